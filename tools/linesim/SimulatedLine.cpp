@@ -1,0 +1,58 @@
+#include "linesim/SimulatedLine.h"
+
+namespace karune::sim {
+
+SimulatedLine::SimulatedLine(VirtualClock& clock, Peer peer)
+    : clock_(clock), peer_(std::move(peer)) {}
+
+std::string SimulatedLine::readUntil(Clock::TimePoint deadline) {
+    ++reads_;
+    if (pending_.empty() || pending_.begin()->first > deadline) {
+        clock_.advanceTo(deadline);
+        ++emptyReads_;
+        return {};
+    }
+    const Clock::TimePoint due = pending_.begin()->first;
+    clock_.advanceTo(due);
+    std::string chunk;
+    while (!pending_.empty() && pending_.begin()->first <= clock_.now()) {
+        chunk += pending_.begin()->second;
+        pending_.erase(pending_.begin());
+    }
+    return chunk;
+}
+
+bool SimulatedLine::write(std::string_view bytes) {
+    written_.append(bytes);
+    for (char c : bytes) {
+        if (c != '\r') {
+            partialLine_.push_back(c);
+            continue;
+        }
+        std::string line;
+        line.swap(partialLine_);
+        if (peer_) peer_(line, *this);
+    }
+    return true;
+}
+
+void SimulatedLine::deliver(std::string bytes, Clock::Duration delay) {
+    pending_.emplace(clock_.now() + delay, std::move(bytes));
+}
+
+std::vector<std::string> SimulatedLine::sentLines() const {
+    std::vector<std::string> lines;
+    std::string current;
+    for (char c : written_) {
+        if (c == '\r') {
+            lines.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty()) lines.push_back(current);
+    return lines;
+}
+
+}  // namespace karune::sim

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/SerialLine.h"
+#include "linesim/VirtualClock.h"
+
+namespace karune::sim {
+
+// A serial line in virtual time. What the program writes is recorded and handed, line by line
+// (split at CR), to a peer; the peer answers by scheduling bytes for delivery at a virtual time.
+// A read advances the virtual clock to the next delivery or to its deadline, so waiting costs no
+// real time.
+class SimulatedLine : public SerialLine {
+public:
+    // Called for every CR-terminated line the program sends, without its CR.
+    using Peer = std::function<void(const std::string& line, SimulatedLine& self)>;
+
+    explicit SimulatedLine(VirtualClock& clock, Peer peer = {});
+
+    std::string readUntil(Clock::TimePoint deadline) override;
+    bool write(std::string_view bytes) override;
+
+    void setPeer(Peer peer) { peer_ = std::move(peer); }
+
+    // Schedules bytes from the peer to arrive `delay` after now. Deliveries due at the same time
+    // arrive as one chunk, in the order they were scheduled.
+    void deliver(std::string bytes, Clock::Duration delay = Clock::Duration::zero());
+
+    // Every byte the program wrote, and the same split into lines at CR (a trailing partial line
+    // is included).
+    const std::string& written() const { return written_; }
+    std::vector<std::string> sentLines() const;
+
+    // Number of readUntil() calls, and how many of them ended empty at their deadline.
+    int reads() const { return reads_; }
+    int emptyReads() const { return emptyReads_; }
+
+    VirtualClock& clock() { return clock_; }
+
+private:
+    VirtualClock& clock_;
+    Peer peer_;
+    std::multimap<Clock::TimePoint, std::string> pending_;
+    std::string written_;
+    std::string partialLine_;
+    int reads_ = 0;
+    int emptyReads_ = 0;
+};
+
+}  // namespace karune::sim
