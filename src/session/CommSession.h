@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+
+#include "config/OperatorMessages.h"
+#include "config/Settings.h"
+#include "link/Clock.h"
+#include "link/SerialPort.h"
+#include "session/Display.h"
+#include "session/SessionFlags.h"
+
+namespace karune {
+
+// The services a reception session reaches the world through.
+struct SessionServices {
+    SerialPorts& ports;
+    Clock& clock;
+    Display& display;
+    OperatorMessages& messages;
+};
+
+// The reception service: opens the port, brings the modem into a known state, waits for a call,
+// answers it, serves the terminal, reports, hangs up, and starts over while automatic start is on
+// and reception has not been stopped.
+//
+// run() blocks the calling thread (a worker, never the window's) for the whole service and
+// returns when no further cycle is to run. The caller sets flags.running before calling it; the
+// stop action clears it, and the session notices at its next stop check.
+class CommSession {
+public:
+    CommSession(SessionServices services, SessionFlags& flags, Settings snapshot,
+                std::filesystem::path backFile);
+
+    void run();
+
+private:
+    SessionServices services_;
+    SessionFlags& flags_;
+    Settings settings_;
+    std::filesystem::path backFile_;
+};
+
+}  // namespace karune
