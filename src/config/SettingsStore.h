@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "config/OperatorMessages.h"
+#include "config/Settings.h"
+
+namespace karune {
+
+// Where the settings live and what a reset needs to know.
+struct SettingsEnvironment {
+    std::filesystem::path iniFile;        // program folder + "/" + executable name + ".ini"
+    std::filesystem::path programFolder;  // folder of the executable (or --home)
+    std::string documentsFolder;          // the user's documents folder; empty when none is known
+    bool osVersion6OrLater = true;        // chooses the documents folder as the reset default
+    OperatorMessages& messages;
+};
+
+struct LoadResult {
+    Settings settings;
+    std::filesystem::path backFile;  // program folder + "/Back.txt"
+    // A reset could not write the settings file: the program must end now (the message has
+    // been shown).
+    bool endProgram = false;
+    // The save folder does not exist: the text the status label shows (the message box has been
+    // shown); settings.Folder is then the current directory, for this run only.
+    std::optional<std::string> statusText;
+};
+
+// Reads and checks the settings file once at start-up; on any problem resets to the defaults
+// with a message and rewrites the file.
+LoadResult LoadSettings(const SettingsEnvironment& env);
+
+// Writes `workingCopy` to the settings file, showing a message for each failure, and then takes it
+// over into `settings` whatever happened: the values apply to this run even when not saved.
+void SaveSettings(const SettingsEnvironment& env, const Settings& workingCopy, Settings& settings);
+
+}  // namespace karune
