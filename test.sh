@@ -17,3 +17,14 @@ cmake -S . -B build-asan -G Ninja -DKARUNE_WERROR=ON -DKARUNE_CORE_ONLY=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 cmake --build build-asan -j "$jobs"
 (cd build-asan && ctest --output-on-failure -j "$jobs")
+
+# A short fuzzing run of the parsers that face the line and the settings file.
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKARUNE_WERROR=ON -DKARUNE_CORE_ONLY=ON \
+    -DKARUNE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
+fuzzers=(fuzz_check_frame fuzz_cp932 fuzz_receive_line)
+cmake --build build-fuzz -j "$jobs" --target "${fuzzers[@]}"
+for fuzzer in "${fuzzers[@]}"; do
+    echo "fuzzing $fuzzer"
+    build-fuzz/tests/fuzz/"$fuzzer" -max_total_time="${KARUNE_FUZZ_SECONDS:-10}" -print_final_stats=0 2>&1 | tail -n 1
+done
