@@ -22,7 +22,7 @@ struct Settings {
     std::int16_t AutoStart = 0;    // 1 start at program start and serve call after call
     std::int16_t Protocol = 0;     // 0 framed, 1 simple lines
     std::array<std::int16_t, kFieldCount> Field{};  // Field[n-1] is F(n): 1 keeps the field
-    std::string TimeAdjust;        // "1" sets the terminal's clock
+    std::string TimeAdjust;                         // "1" sets the terminal's clock
 
     // F(n) for n = 1..20, as the settings and the dialog number them.
     std::int16_t& field(int n) { return Field[static_cast<std::size_t>(n - 1)]; }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "config/OperatorMessages.h"
 #include "config/Settings.h"
@@ -28,6 +29,17 @@ struct LoadResult {
     // shown); settings.Folder is then the current directory, for this run only.
     std::optional<std::string> statusText;
 };
+
+struct ResetResult {
+    Settings settings;  // the defaults, whether or not they could be saved
+    // The defaults could not be written to the settings file: the program must end now (the
+    // message has been shown).
+    bool endProgram = false;
+};
+
+// Resets every field to its default after announcing `reason`, and writes the file. The default
+// save folder is the documents folder, or the program folder when osVersion6OrLater is false.
+ResetResult InitSettings(const SettingsEnvironment& env, std::string_view reason);
 
 // Reads and checks the settings file once at start-up; on any problem resets to the defaults
 // with a message and rewrites the file.
