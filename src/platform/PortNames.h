@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace karune {
+
+inline constexpr int kFirstPort = 1;
+inline constexpr int kLastPort = 8;
+
+// Name of the environment variable that redirects COM<n> to another device: "KARUNE_COM<n>".
+std::string portEnvironmentName(int portNumber);
+
+// Device opened for COM<n>: `override` when it is set and not empty, otherwise /dev/ttyS<n-1>
+// (COM<n> itself on Windows). Nothing for numbers outside kFirstPort..kLastPort.
+std::optional<std::string> portDevicePath(int portNumber, const char* override);
+
+}  // namespace karune

@@ -1,0 +1,178 @@
+#include "platform/PosixSerialLine.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <thread>
+
+namespace karune {
+namespace {
+
+using std::chrono::milliseconds;
+
+// One byte of 8N1 at 38400 baud: ten bits.
+constexpr std::chrono::microseconds kByteTime{260};
+// A write that cannot go on for this long has met a stuck line; the caller hears false.
+constexpr milliseconds kWriteStall{2000};
+// What a closing line waits at most for its last bytes (the hang-up command) to leave.
+constexpr milliseconds kCloseDrainLimit{1000};
+// A read returns at most this much, so a babbling line still lets the caller look at the clock.
+constexpr std::size_t kMaxChunk = 64 * 1024;
+
+int pollTimeout(Clock::Duration remaining) {
+    const auto ms = std::chrono::ceil<milliseconds>(remaining).count();
+    return static_cast<int>(std::clamp<decltype(ms)>(ms, 0, INT_MAX));
+}
+
+bool hungUp(short revents) {
+    return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+}  // namespace
+
+PosixSerialLine::PosixSerialLine(int fd, const termios& original, const Clock& clock,
+                                 std::shared_ptr<const WakeSignal> wake)
+    : fd_(fd), original_(original), clock_(clock), wake_(std::move(wake)) {}
+
+PosixSerialLine::~PosixSerialLine() {
+    if (!gone_)
+        letOutputLeave();
+    ::tcsetattr(fd_, TCSANOW, &original_);
+    // The exclusive mode belongs to the tty, not to this descriptor: a pseudo-terminal held open
+    // elsewhere would otherwise refuse the next open.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+}
+
+std::string PosixSerialLine::readUntil(Clock::TimePoint deadline) {
+    std::string out;
+    for (;;) {
+        if (!gone_ && drainInto(out) == Drain::Data)
+            return out;
+        if (wake_ && wake_->raised())
+            return out;
+        if (!waitReadable(deadline))
+            return out;
+    }
+}
+
+PosixSerialLine::Drain PosixSerialLine::drainInto(std::string& out) {
+    char buffer[4096];
+    while (out.size() < kMaxChunk) {
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        // End of file (hang-up), EIO (the other side of a pty closed), ENXIO (device removed):
+        // the line is gone for good.
+        gone_ = true;
+        break;
+    }
+    if (!out.empty())
+        return Drain::Data;
+    return gone_ ? Drain::Gone : Drain::Nothing;
+}
+
+bool PosixSerialLine::waitReadable(Clock::TimePoint deadline) {
+    for (;;) {
+        const Clock::TimePoint now = clock_.now();
+        if (now >= deadline)
+            return false;
+
+        pollfd fds[2];
+        nfds_t count = 0;
+        const int wakeFd = wake_ ? wake_->descriptor() : -1;
+        if (wakeFd >= 0)
+            fds[count++] = {wakeFd, POLLIN, 0};
+        const nfds_t portIndex = count;
+        if (!gone_)
+            fds[count++] = {fd_, POLLIN, 0};
+
+        const int ready = ::poll(fds, count, pollTimeout(deadline - now));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0 || count == 0) {
+            // Nothing to wait on: keep the promise of not returning early, without spinning.
+            std::this_thread::sleep_until(deadline);
+            return false;
+        }
+        if (ready == 0)
+            continue;  // the loop re-checks the deadline against the clock
+        if (!gone_ && hungUp(fds[portIndex].revents) && (fds[portIndex].revents & POLLIN) == 0)
+            gone_ = true;
+        return true;
+    }
+}
+
+bool PosixSerialLine::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        if (gone_)
+            return false;
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!waitWritable())
+                return false;
+            continue;
+        }
+        if (n < 0 && (errno == EIO || errno == ENXIO || errno == EPIPE))
+            gone_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialLine::waitWritable() {
+    const Clock::TimePoint deadline = clock_.now() + kWriteStall;
+    for (;;) {
+        const Clock::TimePoint now = clock_.now();
+        if (now >= deadline)
+            return false;
+        pollfd fds[2] = {{fd_, POLLOUT, 0}, {-1, POLLIN, 0}};
+        if (wake_)
+            fds[1].fd = wake_->descriptor();
+        const int ready = ::poll(fds, 2, pollTimeout(deadline - now));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0)
+            continue;
+        if (ready < 0)
+            return false;
+        if (fds[1].revents != 0)
+            return false;
+        if (hungUp(fds[0].revents)) {
+            gone_ = true;
+            return false;
+        }
+        return true;
+    }
+}
+
+void PosixSerialLine::letOutputLeave() {
+    // Restoring the caller's line settings while bytes still wait in the driver could send them
+    // at another speed; wait once for the time they need at 38400 baud instead of tcdrain(),
+    // which may block for ever on a line nobody reads.
+    int queued = 0;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0)
+        return;
+    const auto wait =
+        std::min<Clock::Duration>(kByteTime * queued + milliseconds(5), kCloseDrainLimit);
+    std::this_thread::sleep_for(wait);
+}
+
+}  // namespace karune
