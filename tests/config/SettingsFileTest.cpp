@@ -1,0 +1,205 @@
+#include "config/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "config/SettingsPrinter.h"
+#include "link/Cp932.h"
+
+namespace karune {
+namespace {
+
+// The items of the default record with save folder C:\Data, as the writer lays them out.
+std::vector<std::string> defaultItems() {
+    std::vector<std::string> items = {"0", "\"\"", "\"C:\\Data\"", "1", "0", "0", "0", "0", "0"};
+    for (int n = 1; n <= Settings::kFieldCount; ++n)
+        items.push_back("1");
+    items.push_back("\"1\"");
+    return items;
+}
+
+std::string join(const std::vector<std::string>& items, const std::string& end = "\r\n") {
+    std::string line;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        line += (i == 0 ? "" : ",") + items[i];
+    return line + end;
+}
+
+std::string withItem(std::size_t index, const std::string& value) {
+    auto items = defaultItems();
+    items[index] = value;
+    return join(items);
+}
+
+TEST(SettingsFile, WritesTheDefaultRecordByteForByte) {
+    const auto line = encodeSettingsLine(defaultSettings("C:\\Data"));
+    ASSERT_TRUE(line.ok()) << line.error;
+    EXPECT_EQ(line.bytes,
+              "0,\"\",\"C:\\Data\",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,\"1\"\r\n");
+}
+
+TEST(SettingsFile, ReadsTheDefaultLineBackAsTheDefaultRecord) {
+    const auto line = encodeSettingsLine(defaultSettings("C:\\Data"));
+    EXPECT_EQ(parseSettingsText(line.bytes), defaultSettings("C:\\Data"));
+}
+
+Settings unusualRecord() {
+    Settings s = defaultSettings("/srv/受信,データ");
+    s.AddDate = -32768;
+    s.FixFname = "ﾃﾞｰﾀ 1";
+    s.Port = 32767;
+    s.CrcType = -1;
+    s.OverWrite = 1;
+    s.StartUpSize = -2;
+    s.AutoStart = 1;
+    s.Protocol = 300;
+    s.field(1) = 0;
+    s.field(7) = -5;
+    s.field(20) = 12;
+    s.TimeAdjust = "0.5";
+    return s;
+}
+
+TEST(SettingsFile, RoundTripsNegativeNumbersCommasAndJapaneseText) {
+    const auto line = encodeSettingsLine(unusualRecord());
+    ASSERT_TRUE(line.ok()) << line.error;
+    EXPECT_EQ(parseSettingsText(line.bytes), unusualRecord());
+}
+
+TEST(SettingsFile, WritesNumbersPlainAndTextsInCp932) {
+    const auto line = encodeSettingsLine(unusualRecord());
+    // "ﾃﾞｰﾀ" is four half-width katakana bytes; 受信 and データ are double-byte in CP932.
+    EXPECT_EQ(line.bytes.substr(0, 22), "-32768,\"\xC3\xDE\xB0\xC0 1\",\"/srv/");
+    EXPECT_NE(line.bytes.find(",32767,-1,1,-2,1,300,0,1,1,1,1,1,-5,"), std::string::npos);
+    EXPECT_TRUE(line.bytes.ends_with(",12,\"0.5\"\r\n"));
+    EXPECT_EQ(line.bytes.find("受"), std::string::npos) << "texts must not stay UTF-8";
+}
+
+TEST(SettingsFile, RefusesTextsThatWouldNotReadBack) {
+    struct Case {
+        const char* name;
+        void (*spoil)(Settings&);
+        const char* field;
+    };
+    const Case cases[] = {
+        {"quote in folder", [](Settings& s) { s.Folder = "C:\\a\"b"; }, "Folder"},
+        {"line break in name", [](Settings& s) { s.FixFname = "a\nb"; }, "FixFname"},
+        {"carriage return", [](Settings& s) { s.TimeAdjust = "1\r"; }, "TimeAdjust"},
+        {"not in CP932", [](Settings& s) { s.Folder = "/home/jos\xC3\xA9"; }, "Folder"},
+        {"emoji", [](Settings& s) { s.FixFname = "\xF0\x9F\x98\x80"; }, "FixFname"},
+    };
+    for (const auto& c : cases) {
+        Settings s = defaultSettings("/data");
+        c.spoil(s);
+        const auto line = encodeSettingsLine(s);
+        EXPECT_FALSE(line.ok()) << c.name;
+        EXPECT_TRUE(line.bytes.empty()) << c.name;
+        EXPECT_NE(line.error.find(c.field), std::string::npos) << c.name << ": " << line.error;
+    }
+}
+
+TEST(SettingsFile, IgnoresEverythingAfterTheThirtiethItem) {
+    const Settings expected = defaultSettings("C:\\Data");
+    const std::string line = join(defaultItems());
+    const std::string cases[] = {
+        join(defaultItems(), ",7,\"x\"\r\n"),       // 31 and 32 items
+        line + line,                                // a second line
+        line + "garbage,\"unclosed\r\n",            // a broken second line
+        join(defaultItems(), ",\"open quote\r\n"),  // a broken 31st item
+        join(defaultItems(), ""),                   // no line end at all
+    };
+    for (const auto& text : cases)
+        EXPECT_EQ(parseSettingsText(text), expected) << text;
+}
+
+TEST(SettingsFile, RefusesFewerThanThirtyItems) {
+    auto items = defaultItems();
+    items.pop_back();
+    const std::string cases[] = {
+        join(items),  // 29 items
+        "",           // empty file
+        "\r\n\r\n",   // blank lines only
+    };
+    for (const auto& text : cases)
+        EXPECT_EQ(parseSettingsText(text), std::nullopt) << text;
+}
+
+TEST(SettingsFile, KeepsACommaInsideQuotes) {
+    const std::string folder = *utf8ToCp932("D:\\受け,取り");
+    const auto parsed = parseSettingsText(withItem(2, "\"" + folder + "\""));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->Folder, "D:\\受け,取り");
+    EXPECT_EQ(parsed->Port, 1) << "the items after the folder must not shift";
+}
+
+struct ToleranceCase {
+    const char* name;
+    std::string text;
+    void (*expect)(Settings&);  // turns the default record into the expected one
+};
+
+void unchanged(Settings&) {}
+
+TEST(SettingsFile, ToleratesWhatAHandEditedFileMayHold) {
+    const auto items = defaultItems();
+    std::string oneItemPerLine;
+    for (const auto& item : items)
+        oneItemPerLine += item + "\n";
+    const ToleranceCase cases[] = {
+        {"LF line end", join(items, "\n"), unchanged},
+        {"lone CR line end", join(items, "\r"), unchanged},
+        {"line ends separate items", oneItemPerLine, unchanged},
+        {"blank lines before the record", "\r\n  \r\n\n" + join(items), unchanged},
+        {"spaces and tabs around items",
+         " 0 , \"\" ,\t\"C:\\Data\"\t," + join({items.begin() + 3, items.end()}), unchanged},
+        {"number between quotes", withItem(3, "\"5\""), [](Settings& s) { s.Port = 5; }},
+        {"text without quotes", withItem(2, "D:\\Out put  "),
+         [](Settings& s) { s.Folder = "D:\\Out put"; }},
+        {"empty unquoted text", withItem(1, ""), unchanged},
+        {"spaces kept inside quotes", withItem(1, "\" a \""),
+         [](Settings& s) { s.FixFname = " a "; }},
+        {"quote inside an unquoted text", withItem(1, "a\"b"),
+         [](Settings& s) { s.FixFname = "a\"b"; }},
+        {"leading zeros and minus zero", withItem(0, "-0"), unchanged},
+        {"16-bit limits", withItem(4, "-32768"), [](Settings& s) { s.CrcType = -32768; }},
+        {"unquoted time adjust", withItem(29, "0"), [](Settings& s) { s.TimeAdjust = "0"; }},
+        {"comma before the line end gives an empty item",
+         join({items.begin(), items.end() - 1}, ",\r\n"),
+         [](Settings& s) { s.TimeAdjust.clear(); }},
+    };
+    for (const auto& c : cases) {
+        Settings expected = defaultSettings("C:\\Data");
+        c.expect(expected);
+        EXPECT_EQ(parseSettingsText(c.text), expected) << c.name;
+    }
+}
+
+TEST(SettingsFile, RefusesItemsThatAreNotOfTheirFieldsType) {
+    auto withoutLast = defaultItems();
+    withoutLast.pop_back();
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"letters for a number", withItem(0, "abc")},
+        {"letters for a field flag", withItem(15, "x")},
+        {"empty number", withItem(3, "")},
+        {"fraction", withItem(4, "1.0")},
+        {"plus sign", withItem(5, "+1")},
+        {"space inside a quoted number", withItem(3, "\" 1\"")},
+        {"above 16 bits", withItem(3, "32768")},
+        {"below 16 bits", withItem(28, "-32769")},
+        {"characters after a closing quote", withItem(2, "\"C:\\Data\"x")},
+        {"quote left open at the line end", withItem(1, "\"abc")},
+        {"quote left open at the end", join(withoutLast, ",\"1")},
+        {"text that is not CP932", withItem(1, "\"\x81\"")},
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF" + join(defaultItems())},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseSettingsText(c.text), std::nullopt) << c.name;
+}
+
+}  // namespace
+}  // namespace karune
