@@ -1,0 +1,347 @@
+#include "config/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/RecordingMessages.h"
+#include "config/SettingsFile.h"
+#include "config/SettingsPrinter.h"
+#include "config/TempFolder.h"
+
+namespace karune {
+namespace {
+
+const std::string kReadTitle = "File Read";
+const std::string kOpenTitle = "File Open Error";
+const std::string kWriteTitle = "File Write Error";
+const std::string kFolderTitle = "エラー！！";
+const std::string kFolderText = "保存ﾌｫﾙﾀﾞが存在しません\r\n再設定を行ってください！！";
+
+std::string resetText(const std::string& reason) {
+    return "INIﾌｧｲﾙ読み込みｴﾗｰ : " + reason +
+           "\r\nINIﾌｧｲﾙを初期化します\r\n保存ﾌｫﾙﾀﾞの初期値はﾏｲﾄﾞｷｭﾒﾝﾄﾌｫﾙﾀﾞです\r\n"
+           "運用に適したﾌｫﾙﾀﾞを再設定してください";
+}
+
+std::string currentDirectory() {
+    return std::filesystem::current_path().string();
+}
+
+// A program folder with a documents folder beside it and an optional settings file.
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    SettingsStoreTest()
+        : docs_((temp_.path() / "docs").string()),
+          data_((temp_.path() / "data").string()),
+          env_{temp_.path() / "karune.ini", temp_.path(), docs_, true, messages_} {
+        std::filesystem::create_directory(docs_);
+        std::filesystem::create_directory(data_);
+    }
+
+    // A good record whose save folder exists.
+    Settings stored() const {
+        Settings s = defaultSettings(data_);
+        s.AddDate = 3;
+        s.FixFname = "ﾃﾞｰﾀ";
+        s.Port = 4;
+        s.Protocol = 1;
+        s.field(2) = 0;
+        s.TimeAdjust = "0";
+        return s;
+    }
+
+    void store(const Settings& s) { TempFolder::write(env_.iniFile, encodeSettingsLine(s).bytes); }
+    std::string fileBytes() const { return TempFolder::read(env_.iniFile); }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> result;
+        for (const auto& m : messages_.shown)
+            result.push_back(m.title);
+        return result;
+    }
+
+    TempFolder temp_;
+    std::string docs_;
+    std::string data_;
+    RecordingMessages messages_;
+    SettingsEnvironment env_;
+};
+
+TEST_F(SettingsStoreTest, LoadsAGoodFileWithoutAWord) {
+    store(stored());
+    const std::string before = fileBytes();
+    const LoadResult result = LoadSettings(env_);
+    EXPECT_EQ(result.settings, stored());
+    EXPECT_EQ(result.backFile, temp_.path() / "Back.txt");
+    EXPECT_FALSE(result.endProgram);
+    EXPECT_FALSE(result.statusText);
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(fileBytes(), before);
+}
+
+TEST_F(SettingsStoreTest, AMissingFileIsResetWithoutCheckingTheDefaultFolder) {
+    env_.documentsFolder = (temp_.path() / "no such folder").string();
+    const LoadResult result = LoadSettings(env_);
+    ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle});
+    EXPECT_EQ(messages_.shown[0].text, resetText("ﾌｧｲﾙなし"));
+    EXPECT_EQ(messages_.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(result.settings, defaultSettings(env_.documentsFolder));
+    EXPECT_FALSE(result.statusText);
+    EXPECT_FALSE(result.endProgram);
+    EXPECT_EQ(result.backFile, temp_.path() / "Back.txt");
+    EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(env_.documentsFolder));
+}
+
+// What one settings file leads to: the reset reason (empty: none) and whether the folder
+// message follows.
+struct LoadCase {
+    const char* name;
+    void (*spoil)(Settings&);  // applied to the good record before it is stored
+    std::string reason;
+};
+
+void keep(Settings&) {}
+
+TEST_F(SettingsStoreTest, ResetsForTheFirstProblemOnlyAndRewritesTheFile) {
+    const LoadCase cases[] = {
+        {"good", keep, ""},
+        {"AddDate 5", [](Settings& s) { s.AddDate = 5; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"AddDate -1", [](Settings& s) { s.AddDate = -1; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"Port 0", [](Settings& s) { s.Port = 0; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"Port 9", [](Settings& s) { s.Port = 9; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"OverWrite 2", [](Settings& s) { s.OverWrite = 2; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"AutoStart -1", [](Settings& s) { s.AutoStart = -1; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"TimeAdjust 2", [](Settings& s) { s.TimeAdjust = "2"; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"TimeAdjust letters", [](Settings& s) { s.TimeAdjust = "on"; }, "ﾊﾟﾗﾒｰﾀ不正"},
+        {"TimeAdjust 0.5 passes", [](Settings& s) { s.TimeAdjust = "0.5"; }, ""},
+        {"bad Port and bad Field(1)",
+         [](Settings& s) {
+             s.Port = 0;
+             s.field(1) = 5;
+         },
+         "ﾊﾟﾗﾒｰﾀ不正"},
+        {"Field(7) 2 and Field(9) -1",
+         [](Settings& s) {
+             s.field(7) = 2;
+             s.field(9) = -1;
+         },
+         "ﾊﾟﾗﾒｰﾀ不正(ﾌｨｰﾙﾄﾞ)"},
+        {"Field(20) 3", [](Settings& s) { s.field(20) = 3; }, "ﾊﾟﾗﾒｰﾀ不正(ﾌｨｰﾙﾄﾞ)"},
+    };
+    for (const auto& c : cases) {
+        messages_.shown.clear();
+        Settings file = stored();
+        c.spoil(file);
+        store(file);
+        const LoadResult result = LoadSettings(env_);
+        if (c.reason.empty()) {
+            EXPECT_TRUE(messages_.shown.empty()) << c.name;
+            EXPECT_EQ(result.settings, file) << c.name;
+            EXPECT_EQ(parseSettingsText(fileBytes()), file) << c.name;
+            continue;
+        }
+        ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle}) << c.name;
+        EXPECT_EQ(messages_.shown[0].text, resetText(c.reason)) << c.name;
+        EXPECT_EQ(result.settings, defaultSettings(docs_)) << c.name;
+        EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(docs_)) << c.name;
+        EXPECT_FALSE(result.statusText) << c.name;
+        EXPECT_FALSE(result.endProgram) << c.name;
+    }
+}
+
+TEST_F(SettingsStoreTest, AShortOrMistypedFileIsResetAndItsDefaultsChecked) {
+    const std::string good = encodeSettingsLine(stored()).bytes;
+    const std::string cases[] = {
+        good.substr(0, good.rfind(',')) + "\r\n",  // 29 items
+        "x" + good,                                // a letter before AddDate
+        "",                                        // empty file
+    };
+    for (const auto& text : cases) {
+        messages_.shown.clear();
+        TempFolder::write(env_.iniFile, text);
+        const LoadResult result = LoadSettings(env_);
+        ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle}) << text;
+        EXPECT_EQ(messages_.shown[0].text, resetText("ﾌｧｲﾙ不正")) << text;
+        EXPECT_EQ(result.settings, defaultSettings(docs_)) << text;
+        EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(docs_)) << text;
+    }
+}
+
+TEST_F(SettingsStoreTest, AMistypedFileResetToAMissingFolderAlsoGetsTheFolderMessage) {
+    env_.documentsFolder = (temp_.path() / "no such folder").string();
+    TempFolder::write(env_.iniFile, "0,\"\"\r\n");
+    const LoadResult result = LoadSettings(env_);
+    EXPECT_EQ(titles(), (std::vector<std::string>{kReadTitle, kFolderTitle}));
+    EXPECT_EQ(messages_.shown[0].text, resetText("ﾌｧｲﾙ不正"));
+    EXPECT_EQ(result.settings.Folder, currentDirectory());
+    EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(env_.documentsFolder))
+        << "the file keeps the default folder";
+}
+
+TEST_F(SettingsStoreTest, AMissingSaveFolderFallsBackToTheCurrentDirectoryForThisRun) {
+    struct Case {
+        const char* name;
+        std::string folder;
+    };
+    const std::string aFile = (temp_.path() / "plain.txt").string();
+    TempFolder::write(aFile, "x");
+    const Case cases[] = {
+        {"deleted folder", (temp_.path() / "gone").string()},
+        {"a file, not a folder", aFile},
+        {"below a file", aFile + "/sub"},
+        {"empty", ""},
+    };
+    for (const auto& c : cases) {
+        messages_.shown.clear();
+        Settings file = stored();
+        file.Folder = c.folder;
+        store(file);
+        const std::string before = fileBytes();
+        const LoadResult result = LoadSettings(env_);
+
+        ASSERT_EQ(titles(), std::vector<std::string>{kFolderTitle}) << c.name;
+        EXPECT_EQ(messages_.shown[0].text, kFolderText) << c.name;
+        EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Critical) << c.name;
+        EXPECT_EQ(result.statusText, kFolderText) << c.name;
+        Settings expected = file;
+        expected.Folder = currentDirectory();
+        EXPECT_EQ(result.settings, expected) << c.name;
+        EXPECT_EQ(fileBytes(), before) << c.name << ": the file is not rewritten";
+        EXPECT_FALSE(result.endProgram) << c.name;
+    }
+}
+
+TEST_F(SettingsStoreTest, TheResetMessageNamesTheDefaultFolder) {
+    struct Case {
+        const char* name;
+        bool osVersion6OrLater;
+        std::string documents;
+        std::string expectedFolder;
+        std::string defaultLine;
+    };
+    const std::string program = temp_.path().string();
+    const Case cases[] = {
+        {"documents folder", true, docs_, docs_, "保存ﾌｫﾙﾀﾞの初期値はﾏｲﾄﾞｷｭﾒﾝﾄﾌｫﾙﾀﾞです"},
+        {"no documents folder known", true, "", "", "保存ﾌｫﾙﾀﾞの初期値はﾏｲﾄﾞｷｭﾒﾝﾄﾌｫﾙﾀﾞです"},
+        {"program folder", false, docs_, program, "保存ﾌｫﾙﾀﾞの初期値は " + program + " です"},
+    };
+    for (const auto& c : cases) {
+        messages_.shown.clear();
+        env_.osVersion6OrLater = c.osVersion6OrLater;
+        env_.documentsFolder = c.documents;
+        const ResetResult result = InitSettings(env_, "ﾊﾟﾗﾒｰﾀ不正(ﾌｨｰﾙﾄﾞ)");
+        ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle}) << c.name;
+        EXPECT_EQ(messages_.shown[0].text,
+                  "INIﾌｧｲﾙ読み込みｴﾗｰ : ﾊﾟﾗﾒｰﾀ不正(ﾌｨｰﾙﾄﾞ)\r\nINIﾌｧｲﾙを初期化します\r\n" +
+                      c.defaultLine + "\r\n運用に適したﾌｫﾙﾀﾞを再設定してください")
+            << c.name;
+        EXPECT_EQ(result.settings, defaultSettings(c.expectedFolder)) << c.name;
+        EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(c.expectedFolder)) << c.name;
+        EXPECT_FALSE(result.endProgram) << c.name;
+    }
+}
+
+// A settings file that cannot be written: below a regular file, or on a full device (both hold
+// for root too, unlike permission bits).
+struct WriteFailure {
+    const char* name;
+    std::filesystem::path iniFile;
+    std::vector<OperatorMessage> messages;  // after the "File Read" message
+};
+
+std::vector<WriteFailure> writeFailures(const std::filesystem::path& regularFile) {
+    return {
+        {"parent is a file",
+         regularFile / "karune.ini",
+         {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(ENOTDIR))}}},
+        {"full device",
+         "/dev/full",
+         {{kWriteTitle, "INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::string(std::strerror(ENOSPC))}}},
+    };
+}
+
+bool sameMessage(const OperatorMessage& a, const OperatorMessage& b) {
+    return a.title == b.title && a.text == b.text && a.icon == b.icon;
+}
+
+TEST_F(SettingsStoreTest, AResetThatCannotWriteTheFileEndsTheProgram) {
+    const auto regularFile = temp_.path() / "plain.txt";
+    TempFolder::write(regularFile, "x");
+    for (const auto& c : writeFailures(regularFile)) {
+        messages_.shown.clear();
+        env_.iniFile = c.iniFile;
+        env_.documentsFolder = (temp_.path() / "no such folder").string();
+        const LoadResult result = LoadSettings(env_);
+        EXPECT_TRUE(result.endProgram) << c.name;
+        ASSERT_EQ(messages_.shown.size(), 2u) << c.name;
+        EXPECT_EQ(messages_.shown[0].title, kReadTitle) << c.name;
+        EXPECT_TRUE(sameMessage(messages_.shown[1], c.messages[0]))
+            << c.name << ": " << messages_.shown[1].title << " / " << messages_.shown[1].text;
+        EXPECT_FALSE(result.statusText) << c.name << ": no folder check after the end";
+    }
+}
+
+TEST_F(SettingsStoreTest, AResetWithAFolderTheFileCannotHoldEndsTheProgramLeavingTheFile) {
+    env_.documentsFolder = (temp_.path() / "jos\xC3\xA9").string();
+    const ResetResult result = InitSettings(env_, "ﾌｧｲﾙなし");
+    EXPECT_TRUE(result.endProgram);
+    ASSERT_EQ(titles(), (std::vector<std::string>{kReadTitle, kWriteTitle}));
+    EXPECT_TRUE(messages_.shown[1].text.starts_with("INIﾌｧｲﾙ書き込みｴﾗｰ : "));
+    EXPECT_NE(messages_.shown[1].text.find("Folder"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(env_.iniFile));
+}
+
+TEST_F(SettingsStoreTest, SavingWritesTheWorkingCopyAndTakesItOver) {
+    store(defaultSettings(docs_));
+    Settings settings = defaultSettings(docs_);
+    SaveSettings(env_, stored(), settings);
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(settings, stored());
+    EXPECT_EQ(fileBytes(), encodeSettingsLine(stored()).bytes);
+}
+
+TEST_F(SettingsStoreTest, SavingTakesTheValuesOverEvenWhenTheFileCannotBeWritten) {
+    const auto regularFile = temp_.path() / "plain.txt";
+    TempFolder::write(regularFile, "x");
+    struct Case {
+        const char* name;
+        std::filesystem::path iniFile;
+        std::vector<OperatorMessage> messages;
+    };
+    const Case cases[] = {
+        {"parent is a file",
+         regularFile / "karune.ini",
+         {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(ENOTDIR))},
+          {kWriteTitle, "INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::string(std::strerror(EBADF))}}},
+        {"full device",
+         "/dev/full",
+         {{kWriteTitle, "INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::string(std::strerror(ENOSPC))}}},
+    };
+    for (const auto& c : cases) {
+        messages_.shown.clear();
+        env_.iniFile = c.iniFile;
+        Settings settings = defaultSettings(docs_);
+        SaveSettings(env_, stored(), settings);
+        EXPECT_EQ(settings, stored()) << c.name;
+        ASSERT_EQ(messages_.shown.size(), c.messages.size()) << c.name;
+        for (std::size_t i = 0; i < c.messages.size(); ++i)
+            EXPECT_TRUE(sameMessage(messages_.shown[i], c.messages[i]))
+                << c.name << " #" << i << ": " << messages_.shown[i].text;
+    }
+}
+
+TEST_F(SettingsStoreTest, SavingAFolderTheFileCannotHoldKeepsTheOldFile) {
+    store(stored());
+    const std::string before = fileBytes();
+    Settings workingCopy = stored();
+    workingCopy.Folder = "/srv/\xF0\x9F\x93\x81";
+    Settings settings = stored();
+    SaveSettings(env_, workingCopy, settings);
+    ASSERT_EQ(titles(), std::vector<std::string>{kWriteTitle});
+    EXPECT_NE(messages_.shown[0].text.find("Folder"), std::string::npos);
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(settings, workingCopy);
+}
+
+}  // namespace
+}  // namespace karune
