@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace karune::ui {
+
+// A filled rounded rectangle in one colour: the idle and running lamps. It takes no mouse input,
+// so a double-click on it reaches the window behind.
+class Lamp : public QWidget {
+    Q_OBJECT
+public:
+    Lamp(QColor colour, QWidget* parent);
+    QColor colour() const { return colour_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor colour_;
+};
+
+// A colour written as 0x00BBGGRR, the way the window's design gives its colours.
+QColor fromBgr(unsigned int bgr);
+
+}  // namespace karune::ui

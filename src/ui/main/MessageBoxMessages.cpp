@@ -1,0 +1,34 @@
+#include "ui/main/MessageBoxMessages.h"
+
+#include <QMessageBox>
+#include <QThread>
+
+#include "ui/about/ProgramInfo.h"
+#include "ui/common/JapaneseFont.h"
+
+namespace karune::ui {
+
+void MessageBoxPresenter::present(const OperatorMessage& message) {
+    const QString title = message.title.empty() ? QString::fromUtf8(kProgramTitle)
+                                                : QString::fromStdString(message.title);
+    QString text = QString::fromStdString(message.text);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(
+        message.icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, title,
+        text, QMessageBox::Ok, parent_.data());
+    applyJapaneseFont(box);
+    box.exec();
+}
+
+MessageBoxMessages::MessageBoxMessages(MessagePresenter& presenter) : presenter_(presenter) {}
+
+void MessageBoxMessages::show(const OperatorMessage& message) {
+    if (QThread::currentThread() == thread()) {
+        presenter_.present(message);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, message] { presenter_.present(message); }, Qt::QueuedConnection);
+}
+
+}  // namespace karune::ui

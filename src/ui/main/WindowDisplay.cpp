@@ -1,0 +1,60 @@
+#include "ui/main/WindowDisplay.h"
+
+#include <QApplication>
+#include <QMetaObject>
+
+#include "ui/main/MainWindow.h"
+
+namespace karune::ui {
+
+WindowDisplay::WindowDisplay(MainWindow& window) : window_(&window) {}
+
+template <typename Apply>
+void WindowDisplay::post(Apply apply) {
+    // Queued calls to one receiver are delivered in the order they were posted; a receiver that
+    // is destroyed meanwhile takes its pending calls with it.
+    MainWindow* window = window_.data();
+    if (window == nullptr) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        window, [window, apply = std::move(apply)] { apply(*window); }, Qt::QueuedConnection);
+}
+
+void WindowDisplay::setStatusText(const std::string& text) {
+    post([text](MainWindow& w) { w.setStatusText(text); });
+}
+
+void WindowDisplay::setErrorText(const std::string& text) {
+    post([text](MainWindow& w) { w.setErrorText(text); });
+}
+
+void WindowDisplay::setFileText(const std::string& text) {
+    post([text](MainWindow& w) { w.setFileText(text); });
+}
+
+void WindowDisplay::setStartText(const std::string& text) {
+    post([text](MainWindow& w) { w.setStartText(text); });
+}
+
+void WindowDisplay::setStopText(const std::string& text) {
+    post([text](MainWindow& w) { w.setStopText(text); });
+}
+
+void WindowDisplay::setProgress(int maximum, int value, bool visible) {
+    post([maximum, value, visible](MainWindow& w) { w.setProgress(maximum, value, visible); });
+}
+
+void WindowDisplay::setBusy(bool busy) {
+    post([busy](MainWindow& w) { w.setBusy(busy); });
+}
+
+void WindowDisplay::setCommButtons(int mode) {
+    post([mode](MainWindow& w) { w.sessionButtons(mode); });
+}
+
+void WindowDisplay::beep() {
+    post([](MainWindow&) { QApplication::beep(); });
+}
+
+}  // namespace karune::ui
