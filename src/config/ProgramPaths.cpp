@@ -20,9 +20,9 @@ std::filesystem::path absoluteFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::filesystem::path executablePath(const char* argv0) {
+std::filesystem::path executablePath(const char* argv0, const std::filesystem::path& selfLink) {
     std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    auto self = std::filesystem::read_symlink(selfLink, ec);
     if (!ec && !self.empty())
         return self;
     if (argv0 == nullptr || *argv0 == '\0')

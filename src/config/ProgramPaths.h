@@ -12,9 +12,10 @@ struct ProgramPaths {
     std::filesystem::path backFile;  // programFolder / "Back.txt"
 };
 
-// The running executable: what /proc/self/exe points to, or else `argv0` made absolute against
-// the current directory (an empty path when neither is known).
-std::filesystem::path executablePath(const char* argv0);
+// The running executable: what `selfLink` points to, or else `argv0` made absolute against the
+// current directory (an empty path when neither is known).
+std::filesystem::path executablePath(const char* argv0,
+                                     const std::filesystem::path& selfLink = "/proc/self/exe");
 
 // The paths for `executable`. `homeOverride` (the --home option) replaces the executable's folder
 // as the program folder; the settings file keeps the executable's name.
