@@ -22,7 +22,7 @@ cmake --build build-asan -j "$jobs"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKARUNE_WERROR=ON -DKARUNE_CORE_ONLY=ON \
     -DKARUNE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
-fuzzers=(fuzz_check_frame fuzz_cp932 fuzz_receive_line)
+fuzzers=(fuzz_check_frame fuzz_cp932 fuzz_receive_line fuzz_settings_file)
 cmake --build build-fuzz -j "$jobs" --target "${fuzzers[@]}"
 for fuzzer in "${fuzzers[@]}"; do
     echo "fuzzing $fuzzer"
