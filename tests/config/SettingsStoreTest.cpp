@@ -155,6 +155,7 @@ TEST_F(SettingsStoreTest, AShortOrMistypedFileIsResetAndItsDefaultsChecked) {
         good.substr(0, good.rfind(',')) + "\r\n",  // 29 items
         "x" + good,                                // a letter before AddDate
         "",                                        // empty file
+        std::string(1024 * 1024, '\n') + good,     // the record beyond the first MiB
     };
     for (const auto& text : cases) {
         messages_.shown.clear();
@@ -249,8 +250,12 @@ struct WriteFailure {
     std::vector<OperatorMessage> messages;  // after the "File Read" message
 };
 
-std::vector<WriteFailure> writeFailures(const std::filesystem::path& regularFile) {
+std::vector<WriteFailure> writeFailures(const std::filesystem::path& regularFile,
+                                        const std::filesystem::path& folder) {
     return {
+        {"a folder in its place",
+         folder,
+         {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(EISDIR))}}},
         {"parent is a file",
          regularFile / "karune.ini",
          {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(ENOTDIR))}}},
@@ -267,7 +272,9 @@ bool sameMessage(const OperatorMessage& a, const OperatorMessage& b) {
 TEST_F(SettingsStoreTest, AResetThatCannotWriteTheFileEndsTheProgram) {
     const auto regularFile = temp_.path() / "plain.txt";
     TempFolder::write(regularFile, "x");
-    for (const auto& c : writeFailures(regularFile)) {
+    const auto folder = temp_.path() / "folder.ini";
+    std::filesystem::create_directory(folder);
+    for (const auto& c : writeFailures(regularFile, folder)) {
         messages_.shown.clear();
         env_.iniFile = c.iniFile;
         env_.documentsFolder = (temp_.path() / "no such folder").string();
