@@ -42,7 +42,10 @@ struct ResetResult {
 ResetResult InitSettings(const SettingsEnvironment& env, std::string_view reason);
 
 // Reads and checks the settings file once at start-up; on any problem resets to the defaults
-// with a message and rewrites the file.
+// with a message and rewrites the file. Unless the file was missing or the program must end, the
+// save folder is then checked: when it is not a directory that can be reached, the folder message
+// is shown and the current directory serves for this run. The process's working directory is
+// never changed.
 LoadResult LoadSettings(const SettingsEnvironment& env);
 
 // Writes `workingCopy` to the settings file, showing a message for each failure, and then takes it
