@@ -1,0 +1,214 @@
+#include "session/ConvertRecords.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "session/StdioFile.h"
+
+namespace karune {
+namespace {
+
+constexpr std::string_view kErrorSource = "Karune_modem";
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+// errno of the failed step; EIO when the platform left none.
+int lastError() {
+    return errno != 0 ? errno : EIO;
+}
+
+// Streams the back-up file through `fields` into `output`. 0 on success, else the error number.
+int convertStream(std::FILE* backup, std::FILE* output, const RecordFields& fields) {
+    std::vector<char> buffer(kChunk);
+    std::string out;
+    out.reserve(kChunk + kChunk / 2);
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool atEof = false;
+
+    auto flushOut = [&]() {
+        if (out.empty())
+            return true;
+        if (std::fwrite(out.data(), 1, out.size(), output) != out.size())
+            return false;
+        out.clear();
+        return true;
+    };
+
+    for (;;) {
+        const char* data = buffer.data();
+        const void* found = std::memchr(data + begin, '\r', end - begin);
+        const std::size_t cr =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : end;
+        // A CR as the last byte read may be the first half of a CR LF: read on before deciding.
+        const bool lineComplete = found ? (cr + 1 < end || atEof) : atEof && begin < end;
+        if (lineComplete) {
+            fields.appendConverted(std::string_view(data + begin, cr - begin), out);
+            begin = cr < end ? cr + 1 : end;
+            if (begin < end && data[begin] == '\n')
+                ++begin;
+            if (out.size() >= kChunk && !flushOut())
+                return lastError();
+            continue;
+        }
+        if (atEof)
+            break;
+
+        std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+        end -= begin;
+        begin = 0;
+        if (end == buffer.size())
+            buffer.resize(buffer.size() * 2);  // one very long line
+        errno = 0;
+        const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - end, backup);
+        if (got == 0) {
+            if (std::ferror(backup))
+                return lastError();
+            atEof = true;
+        }
+        end += got;
+    }
+    return flushOut() ? 0 : lastError();
+}
+
+class Conversion {
+public:
+    Conversion(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
+               const FieldFlags& flags)
+        : backFile_(backFile), output_(outputPath), fields_(flags) {}
+
+    // Each returns 0 or the error number, with the output file as it was.
+    int replace();
+    int append();
+
+private:
+    int convertInto(std::FILE* output);
+    std::filesystem::path folder() const {
+        const std::filesystem::path parent = output_.parent_path();
+        return parent.empty() ? std::filesystem::path(".") : parent;
+    }
+
+    const std::filesystem::path& backFile_;
+    const std::filesystem::path& output_;
+    RecordFields fields_;
+};
+
+int Conversion::convertInto(std::FILE* output) {
+    errno = 0;
+    StdioFile backup = openStdioFile(backFile_, "rb");
+    if (!backup)
+        return lastError();
+    if (const int err = convertStream(backup.get(), output, fields_))
+        return err;
+    errno = 0;
+    return syncToDisk(output) ? 0 : lastError();
+}
+
+int Conversion::replace() {
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(output_, ec);
+    if (existed) {
+        // Renaming over a write-protected file would succeed; the operator protected it.
+        errno = 0;
+        if (!openStdioFile(output_, "r+b"))
+            return lastError();
+    }
+
+    std::filesystem::path temporary;
+    StdioFile file;
+    for (int attempt = 0; !file && attempt < 100; ++attempt) {
+        temporary =
+            folder() / ("." + output_.filename().string() + ".part" + std::to_string(attempt));
+        errno = 0;
+        file = openStdioFile(temporary, "wbx");
+        if (!file && errno != EEXIST)
+            return lastError();
+    }
+    if (!file)
+        return EEXIST;
+
+    int err = convertInto(file.get());
+    if (err == 0) {
+        errno = 0;
+        if (std::fclose(file.release()) != 0)
+            err = lastError();
+    }
+    if (err == 0 && existed) {
+        std::filesystem::permissions(temporary, std::filesystem::status(output_, ec).permissions(),
+                                     ec);
+    }
+    if (err == 0) {
+        std::filesystem::rename(temporary, output_, ec);
+        if (ec)
+            err = ec.value();
+    }
+    if (err == 0) {
+        errno = 0;
+        if (!syncDirectory(folder()))
+            err = lastError();
+    }
+    if (err != 0) {
+        file.reset();
+        std::filesystem::remove(temporary, ec);
+    }
+    return err;
+}
+
+int Conversion::append() {
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(output_, ec);
+    errno = 0;
+    StdioFile file = openStdioFile(output_, "ab");
+    if (!file)
+        return lastError();
+    const std::uintmax_t previousLength = existed ? std::filesystem::file_size(output_, ec) : 0;
+    if (ec)
+        return ec.value();
+
+    int err = convertInto(file.get());
+    if (err == 0) {
+        errno = 0;
+        if (std::fclose(file.release()) != 0)
+            err = lastError();
+    }
+    if (err == 0) {
+        errno = 0;
+        if (!syncDirectory(folder()))
+            err = lastError();
+    }
+    if (err != 0) {
+        // Whatever the stream still holds goes out on close; cut back after that.
+        file.reset();
+        if (existed)
+            std::filesystem::resize_file(output_, previousLength, ec);
+        else
+            std::filesystem::remove(output_, ec);
+    }
+    return err;
+}
+
+}  // namespace
+
+bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
+                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages) {
+    Conversion conversion(backFile, outputPath, fields);
+    const int err = overWrite == 1 ? conversion.replace() : conversion.append();
+    if (err == 0)
+        return true;
+    messages.show(
+        OperatorMessage{{}, errorText(err) + std::string(kErrorSource), MessageIcon::None});
+    return false;
+}
+
+bool ConvertRecords(SessionContext& ctx) {
+    ctx.display.setBusy(true);
+    const bool converted = ConvertRecords(ctx.backFile, pathFromUtf8(ctx.outputPath),
+                                          ctx.settings.OverWrite, ctx.settings.Field, ctx.messages);
+    if (converted)
+        ctx.display.setBusy(false);
+    return converted;
+}
+
+}  // namespace karune
