@@ -195,6 +195,7 @@ void Exchange::acceptFileName(const FileNameFrame& announced) {
     const std::string fileName =
         outputFileName(settings.AddDate, settings.FixFname, announced.name, now);
     ctx_.announcedCount = announced.announcedCount;
+    ctx_.recordCounter = 0;  // the file-name line of the log already counts this transfer
     ctx_.setProgressMaximum(announced.announcedCount);
     ctx_.setProgressValue(0);
     ctx_.setProgressVisible(true);
@@ -208,7 +209,6 @@ void Exchange::acceptFileName(const FileNameFrame& announced) {
 void Exchange::receiveRecords(TransferFiles& files) {
     std::int64_t retries = 0;
     char expected = '0';
-    ctx_.recordCounter = 0;
     const bool simple = ctx_.settings.Protocol == kSimpleProtocol;
     for (;;) {
         if (ctx_.stopRequested())

@@ -77,6 +77,14 @@ TEST(TransferFiles, SecondTransferEmptiesBackupAndLog) {
               "\"2007-06-06\",\"09:15:00\",\" 0\",\"END\"\r\n");
 }
 
+TEST(TransferFiles, FollowUpTransferLogsFromZero) {
+    TerminalHarness h;
+    h.ctx().recordCounter = 7;  // left by the previous transfer of an automatic cycle
+    h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "END"}};
+    h.run();
+    EXPECT_EQ(h.logText().substr(0, 41), "\"2007-06-06\",\"09:15:00\",\" 0\",\"^#abc@3*44\"");
+}
+
 TEST(TransferFiles, LogKeepsQuotesAndCountsBeforeTheLine) {
     TerminalHarness h([](Settings& s) { s.Protocol = 1; });
     h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "say \"hi\""}, {"ACK", "x"}, {"ACK", "END"}};
