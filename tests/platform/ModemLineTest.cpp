@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "ModemLine.h"
+#include "TerminalFrames.h"
+
+namespace karune::modemsim {
+namespace {
+
+using namespace std::chrono_literals;
+
+const TimePoint t0{};
+const std::string kEscape = "+++" + std::string(1, '\0') + "\r";
+
+// Plays the PC: sends its lines and collects what the far end says back.
+struct Pc {
+    explicit Pc(ModemLine& l) : line(l) {}
+
+    ModemLine& line;
+    TimePoint now = t0;
+    std::vector<std::string> reports;
+    bool closed = false;
+
+    std::string send(const std::string& bytes) {
+        const ModemLine::Output out = line.receive(bytes, now);
+        reports.insert(reports.end(), out.reports.begin(), out.reports.end());
+        closed = closed || out.closeLine;
+        return out.bytes;
+    }
+    std::string waitForRing() {
+        now = *line.nextEvent();
+        return line.tick(now).bytes;
+    }
+    void connect() {
+        ASSERT_EQ(send("ATE0\r"), kOk);
+        ASSERT_EQ(waitForRing(), kRing);
+        ASSERT_EQ(send("ATA\r"), kConnect);
+    }
+    void hangUp() { send(kEscape + "ATH0\r"); }
+};
+
+TerminalOptions records(int count, int crcType = 0) {
+    TerminalOptions o;
+    o.name = "abc";
+    for (int i = 0; i < count; ++i)
+        o.records.push_back("R" + std::to_string(i));
+    o.crcType = crcType;
+    return o;
+}
+
+TEST(ModemLine, CompleteCallInBothChecksumVariants) {
+    for (int crcType : {0, 1}) {
+        ModemLine line({}, records(2, crcType), DropMode::Silent);
+        Pc pc(line);
+        pc.connect();
+        EXPECT_EQ(pc.send("TW20070606091500\r"), "OK\r");
+        EXPECT_EQ(pc.send("VOL\r"), fileNameFrame("abc", 2, crcType) + "\r");
+        EXPECT_EQ(pc.send("ACK\r"), recordFrame('0', "R0", crcType) + "\r");
+        EXPECT_EQ(pc.send("ACK\r"), recordFrame('1', "R1", crcType) + "\r");
+        EXPECT_EQ(pc.send("ACK\r"), "END\r");
+        EXPECT_EQ(pc.send("ACK\r"), "");
+        EXPECT_FALSE(line.finished());
+        EXPECT_EQ(pc.send(kEscape), kOk);
+        EXPECT_EQ(pc.send("ATH0\r"), kOk);
+        EXPECT_TRUE(line.finished());
+        EXPECT_TRUE(line.allAcknowledged());
+        EXPECT_EQ(pc.reports, std::vector<std::string>{"call 1: ACK, 2 records acknowledged"});
+    }
+}
+
+TEST(ModemLine, WordsSplitAcrossReadsAndJoinedInOneRead) {
+    ModemLine line({}, records(1), DropMode::Silent);
+    Pc pc(line);
+    EXPECT_EQ(pc.send("AT"), "");
+    EXPECT_EQ(pc.send("E0\r"), kOk);
+    pc.waitForRing();
+    pc.send("ATA\r");
+    EXPECT_EQ(pc.send("VOL\rACK\r"),
+              fileNameFrame("abc", 1, 0) + "\r" + recordFrame('0', "R0", 0) + "\r");
+}
+
+TEST(ModemLine, CanEndsTheCallUnacknowledged) {
+    ModemLine line({}, records(1), DropMode::Silent);
+    Pc pc(line);
+    pc.connect();
+    pc.send("VOL\r");
+    pc.send("ACK\r");
+    pc.send("BEL\r");
+    pc.send("CAN\r");
+    pc.hangUp();
+    EXPECT_TRUE(line.finished());
+    EXPECT_FALSE(line.allAcknowledged());
+    EXPECT_EQ(pc.reports, std::vector<std::string>{"call 1: CAN, 0 records acknowledged"});
+}
+
+struct DropCase {
+    DropMode mode;
+    std::string saidAtTheDrop;
+    bool closed;
+    bool finishedAtTheDrop;
+};
+
+TEST(ModemLine, DroppedCalls) {
+    const DropCase cases[] = {
+        {DropMode::Silent, "", false, false},
+        {DropMode::Carrier, std::string(kNoCarrier), false, true},
+        {DropMode::Close, "", true, true},
+    };
+    for (const DropCase& c : cases) {
+        TerminalOptions o = records(3);
+        o.dropAfter = 1;
+        ModemLine line({}, o, c.mode);
+        Pc pc(line);
+        pc.connect();
+        pc.send("VOL\r");
+        EXPECT_EQ(pc.send("ACK\r"), recordFrame('0', "R0", 0) + "\r");
+        EXPECT_EQ(pc.send("ACK\r"), c.saidAtTheDrop);
+        EXPECT_EQ(pc.closed, c.closed);
+        EXPECT_EQ(line.finished(), c.finishedAtTheDrop);
+        if (!c.closed) {
+            EXPECT_EQ(pc.send("NAK\r"), "");
+            pc.send("CAN\r");
+            pc.hangUp();
+        }
+        EXPECT_TRUE(line.finished());
+        EXPECT_FALSE(line.allAcknowledged());
+        EXPECT_EQ(pc.reports, std::vector<std::string>{"call 1: none, 1 records acknowledged"});
+    }
+}
+
+TEST(ModemLine, SeveralCallsEachWithItsOwnTerminal) {
+    ModemOptions modem;
+    modem.calls = 2;
+    ModemLine line(modem, records(1), DropMode::Silent);
+    Pc pc(line);
+    for (int call = 0; call < 2; ++call) {
+        pc.connect();
+        EXPECT_EQ(pc.send("VOL\r"), fileNameFrame("abc", 1, 0) + "\r") << call;
+        EXPECT_EQ(pc.send("ACK\r"), recordFrame('0', "R0", 0) + "\r") << call;
+        pc.send("ACK\r");
+        pc.send(call == 0 ? "ACK\r" : "CAN\r");
+        pc.hangUp();
+    }
+    EXPECT_TRUE(line.finished());
+    EXPECT_FALSE(line.allAcknowledged()) << "the second call ended with CAN";
+    EXPECT_EQ(pc.reports, (std::vector<std::string>{"call 1: ACK, 1 records acknowledged",
+                                                    "call 2: CAN, 1 records acknowledged"}));
+}
+
+}  // namespace
+}  // namespace karune::modemsim

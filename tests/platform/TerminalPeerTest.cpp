@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include "TerminalFrames.h"
+#include "TerminalPeer.h"
+#include "link/Frame.h"
+
+namespace karune::modemsim {
+namespace {
+
+struct Step {
+    std::string pc;        // the PC's word
+    std::string terminal;  // what the terminal answers, CR included
+};
+
+struct Dialogue {
+    const char* what;
+    TerminalOptions options;
+    std::vector<Step> steps;
+    std::optional<std::string> finalWord;
+    int acknowledged;
+};
+
+TerminalOptions upload(std::vector<std::string> records, int crcType = 0) {
+    TerminalOptions o;
+    o.name = "abc";
+    o.records = std::move(records);
+    o.crcType = crcType;
+    return o;
+}
+
+std::string frame(char seq, const std::string& payload, int crcType = 0, bool corrupt = false) {
+    return recordFrame(seq, payload, crcType, corrupt) + "\r";
+}
+
+std::vector<Dialogue> dialogues() {
+    std::vector<Dialogue> d;
+    d.push_back({"whole upload, type 1",
+                 upload({"A,B,C", "D,E,F"}),
+                 {{"TW20070606091500", "OK\r"},
+                  {"VOL", "^#abc@2*43\r"},
+                  {"ACK", "^0A,B,C*D6\r"},
+                  {"ACK", "^1D,E,F*E0\r"},
+                  {"ACK", "END\r"},
+                  {"ACK", ""},
+                  {"ACK", ""}},
+                 "ACK",
+                 2});
+    d.push_back({"whole upload, type 2",
+                 upload({"abc"}, 1),
+                 {{"VOL", fileNameFrame("abc", 1, 1) + "\r"},
+                  {"ACK", "^0abc*50\r"},
+                  {"ACK", "END\r"},
+                  {"CAN", ""}},
+                 "CAN",
+                 1});
+    d.push_back({"NAK resends the record",
+                 upload({"R1", "R2"}),
+                 {{"VOL", fileNameFrame("abc", 2, 0) + "\r"},
+                  {"ACK", frame('0', "R1")},
+                  {"NAK", frame('0', "R1")},
+                  {"NAK", frame('0', "R1")},
+                  {"ACK", frame('1', "R2")},
+                  {"NAK", frame('1', "R2")},
+                  {"ACK", "END\r"},
+                  {"NAK", "END\r"},
+                  {"ACK", ""}},
+                 "ACK",
+                 2});
+    TerminalOptions corrupt = upload({"R1", "R2"});
+    corrupt.corruptSends = 2;
+    d.push_back({"first two sends of each record corrupt",
+                 corrupt,
+                 {{"VOL", fileNameFrame("abc", 2, 0) + "\r"},
+                  {"ACK", frame('0', "R1", 0, true)},
+                  {"NAK", frame('0', "R1", 0, true)},
+                  {"NAK", frame('0', "R1")},
+                  {"ACK", frame('1', "R2", 0, true)},
+                  {"NAK", frame('1', "R2", 0, true)},
+                  {"NAK", frame('1', "R2")},
+                  {"ACK", "END\r"}},
+                 std::nullopt,
+                 2});
+    TerminalOptions repeat = upload({"R1", "R2", "R3"});
+    repeat.repeatRecords = 2;
+    d.push_back({"first two records repeated after their ACK",
+                 repeat,
+                 {{"VOL", fileNameFrame("abc", 3, 0) + "\r"},
+                  {"ACK", frame('0', "R1")},
+                  {"ACK", frame('0', "R1")},
+                  {"ACK", frame('1', "R2")},
+                  {"ACK", frame('1', "R2")},
+                  {"ACK", frame('2', "R3")},
+                  {"ACK", "END\r"},
+                  {"ACK", ""}},
+                 "ACK",
+                 3});
+    TerminalOptions drop = upload({"R1", "R2", "R3"});
+    drop.dropAfter = 1;
+    d.push_back({"falls silent after one record",
+                 drop,
+                 {{"VOL", fileNameFrame("abc", 3, 0) + "\r"},
+                  {"ACK", frame('0', "R1")},
+                  {"ACK", ""},
+                  {"NAK", ""},
+                  {"TW20070606091500", ""},
+                  {"CAN", ""}},
+                 std::nullopt,
+                 1});
+    TerminalOptions plain = upload({"R1", "NO CARRIER"});
+    plain.protocol = 1;
+    d.push_back({"simple protocol sends plain lines",
+                 plain,
+                 {{"VOL", fileNameFrame("abc", 2, 0) + "\r"},
+                  {"ACK", "R1\r"},
+                  {"NAK", "R1\r"},
+                  {"ACK", "NO CARRIER\r"},
+                  {"ACK", "END\r"},
+                  {"ACK", ""}},
+                 "ACK",
+                 2});
+    d.push_back({"bad file name: the PC asks again, BEL ends with CAN",
+                 upload({"R1"}),
+                 {{"VOL", fileNameFrame("abc", 1, 0) + "\r"},
+                  {"NAK", ""},
+                  {"TW20070606091502", "OK\r"},
+                  {"VOL", fileNameFrame("abc", 1, 0) + "\r"},
+                  {"ACK", frame('0', "R1")},
+                  {"BEL", ""},
+                  {"CAN", ""},
+                  {"VOL", ""}},
+                 "CAN",
+                 0});
+    d.push_back(
+        {"no records: END at once",
+         upload({}),
+         {{"ACK", ""}, {"VOL", fileNameFrame("abc", 0, 0) + "\r"}, {"ACK", "END\r"}, {"ACK", ""}},
+         "ACK",
+         0});
+    return d;
+}
+
+TEST(TerminalPeer, AnswersThePcWordByWord) {
+    for (const Dialogue& dialogue : dialogues()) {
+        TerminalPeer terminal(dialogue.options);
+        for (std::size_t i = 0; i < dialogue.steps.size(); ++i) {
+            const Step& step = dialogue.steps[i];
+            EXPECT_EQ(terminal.answer(step.pc), step.terminal)
+                << dialogue.what << ", step " << i + 1 << " (" << step.pc << ")";
+        }
+        EXPECT_EQ(terminal.finalWord(), dialogue.finalWord) << dialogue.what;
+        EXPECT_EQ(terminal.acknowledged(), dialogue.acknowledged) << dialogue.what;
+    }
+}
+
+TEST(TerminalPeer, SequenceCharactersWrapAfterNine) {
+    std::vector<std::string> records;
+    for (int i = 0; i < 23; ++i)
+        records.push_back("R" + std::to_string(i));
+    for (int crcType : {0, 1}) {
+        TerminalPeer terminal(upload(records, crcType));
+        terminal.answer("VOL");
+        std::string expected =
+            "0123456789"
+            "0123456789"
+            "012";
+        std::string seen;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const std::string sent = terminal.answer("ACK");
+            ASSERT_GE(sent.size(), 6u);
+            seen += sent[1];
+            const std::string line = sent.substr(0, sent.size() - 1);
+            EXPECT_EQ(CheckFrame(line, static_cast<char>('0' + i % 10), crcType), FrameCheck::Valid)
+                << line;
+            EXPECT_EQ(FramePayload(line), records[i]);
+        }
+        EXPECT_EQ(seen, expected);
+        EXPECT_EQ(terminal.answer("ACK"), "END\r");
+    }
+}
+
+}  // namespace
+}  // namespace karune::modemsim
