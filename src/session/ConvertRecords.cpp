@@ -119,8 +119,9 @@ int Conversion::replace() {
     std::filesystem::path temporary;
     StdioFile file;
     for (int attempt = 0; !file && attempt < 100; ++attempt) {
-        temporary =
-            folder() / ("." + output_.filename().string() + ".part" + std::to_string(attempt));
+        // A hidden name beside the target, so the rename stays within one file system.
+        temporary = folder() / (std::filesystem::path(".") += output_.filename());
+        temporary += ".part" + std::to_string(attempt);
         errno = 0;
         file = openStdioFile(temporary, "wbx");
         if (!file && errno != EEXIST)

@@ -231,6 +231,16 @@ TEST_F(ConvertRecordsFiles, ReadOnlyOutputFileIsNotTouched) {
     }
 }
 
+TEST_F(ConvertRecordsFiles, LeftoverTemporaryFileDoesNotBlockReplacing) {
+    writeBytes(dir_.path() / "save" / ".out.txt.part0", "someone else's");
+    writeBytes(out(), "old\r\n");
+    writeBytes(back(), "A,B,C,D\r\n");
+    ASSERT_TRUE(convert(1));
+    EXPECT_EQ(readBytes(out()), "A,C,D\r\n");
+    EXPECT_EQ(readBytes(dir_.path() / "save" / ".out.txt.part0"), "someone else's");
+    EXPECT_EQ(saveFolderEntries(), (std::vector<std::string>{".out.txt.part0", "out.txt"}));
+}
+
 TEST_F(ConvertRecordsFiles, ReplacedFileKeepsItsPermissions) {
     writeBytes(out(), "old\r\n");
     fs::permissions(out(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);

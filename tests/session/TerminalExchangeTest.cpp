@@ -429,6 +429,36 @@ TEST(TerminalExchange, JapanesePayloadsArriveByteExact) {
     }
 }
 
+TEST(TerminalExchange, OutputFileNamedBySettings) {
+    struct Case {
+        std::int16_t addDate;
+        std::string fixFname;
+        bool trailingSlash;
+        std::string fileName;
+    };
+    const Case cases[] = {{0, "", false, "/abc.txt"},
+                          {1, "", false, "/20070606.txt"},
+                          {2, "", true, "/20070606-0915.txt"},
+                          {3, "DATA", false, "/DATA-20070606.txt"},
+                          {4, "", true, "/abc-20070606-0915.txt"},
+                          {0, "DATA", true, "/DATA.txt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        TerminalHarness h([&](Settings& s) {
+            s.AddDate = c.addDate;
+            s.FixFname = c.fixFname;
+            if (c.trailingSlash)
+                s.Folder += "/";
+        });
+        h.script = {{"VOL", kName}, {"ACK", kRec0}, {"ACK", "END"}};
+        h.run();
+        EXPECT_EQ(h.display.file, c.fileName);
+        EXPECT_EQ(h.ctx().outputPath, h.saveFolder().string() + c.fileName);
+        EXPECT_EQ(h.output(c.fileName.substr(1)), "abc\r\n");
+        EXPECT_NE(h.logText(), "");  // the log is found with and without the trailing "/"
+    }
+}
+
 TEST(TerminalExchange, NameWithTrailByteAtIsNotCutThere) {
     TerminalHarness h;
     h.script = {{"VOL", frameOf('#', "\x87\x40x@5", 0)}, {"ACK", "END"}};
