@@ -104,10 +104,12 @@ std::variant<SimOptions, UsageError> parseSimOptions(const std::vector<std::stri
 std::string usageText(const std::string& program) {
     return "usage: " + program + R"( [options]
 Plays the modem and the handheld terminal on a pseudo-terminal; its path is the first line of
-standard output. One line per call reports the PC's final word; the exit status is 0 when every
-call ended with "ACK".
+standard output. One line per call reports the PC's final word. Exit status: 0 when every call
+ended with "ACK", 1 when one did not (or a signal ended the run), 2 for a bad command line or a
+set-up failure, 3 when --timeout ran out.
 
-  --records FILE     records to upload, one per line, bytes sent as they are (CP932)
+  --records FILE     records to upload, one per line, bytes sent as they are (CP932);
+                     without it the terminal sends "END" at once
   --name NAME        file name in the file-name frame (default DATA)
   --protocol 0|1     0 framed records (default), 1 plain record lines
   --crc 0|1          checksum variant of the frames (default 0)
@@ -120,7 +122,7 @@ call ended with "ACK".
   --drop-mode M      how it drops: silent (default), carrier (NO CARRIER), close (the line goes)
   --pace             send at the speed of 38400 baud instead of all at once
   --link PATH        also make PATH a symbolic link to the pseudo-terminal
-  --timeout S        give up after S seconds (exit status 2); 0 (default) waits for ever
+  --timeout S        give up after S seconds; 0 (default) waits for ever
 )";
 }
 
