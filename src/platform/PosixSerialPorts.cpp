@@ -77,11 +77,15 @@ PortOpenResult PosixSerialPorts::open(int portNumber) {
     termios original{};
     if (::tcgetattr(tty.fd(), &original) != 0)
         return failed(errno);
-    if (::ioctl(tty.fd(), TIOCEXCL) != 0)
-        return failed(errno);
 
     const termios settings = modemLineSettings(original);
     if (::tcsetattr(tty.fd(), TCSANOW, &settings) != 0) {
+        const int error = errno;
+        ::tcsetattr(tty.fd(), TCSANOW, &original);
+        return failed(error);
+    }
+    // Last of the steps that can fail: the exclusive mode outlives this descriptor.
+    if (::ioctl(tty.fd(), TIOCEXCL) != 0) {
         const int error = errno;
         ::tcsetattr(tty.fd(), TCSANOW, &original);
         return failed(error);
