@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
@@ -238,6 +239,23 @@ TEST_F(PosixSerialLineTest, LineSettingsAreThoseOfTheModemAndAreRestoredOnClose)
         EXPECT_EQ(after.c_iflag & (IXON | ICRNL), before.c_iflag & (IXON | ICRNL));
         EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B9600));
     }
+}
+
+TEST_F(PosixSerialLineTest, PortIsExclusiveWhileOpenOnly) {
+    const int holder = ::open(master_.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    auto exclusive = [&] {
+        int flag = -1;
+        EXPECT_EQ(::ioctl(holder, TIOCGEXCL, &flag), 0);
+        return flag;
+    };
+    EXPECT_EQ(exclusive(), 0);
+    auto line = openCom1();
+    ASSERT_TRUE(line);
+    EXPECT_EQ(exclusive(), 1) << "other users' opens must be refused";
+    line.reset();
+    EXPECT_EQ(exclusive(), 0) << "a tty held open elsewhere must be usable again";
+    ::close(holder);
 }
 
 TEST_F(PosixSerialLineTest, SecondOpenOfAnOpenPortIsRefusedAsBusy) {
