@@ -105,6 +105,8 @@ SettingsDialog::SettingsDialog(QWidget* mainWindow, const Settings& settings,
     hsPort_->setGeometry(twipsRect(840, 240, 3495, 255));
     hsPort_->setRange(1, 8);
     hsPort_->setPageStep(1);
+    // Qt's scroll bars invert the arrow keys; the right arrow raises the port number.
+    hsPort_->setInvertedControls(false);
     // The port follows the thumb once it is released, not while it is dragged.
     hsPort_->setTracking(false);
     connect(hsPort_, &QScrollBar::valueChanged, this, [this](int value) {

@@ -1,0 +1,326 @@
+#include <QFontDatabase>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+
+#include "MainWindowFixture.h"
+#include "ui/settings/SettingsDialog.h"
+
+namespace karune::ui::test {
+namespace {
+
+struct ButtonState {
+    bool start, stop, setting, info, idleLamp, runningLamp;
+    bool operator==(const ButtonState&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const ButtonState& s) {
+    return os << "start " << s.start << " stop " << s.stop << " setting " << s.setting << " info "
+              << s.info << " idle lamp " << s.idleLamp << " running lamp " << s.runningLamp;
+}
+
+constexpr ButtonState kIdle{true, false, true, true, true, false};
+constexpr ButtonState kRunning{false, true, false, false, false, true};
+constexpr ButtonState kDesign{true, true, true, true, false, false};
+
+class ButtonsTest : public MainWindowTest {
+protected:
+    ButtonState state() {
+        MainWindow& w = window();
+        return {button("cmdComm0")->isEnabledTo(&w),
+                button("cmdComm1")->isEnabledTo(&w),
+                button("cmdSetting")->isEnabledTo(&w),
+                button("cmdInfo")->isEnabledTo(&w),
+                lamp(0)->isVisibleTo(&w),
+                lamp(1)->isVisibleTo(&w)};
+    }
+};
+
+TEST_F(ButtonsTest, SetCommButtonsGivesTheModesState) {
+    struct Case {
+        std::vector<int> modes;
+        ButtonState expected;
+    };
+    const Case cases[] = {
+        {{0}, kIdle},       {{1}, kRunning}, {{1, 1}, kRunning}, {{1, 0}, kIdle},
+        {{0, 1}, kRunning}, {{7}, kRunning},  // any mode but idle enables the stop button's side
+    };
+    for (const Case& c : cases) {
+        for (int mode : c.modes) {
+            window().setCommButtons(mode);
+        }
+        EXPECT_EQ(state(), c.expected)
+            << "after " << c.modes.size() << " calls, last " << c.modes.back();
+    }
+}
+
+TEST_F(ButtonsTest, DesignStateUntilTheFirstMode) {
+    EXPECT_EQ(state(), kDesign);
+}
+
+TEST_F(ButtonsTest, StartStopAndSessionEndDriveButtonsAndReception) {
+    window().show();
+    QTest::mouseClick(button("cmdComm0"), Qt::LeftButton);
+    EXPECT_EQ(state(), kRunning);
+    EXPECT_TRUE(window().running());
+    ASSERT_EQ(reception.starts.size(), 1u);
+    EXPECT_TRUE(reception.starts[0].clearStopPressed);
+    EXPECT_EQ(reception.starts[0].snapshot, settings);
+
+    QTest::mouseClick(button("cmdComm1"), Qt::LeftButton);
+    EXPECT_EQ(state(), kIdle);
+    EXPECT_FALSE(window().running());
+    EXPECT_EQ(reception.stops, 1);
+
+    QTest::mouseClick(button("cmdComm0"), Qt::LeftButton);
+    EXPECT_EQ(reception.starts.size(), 2u);
+    window().sessionButtons(0);  // the session ended for good
+    EXPECT_EQ(state(), kIdle);
+    EXPECT_FALSE(window().running());
+    EXPECT_EQ(reception.stops, 1) << "a session that ends by itself needs no stop";
+}
+
+TEST_F(ButtonsTest, LampsHaveTheirColoursAndPlace) {
+    EXPECT_EQ(lamp(0)->colour(), QColor(255, 0, 0));
+    EXPECT_EQ(lamp(1)->colour(), QColor(0, 255, 255));
+    EXPECT_EQ(lamp(0)->geometry(), QRect(96, 256, 393, 73));
+    EXPECT_EQ(lamp(1)->geometry(), lamp(0)->geometry());
+}
+
+TEST_F(MainWindowTest, LabelWritersApplyTheirModes) {
+    struct Case {
+        std::string old;
+        int mode;
+        std::string text;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"A", 0, "B", "B"},    {"A", 1, "B", "A\r\nB"},
+        {"", 1, "B", "\r\nB"}, {"A", 2, " [異常終了]", "A [異常終了]"},
+        {"A", 0, "", ""},      {"A", 3, "B", "A"},
+        {"A", -1, "B", "A"},
+    };
+    for (const Case& c : cases) {
+        window().setStatusText(c.old);
+        window().setErrorText(c.old);
+        window().showStatus(c.mode, c.text);
+        window().showError(c.mode, c.text);
+        EXPECT_EQ(window().statusText(), c.expected) << "mode " << c.mode;
+        EXPECT_EQ(window().errorText(), c.expected) << "mode " << c.mode;
+    }
+}
+
+TEST_F(MainWindowTest, MultiLineLabelsShowEachLineOnItsOwn) {
+    window().showStatus(0, "ATE0");
+    window().showStatus(1, "RING");
+    EXPECT_EQ(child<QLabel>(window(), "lblStatus")->text(), QStringLiteral("ATE0\nRING"));
+    EXPECT_EQ(window().statusText(), "ATE0\r\nRING");
+}
+
+TEST_F(MainWindowTest, ClosingWhileRunningBecomesAStop) {
+    window().show();
+    window().startAction();
+    EXPECT_FALSE(window().close());
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(reception.stops, 1);
+    EXPECT_FALSE(window().running());
+    EXPECT_TRUE(button("cmdComm0")->isEnabled());
+    EXPECT_TRUE(lamp(0)->isVisible());
+
+    EXPECT_TRUE(window().close()) << "the second close, once idle, ends the program";
+    EXPECT_EQ(reception.stops, 1);
+}
+
+TEST_F(MainWindowTest, ClosingWhenIdleIsAccepted) {
+    window().show();
+    window().setCommButtons(0);
+    EXPECT_TRUE(window().close());
+    EXPECT_EQ(reception.stops, 0);
+}
+
+TEST_F(MainWindowTest, ClosingBeforeTheStartUpStepEndsWithoutStarting) {
+    settings.AutoStart = 1;
+    window().startUp();
+    EXPECT_TRUE(window().close());
+    QTest::qWait(MainWindow::kStartUpDelayMs + 300);
+    EXPECT_TRUE(reception.starts.empty());
+}
+
+struct StartUpCase {
+    std::int16_t autoStart;
+    std::int16_t startUpSize;
+};
+
+class StartUpTest : public ButtonsTest, public ::testing::WithParamInterface<StartUpCase> {};
+
+TEST_P(StartUpTest, HalfASecondAfterStartUpTheModeIsSet) {
+    settings.AutoStart = GetParam().autoStart;
+    settings.StartUpSize = GetParam().startUpSize;
+    settings.Folder = "/srv/受信";
+    window().startUp();
+
+    EXPECT_EQ(child<QLabel>(window(), "lblFolder")->text(), QStringLiteral("/srv/受信"));
+    EXPECT_EQ(window().isMinimized(), GetParam().startUpSize == 1);
+    EXPECT_FALSE(window().isEnabled()) << "no input before the start-up step";
+    QTest::qWait(100);
+    EXPECT_EQ(state(), kDesign);
+    EXPECT_TRUE(reception.starts.empty());
+
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return lamp(0)->isVisibleTo(&window()) || lamp(1)->isVisibleTo(&window()); },
+        3000));
+    EXPECT_TRUE(window().isEnabled());
+    if (GetParam().autoStart == 1) {
+        EXPECT_EQ(state(), kRunning);
+        EXPECT_TRUE(window().running());
+        ASSERT_EQ(reception.starts.size(), 1u);
+        EXPECT_FALSE(reception.starts[0].clearStopPressed)
+            << "the automatic start leaves the stop flag to the session";
+    } else {
+        EXPECT_EQ(state(), kIdle);
+        EXPECT_FALSE(window().running());
+        EXPECT_TRUE(reception.starts.empty());
+    }
+    QTest::qWait(MainWindow::kStartUpDelayMs + 100);
+    EXPECT_LE(reception.starts.size(), 1u) << "the start-up step runs once";
+}
+
+INSTANTIATE_TEST_SUITE_P(AutoStartAndSize, StartUpTest,
+                         ::testing::Values(StartUpCase{0, 0}, StartUpCase{1, 0}, StartUpCase{0, 1},
+                                           StartUpCase{1, 1}));
+
+TEST_F(MainWindowTest, ControlsCarryTheirCaptionsAndPlaces) {
+    struct Case {
+        const char* name;
+        QString caption;
+        QRect geometry;
+    };
+    const Case cases[] = {
+        {"Label2", QStringLiteral("ﾌｧｲﾙ名"), {8, 8, 80, 16}},
+        {"Label1", QStringLiteral("保存ﾌｫﾙﾀﾞ"), {8, 32, 80, 16}},
+        {"Label4", QStringLiteral("ｽﾃｰﾀｽ"), {8, 56, 80, 16}},
+        {"Label5", QStringLiteral("ｴﾗｰﾒｯｾｰｼﾞ"), {8, 128, 81, 17}},
+        {"Label3",
+         QStringLiteral("←通信開始時刻                 通信終了時刻→"),
+         {168, 232, 257, 17}},
+        {"lblStatus", QString(), {96, 56, 489, 65}},
+        {"lblErr", QString(), {96, 128, 489, 65}},
+    };
+    for (const Case& c : cases) {
+        const auto* label = child<QLabel>(window(), c.name);
+        ASSERT_NE(label, nullptr) << c.name;
+        EXPECT_EQ(label->text(), c.caption) << c.name;
+        EXPECT_EQ(label->geometry(), c.geometry) << c.name;
+    }
+    const struct {
+        const char* name;
+        QString caption;
+    } buttons[] = {{"cmdComm0", QStringLiteral("通信ｽﾀｰﾄ")},
+                   {"cmdComm1", QStringLiteral("通信ｽﾄｯﾌﾟ")},
+                   {"cmdSetting", QStringLiteral("設定")},
+                   {"cmdInfo", QStringLiteral("ﾊﾞｰｼﾞｮﾝ")}};
+    for (const auto& b : buttons) {
+        ASSERT_NE(button(b.name), nullptr) << b.name;
+        EXPECT_EQ(button(b.name)->text(), b.caption) << b.name;
+    }
+    EXPECT_EQ(window().windowTitle(), QStringLiteral("KARUNE_MODEM for Windows"));
+    EXPECT_EQ(window().size(), QSize(594, 334));
+    EXPECT_FALSE(child<QProgressBar>(window(), "Progbar")->isVisibleTo(&window()));
+}
+
+TEST_F(MainWindowTest, FocusMovesStartStopSettingVersion) {
+    QStringList order;
+    QWidget* w = button("cmdComm0");
+    do {
+        w = w->nextInFocusChain();
+        if ((w->focusPolicy() & Qt::TabFocus) != 0) {
+            order << w->objectName();
+        }
+    } while (w != button("cmdComm0") && order.size() < 10);
+    EXPECT_EQ(order, (QStringList{"cmdComm1", "cmdSetting", "cmdInfo", "cmdComm0"}));
+}
+
+TEST_F(MainWindowTest, HistoryViewerOpensTheMonthsFile) {
+    settings.Folder = "/srv/my data";
+    window().show();
+    QTest::mouseDClick(child<QLabel>(window(), "Label3"), Qt::LeftButton);
+    EXPECT_EQ(opener.opened, QStringList{QStringLiteral("/srv/my data/2007-06.txt")});
+    EXPECT_FALSE(window().isMinimized()) << "the label keeps its double-click";
+}
+
+TEST_F(MainWindowTest, OutputViewerOpensTheLatestOutputFile) {
+    struct Case {
+        QString folder;
+        std::string file;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {QStringLiteral("/srv/my data"),
+         "/KEN 01.txt",
+         {QStringLiteral("/srv/my data/KEN 01.txt")}},
+        {QStringLiteral("/"), "/KEN.txt", {QStringLiteral("/KEN.txt")}},
+        {QStringLiteral("/srv"), "", {}},
+    };
+    window().show();
+    for (const Case& c : cases) {
+        opener.opened.clear();
+        window().setFolderText(c.folder);
+        window().setFileText(c.file);
+        QTest::mouseDClick(child<QLabel>(window(), "lblFile"), Qt::LeftButton);
+        EXPECT_EQ(opener.opened, c.expected) << c.file;
+    }
+}
+
+TEST_F(MainWindowTest, DoubleClickOnTheBackgroundMinimises) {
+    window().show();
+    window().startAction();
+    QTest::mouseDClick(&window(), Qt::LeftButton, {}, QPoint(590, 200));
+    EXPECT_TRUE(window().isMinimized());
+    EXPECT_TRUE(window().running()) << "the session is not disturbed";
+    EXPECT_EQ(reception.stops, 0);
+}
+
+TEST_F(MainWindowTest, SettingsDialogKeepsTheWindowDisabledAndOkShowsTheFolder) {
+    window().show();
+    window().setCommButtons(0);
+    QTest::mouseClick(button("cmdSetting"), Qt::LeftButton);
+    QWidget* dialog = topLevel("frmSetting");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(window().isEnabled());
+    QTest::mouseClick(button("cmdComm0"), Qt::LeftButton);
+    EXPECT_TRUE(reception.starts.empty()) << "the disabled window takes no clicks";
+
+    auto* dialogFolder = child<QLabel>(*dialog, "lblFolder");
+    ASSERT_NE(dialogFolder, nullptr);
+    static_cast<SettingsDialog*>(dialog)->setFolderText(QStringLiteral("/srv/新しい"));
+    QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK0"), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].Folder, "/srv/新しい");
+    EXPECT_EQ(child<QLabel>(window(), "lblFolder")->text(), QStringLiteral("/srv/新しい"));
+    EXPECT_TRUE(window().isEnabled());
+    EXPECT_EQ(topLevel("frmSetting"), nullptr);
+}
+
+TEST_F(MainWindowTest, WindowsUseTheJapaneseFont) {
+    if (!QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
+        GTEST_SKIP() << "IPAGothic is not installed";
+    }
+    window().show();
+    window().setCommButtons(0);
+    EXPECT_EQ(window().font().family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(button("cmdComm0")->font().family(), QStringLiteral("IPAGothic"));
+    QTest::mouseClick(button("cmdSetting"), Qt::LeftButton);
+    QWidget* dialog = topLevel("frmSetting");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->font().family(), QStringLiteral("IPAGothic"));
+    dialog->close();
+    settle();
+    QTest::mouseClick(button("cmdInfo"), Qt::LeftButton);
+    QWidget* about = topLevel("frmAbout");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->font().family(), QStringLiteral("IPAGothic"));
+}
+
+}  // namespace
+}  // namespace karune::ui::test

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "UiTestSupport.h"
+#include "config/SettingsStore.h"
+#include "ui/settings/SettingsDialog.h"
+
+namespace karune::ui::test {
+namespace {
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The dialog over a main window stand-in, saving through the real settings store into a
+// temporary program folder.
+class SettingsDialogTest : public UiTest {
+protected:
+    SettingsDialogTest()
+        : settings(defaultSettings(dir.path().toStdString())),
+          env{std::filesystem::path(dir.path().toStdString()) / "karune-modem.ini",
+              dir.path().toStdString(), dir.path().toStdString(), true, messages} {
+        qtApp();
+        settings.Port = 3;
+        settings.FixFname = "KEN";
+        settings.Field[2] = 0;   // F3 off
+        settings.Field[19] = 1;  // F20 on
+        mainWindow.show();
+    }
+
+    SettingsDialog& open() {
+        dialog = new SettingsDialog(&mainWindow, settings, ChooserServices{roots, messages, {}},
+                                    [this](const Settings& copy) {
+                                        ++saves;
+                                        SaveSettings(env, copy, settings);
+                                    });
+        dialog->show();
+        return *dialog;
+    }
+
+    template <typename T>
+    T* control(const QString& name) {
+        T* found = child<T>(*dialog, name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    // On the indicator, where a click always lands whatever the caption's length.
+    static void clickBox(QAbstractButton* box) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+
+    void press(const char* name) { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
+
+    void TearDown() override {
+        if (dialog) {
+            dialog->close();
+        }
+        settle();
+    }
+
+    QTemporaryDir dir;
+    RecordingMessages messages;
+    FixedRoots roots{{QStringLiteral("/")}};
+    Settings settings;
+    SettingsEnvironment env;
+    QWidget mainWindow;
+    QPointer<SettingsDialog> dialog;
+    int saves = 0;
+};
+
+TEST_F(SettingsDialogTest, FramesCarryTheirCaptionsAndHints) {
+    open();
+    const struct {
+        const char* name;
+        QString caption;
+        QString hint;
+    } frames[] = {
+        {"fraPort", "ﾎﾟｰﾄ", "COMﾎﾟｰﾄ番号を選択してください"},
+        {"fraFixFname", "保存ﾌｧｲﾙ名",
+         "保存したいﾌｧｲﾙ名(拡張子はTXT固定、指定不要)を指定してください"},
+        {"fraAddDate", "日付・時刻付加", "日付・時刻の付加方法を指定してください"},
+        {"fraFolder", "保存ﾌｫﾙﾀﾞ", "保存ﾌｫﾙﾀﾞを選択してください"},
+        {"fraField", "取り込みﾌｨｰﾙﾄﾞ選択", "取り込みたいﾌｨｰﾙﾄﾞをﾁｪｯｸしてください"},
+        {"fraOverWrite", "保存ﾓｰﾄﾞ", "保存ﾓｰﾄﾞを選択してください"},
+        {"fraStartUpSize", "ｽﾀｰﾄｻｲｽﾞ",
+         "KARUNEを最小化して起動する場合は、｢ｱｲｺﾝ｣を選択してください"},
+        {"fraAutoStart", "ｵｰﾄｽﾀｰﾄ",
+         "KARUNE実行時、通信をｵｰﾄｽﾀｰﾄする場合は、「する」を選択してください"},
+        {"fraCrcType", "CRCﾀｲﾌﾟ", "ﾁｪｯｸｻﾑの計算方法を選択してください（通常は、「ﾀｲﾌﾟ1」）"},
+        {"fraProtocol", "ﾌﾟﾛﾄｺﾙ", "通信ﾌﾟﾛﾄｺﾙを選択してください(通常は、｢専用｣)"},
+    };
+    for (const auto& f : frames) {
+        auto* frame = control<QGroupBox>(f.name);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->title(), f.caption) << f.name;
+        EXPECT_EQ(frame->toolTip(), f.hint) << f.name;
+    }
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ設定"));
+    EXPECT_EQ(control<QCheckBox>("chkTimeAdjust")->text(), QStringLiteral("PCと日時を合わせる"));
+    EXPECT_EQ(control<QPushButton>("cmdOK1")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(control<QPushButton>("cmdFolderRef")->text(), QStringLiteral("参照"));
+    EXPECT_EQ(dialog->size(), QSize(611, 426));
+}
+
+TEST_F(SettingsDialogTest, FieldBoxesStandInAGridOfFourRowsOfFive) {
+    open();
+    for (int i = 0; i < 20; ++i) {
+        auto* box = control<QCheckBox>(QStringLiteral("chkField%1").arg(i));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), QStringLiteral("F%1").arg(i + 1));
+        EXPECT_EQ(box->pos(), QPoint((120 + 1200 * (i % 5)) / 15, (240 + 240 * (i / 5)) / 15))
+            << "F" << i + 1;
+    }
+}
+
+TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
+    settings.AddDate = 4;
+    settings.OverWrite = 1;
+    settings.Protocol = 1;
+    settings.TimeAdjust = "0";
+    open();
+    EXPECT_EQ(control<QScrollBar>("hsPort")->value(), 3);
+    EXPECT_EQ(control<QLineEdit>("txtPort")->text(), QStringLiteral("3"));
+    EXPECT_TRUE(control<QLineEdit>("txtPort")->isReadOnly());
+    EXPECT_EQ(control<QLineEdit>("txtFixFname")->text(), QStringLiteral("KEN"));
+    EXPECT_EQ(control<QLabel>("lblFolder")->text(), dir.path());
+    EXPECT_TRUE(control<QRadioButton>("optAddDate4")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("optOverWrite1")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("optProtocol1")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("optCrcType0")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("chkTimeAdjust")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("chkField2")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("chkField19")->isChecked());
+    EXPECT_EQ(dialog->workingCopy(), settings);
+    EXPECT_FALSE(mainWindow.isEnabled());
+}
+
+TEST_F(SettingsDialogTest, CancelAndCloseBoxDropEveryChange) {
+    for (const char* route : {"cmdOK1", "close box"}) {
+        settings.Folder = dir.path().toStdString();
+        const Settings before = settings;
+        open();
+        clickBox(control<QRadioButton>("optAutoStart1"));
+        clickBox(control<QCheckBox>("chkField0"));
+        pressKey(control<QScrollBar>("hsPort"), Qt::Key_End);
+        typeText(control<QLineEdit>("txtFixFname"), "X");
+        dialog->setFolderText(QStringLiteral("/elsewhere"));
+        ASSERT_NE(dialog->workingCopy(), before);
+        if (std::string(route) == "cmdOK1") {
+            press("cmdOK1");
+        } else {
+            dialog->close();
+        }
+        settle();
+        EXPECT_EQ(settings, before) << route;
+        EXPECT_EQ(saves, 0) << route;
+        EXPECT_FALSE(std::filesystem::exists(env.iniFile)) << route;
+        EXPECT_TRUE(mainWindow.isEnabled()) << route;
+        EXPECT_TRUE(dialog.isNull()) << route;
+    }
+}
+
+TEST_F(SettingsDialogTest, OkWithoutChangesRewritesTheSameItems) {
+    SaveSettings(env, settings, settings);
+    const std::string written = readAll(env.iniFile);
+    ASSERT_FALSE(written.empty());
+    std::filesystem::remove(env.iniFile);
+
+    open();
+    press("cmdOK0");
+    settle();
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(readAll(env.iniFile), written);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(mainWindow.isEnabled());
+}
+
+TEST_F(SettingsDialogTest, PortScrollBarStaysWithinOneToEight) {
+    const struct {
+        std::vector<Qt::Key> keys;
+        int expected;
+    } cases[] = {
+        {{Qt::Key_End}, 8},
+        {{Qt::Key_End, Qt::Key_Right, Qt::Key_Right}, 8},
+        {{Qt::Key_Home}, 1},
+        {{Qt::Key_Home, Qt::Key_Left}, 1},
+        {{Qt::Key_Right, Qt::Key_Right}, 5},
+        {{Qt::Key_Left}, 2},
+    };
+    for (const auto& c : cases) {
+        open();
+        for (Qt::Key key : c.keys) {
+            pressKey(control<QScrollBar>("hsPort"), key);
+        }
+        EXPECT_EQ(control<QLineEdit>("txtPort")->text(), QString::number(c.expected));
+        EXPECT_EQ(dialog->workingCopy().Port, c.expected);
+        dialog->close();
+        settle();
+    }
+}
+
+TEST_F(SettingsDialogTest, F3OnAndF20OffChangeOnlyThoseFields) {
+    open();
+    clickBox(control<QCheckBox>("chkField2"));
+    clickBox(control<QCheckBox>("chkField19"));
+    Settings expected = settings;
+    expected.field(3) = 1;
+    expected.field(20) = 0;
+    press("cmdOK0");
+    settle();
+    EXPECT_EQ(settings, expected);
+}
+
+TEST_F(SettingsDialogTest, OptionGroupsAreExclusiveAndStoreTheIndex) {
+    open();
+    const struct {
+        const char* prefix;
+        int count;
+        std::int16_t Settings::*field;
+    } groups[] = {
+        {"optAddDate", 5, &Settings::AddDate},         {"optOverWrite", 2, &Settings::OverWrite},
+        {"optStartUpSize", 2, &Settings::StartUpSize}, {"optAutoStart", 2, &Settings::AutoStart},
+        {"optCrcType", 2, &Settings::CrcType},         {"optProtocol", 2, &Settings::Protocol},
+    };
+    for (const auto& g : groups) {
+        for (int index = g.count - 1; index >= 0; --index) {
+            clickBox(control<QRadioButton>(QStringLiteral("%1%2").arg(g.prefix).arg(index)));
+            EXPECT_EQ(dialog->workingCopy().*g.field, index) << g.prefix;
+            for (int other = 0; other < g.count; ++other) {
+                EXPECT_EQ(control<QRadioButton>(QStringLiteral("%1%2").arg(g.prefix).arg(other))
+                              ->isChecked(),
+                          other == index)
+                    << g.prefix << other;
+            }
+        }
+    }
+}
+
+TEST_F(SettingsDialogTest, TimeAdjustAndFileNameFollowTheControls) {
+    open();
+    clickBox(control<QCheckBox>("chkTimeAdjust"));
+    EXPECT_EQ(dialog->workingCopy().TimeAdjust, "0");
+    clickBox(control<QCheckBox>("chkTimeAdjust"));
+    EXPECT_EQ(dialog->workingCopy().TimeAdjust, "1");
+
+    auto* name = control<QLineEdit>("txtFixFname");
+    name->clear();
+    EXPECT_EQ(dialog->workingCopy().FixFname, "");
+    typeText(name, QStringLiteral("A\"B 受信"));
+    EXPECT_EQ(dialog->workingCopy().FixFname, "AB 受信") << "a double quote is refused";
+}
+
+TEST(TimeAdjustText, TakenAsAnInteger) {
+    const struct {
+        const char* text;
+        bool on;
+    } cases[] = {{"1", true},   {"0", false}, {"0.5", false},
+                 {"0.6", true}, {"", false},  {"-1", true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(timeAdjustChecked(c.text), c.on) << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace karune::ui::test

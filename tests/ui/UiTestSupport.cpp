@@ -1,0 +1,74 @@
+#include "UiTestSupport.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace karune::ui::test {
+
+QApplication& qtApp() {
+    static int argc = 1;
+    static char name[] = "karune-ui-tests";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: tearing Qt down among the other static objects at exit crashes.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
+}
+
+QWidget* topLevel(const QString& objectName) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == objectName && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+void pressKey(QWidget* widget, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+namespace {
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos) {
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+    QMouseEvent event(type, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+}  // namespace
+
+void singleClick(QWidget* widget, QPoint pos) {
+    sendMouse(widget, QEvent::MouseButtonPress, pos);
+    sendMouse(widget, QEvent::MouseButtonRelease, pos);
+}
+
+void doubleClick(QWidget* widget, QPoint pos) {
+    singleClick(widget, pos);
+    sendMouse(widget, QEvent::MouseButtonDblClick, pos);
+    sendMouse(widget, QEvent::MouseButtonRelease, pos);
+}
+
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+}  // namespace karune::ui::test

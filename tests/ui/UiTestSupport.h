@@ -1,0 +1,73 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "config/OperatorMessages.h"
+#include "ui/settings/FileSystemRoots.h"
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace karune::ui::test {
+
+// The one QApplication of a test process, created on first use.
+QApplication& qtApp();
+
+// Base of the window tests: the application exists before any member widget is built.
+class UiTest : public ::testing::Test {
+protected:
+    UiTest() { qtApp(); }
+};
+
+// The top-level window of the given object name that is still alive, or null.
+QWidget* topLevel(const QString& objectName);
+
+// Runs posted events, deferred deletions included.
+void settle();
+
+// The named control of `parent`; a missing control fails the test (by exception).
+template <typename T>
+T* child(const QWidget& parent, const QString& name) {
+    T* found = parent.findChild<T*>(name);
+    if (found == nullptr) {
+        throw std::runtime_error("no control " + name.toStdString());
+    }
+    return found;
+}
+
+// Key presses straight to `widget`, wherever the keyboard focus is.
+void pressKey(QWidget* widget, Qt::Key key);
+void typeText(QWidget* widget, const QString& text);
+
+// Mouse clicks straight to `widget` at `pos`, as the platform delivers them.
+void singleClick(QWidget* widget, QPoint pos);
+void doubleClick(QWidget* widget, QPoint pos);
+
+// Messages recorded instead of shown.
+class RecordingMessages : public OperatorMessages {
+public:
+    void show(const OperatorMessage& message) override { shown.push_back(message); }
+    std::vector<OperatorMessage> shown;
+};
+
+class FixedRoots : public FileSystemRoots {
+public:
+    explicit FixedRoots(QStringList list) : list_(std::move(list)) {}
+    QStringList roots() const override { return list_; }
+
+private:
+    QStringList list_;
+};
+
+}  // namespace karune::ui::test
