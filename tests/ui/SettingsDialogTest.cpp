@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -184,8 +185,22 @@ TEST_F(SettingsDialogTest, OkWithoutChangesRewritesTheSameItems) {
     press("cmdOK0");
     settle();
     EXPECT_EQ(saves, 1);
-    EXPECT_EQ(readAll(env.iniFile), written);
+    const std::string rewritten = readAll(env.iniFile);
+    EXPECT_EQ(rewritten, written);
+    EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), ','), 29) << "30 items";
     EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(mainWindow.isEnabled());
+}
+
+TEST_F(SettingsDialogTest, AnUnwritableFileStillClosesAndTakesTheValuesOver) {
+    env.iniFile = std::filesystem::path(dir.path().toStdString()) / "missing" / "karune.ini";
+    open();
+    clickBox(control<QRadioButton>("optProtocol1"));
+    press("cmdOK0");
+    settle();
+    EXPECT_EQ(messages.shown.size(), 2u) << "the open error, then the write error";
+    EXPECT_EQ(settings.Protocol, 1);
+    EXPECT_TRUE(dialog.isNull());
     EXPECT_TRUE(mainWindow.isEnabled());
 }
 

@@ -7,16 +7,12 @@
 
 namespace karune::ui {
 
-WindowDisplay::WindowDisplay(MainWindow& window) : window_(&window) {}
+WindowDisplay::WindowDisplay(MainWindow& window) : window_(window) {}
 
 template <typename Apply>
 void WindowDisplay::post(Apply apply) {
-    // Queued calls to one receiver are delivered in the order they were posted; a receiver that
-    // is destroyed meanwhile takes its pending calls with it.
-    MainWindow* window = window_.data();
-    if (window == nullptr) {
-        return;
-    }
+    // Queued calls to one receiver are delivered in the order they were posted.
+    MainWindow* window = &window_;
     QMetaObject::invokeMethod(
         window, [window, apply = std::move(apply)] { apply(*window); }, Qt::QueuedConnection);
 }

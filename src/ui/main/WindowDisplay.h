@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPointer>
-
 #include "session/Display.h"
 
 namespace karune::ui {
@@ -9,8 +7,9 @@ namespace karune::ui {
 class MainWindow;
 
 // The session's display on the main window. Every call may come from the session's thread; it
-// returns at once and is applied on the window's thread, in the order the calls were made. Calls
-// that arrive after the window is gone are dropped.
+// returns at once and is applied on the window's thread, in the order the calls were made.
+// The window must outlive the session (the program ends reception before it destroys the
+// window); calls still queued when the window goes are dropped with it.
 class WindowDisplay : public Display {
 public:
     explicit WindowDisplay(MainWindow& window);
@@ -29,7 +28,7 @@ private:
     template <typename Apply>
     void post(Apply apply);
 
-    QPointer<MainWindow> window_;
+    MainWindow& window_;
 };
 
 }  // namespace karune::ui
