@@ -65,6 +65,14 @@ TEST_F(WindowDisplayTest, TextsAreShownAsSent) {
     EXPECT_TRUE(progress()->isVisible());
 }
 
+TEST_F(WindowDisplayTest, AnEmptyTransferShowsAnEmptyBarNotABusyOne) {
+    WindowDisplay display(window());
+    std::thread([&display] { display.setProgress(0, 0, true); }).join();
+    settle();
+    EXPECT_GT(progress()->maximum(), progress()->minimum());
+    EXPECT_EQ(progress()->value(), 0);
+}
+
 TEST_F(WindowDisplayTest, BusyPointerFollowsTheSession) {
     WindowDisplay display(window());
     std::thread([&display] { display.setBusy(true); }).join();

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "session/Labels.h"
 #include "ui/about/AboutBox.h"
@@ -202,7 +203,8 @@ void MainWindow::setStopText(const std::string& text) {
 }
 
 void MainWindow::setProgress(int maximum, int value, bool visible) {
-    progbar_->setRange(0, maximum);
+    // A range of 0..0 would turn the bar into a busy indicator; an empty transfer shows empty.
+    progbar_->setRange(0, std::max(1, maximum));
     progbar_->setValue(value);
     progbar_->setVisible(visible);
 }
