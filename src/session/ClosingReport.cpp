@@ -1,0 +1,82 @@
+#include "session/ClosingReport.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "link/Cp932.h"
+#include "session/Labels.h"
+
+namespace karune {
+namespace {
+
+constexpr std::string_view kReceivedPrefix = "ﾚｺｰﾄﾞ受信<";
+constexpr std::string_view kReceivedSuffix = "件> : 正常終了 ";
+constexpr std::string_view kStopPressed = "［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］";
+constexpr std::string_view kAbnormalEndStatus = "[異常終了]";
+constexpr std::string_view kAbnormalEndError = " [異常終了]";
+
+void sendFinalWord(SessionContext& ctx, std::string_view word) {
+    if (ctx.line != nullptr)
+        ctx.line->SendLine(word);
+}
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string withoutLineBreaks(std::string text) {
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+}
+
+}  // namespace
+
+void ReportCompletion(SessionContext& ctx) {
+    const LocalDateTime end = ctx.now();
+    ctx.setStopText(dateText(end) + " " + timeText(end));
+    ctx.setProgressVisible(false);
+
+    if (ctx.completed) {
+        const std::string received = std::string(kReceivedPrefix) +
+                                     std::to_string(ctx.announcedCount) +
+                                     std::string(kReceivedSuffix);
+        ctx.beep();
+        ctx.showError(kReplace, ctx.stamped(received));
+        ctx.showStatus(kNewLine, received);
+        sendFinalWord(ctx, "ACK");
+        return;
+    }
+
+    sendFinalWord(ctx, "CAN");
+    if (ctx.errorText().empty()) {
+        if (ctx.flags.stopPressed)
+            ctx.showError(kReplace, ctx.stamp() + ">");
+        ctx.showStatus(kAppend, kStopPressed);
+        ctx.showError(kAppend, kStopPressed);
+    }
+    ctx.showStatus(kAppend, kAbnormalEndStatus);
+    ctx.showError(kAppend, kAbnormalEndError);
+}
+
+void WriteHistoryLine(SessionContext& ctx) {
+    const std::string month = dateText(ctx.now()).substr(0, 7);
+    const std::filesystem::path file = pathFromUtf8(ctx.settings.Folder + "/" + month + ".txt");
+
+    std::string line = ctx.stopText() + "->" + ctx.errorText();
+    if (!ctx.outputPath.empty())
+        line += ":" + ctx.outputPath;
+
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    if (!out) {
+        ctx.beep();
+        return;
+    }
+    out << utf8ToCp932Lossy(withoutLineBreaks(std::move(line))) << "\r\n";
+    out.close();
+    if (!out)
+        ctx.beep();
+}
+
+}  // namespace karune

@@ -1,0 +1,186 @@
+#include "session/CommSession.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "link/Cp932.h"
+#include "link/LineIo.h"
+#include "link/ModemWords.h"
+#include "session/ClosingReport.h"
+#include "session/Labels.h"
+#include "session/SessionContext.h"
+#include "session/SignedNumber.h"
+#include "session/TerminalExchange.h"
+
+namespace karune {
+namespace {
+
+constexpr std::string_view kPort = "ﾎﾟｰﾄ";
+constexpr std::string_view kPortSettings = "O/S/A ->";
+constexpr std::string_view kInitialising = "ﾓﾃﾞﾑ初期化中 ... ";
+constexpr std::string_view kWaitingForRing = "ﾓﾃﾞﾑ着信(RING)待ち ... ";
+constexpr std::string_view kAnswering = "ﾓﾃﾞﾑ接続開始 ... ";
+constexpr std::string_view kConnected = "ﾓﾃﾞﾑ接続完了 ... ";
+constexpr std::string_view kPreparing = "準備中 ... ";
+constexpr std::string_view kModemSilent = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。";
+constexpr std::string_view kModemInitError = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。";
+constexpr std::string_view kAnswerRefused = "ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! ";
+constexpr std::string_view kNoConnect = "ATAﾀｲﾑｱｳﾄ,CONNECT受信失敗!";
+
+// Replies read after one "ATE0": the modem may need a few to settle (echo, a late result).
+constexpr int kInitReplies = 6;
+// Replies read after "ATA": some 10 minutes of silence at one reply per 2 s.
+constexpr int kAnswerReplies = 302;
+
+// The modem takes "+++" as an escape only after a silence on the line.
+constexpr Clock::Duration kEscapeGuardTime = std::chrono::seconds(1);
+constexpr Clock::Duration kRestartPause = std::chrono::seconds(2);
+
+// The escape sequence goes out as "+++", NUL, CR.
+constexpr std::string_view kEscape{"+++\0", 4};
+
+void fail(SessionContext& ctx, std::string_view message) {
+    ctx.beep();
+    ctx.showError(kReplace, ctx.stamped(message));
+}
+
+std::string portSettingsText(const Settings& s) {
+    return std::string(kPort) + signPosition(s.Port) + ":" + std::string(kPortSettings) +
+           signPosition(s.OverWrite) + "/" + signPosition(s.StartUpSize) + "/" +
+           signPosition(s.AutoStart);
+}
+
+// Brings the modem into command mode without echo. False when the cycle must close: stopped, or
+// the modem does not answer as it should (reception then stops).
+[[nodiscard]] bool initialiseModem(SessionContext& ctx, LineIo& line) {
+    std::string reply;
+    for (bool restart = true; restart;) {
+        restart = false;
+        ctx.showStatus(kReplace, kInitialising);
+        if (ctx.stopRequested())
+            return false;
+        line.PrepareRead();
+        line.SendLine("ATE0");
+        for (int replies = 1;; ++replies) {
+            reply = line.ReceiveLine();
+            if (ctx.stopRequested())
+                return false;
+            if (containsModemResultWord(reply) && replies < kInitReplies) {
+                ctx.beep();
+                restart = true;
+                break;
+            }
+            if (containsWord(reply, "OK") || replies == kInitReplies)
+                break;
+        }
+    }
+    if (containsWord(reply, "OK"))
+        return true;
+    fail(ctx, reply.empty() ? kModemSilent : kModemInitError);
+    ctx.flags.running = false;
+    return false;
+}
+
+// Waits without limit for a ring. False when stopped.
+[[nodiscard]] bool waitForRing(SessionContext& ctx, LineIo& line) {
+    for (;;) {
+        ctx.showStatus(kReplace, kWaitingForRing);
+        if (ctx.stopRequested())
+            return false;
+        if (containsWord(line.ReceiveLine(), "RING"))
+            return true;
+    }
+}
+
+// Answers the call. False when the cycle must close: stopped, the call failed (the next cycle may
+// follow), or no connection came (reception then stops).
+[[nodiscard]] bool answerCall(SessionContext& ctx, LineIo& line) {
+    ctx.showStatus(kReplace, kAnswering);
+    line.PrepareRead();
+    line.SendLine("ATA");
+    for (int replies = 1; replies <= kAnswerReplies; ++replies) {
+        if (ctx.stopRequested())
+            return false;
+        const std::string reply = line.ReceiveLine();
+        if (containsModemResultWord(reply)) {
+            fail(ctx, std::string(kAnswerRefused) + cp932ToUtf8Lossy(reply));
+            return false;
+        }
+        if (containsWord(reply, "CONNECT"))
+            return true;
+    }
+    fail(ctx, kNoConnect);
+    ctx.flags.running = false;
+    return false;
+}
+
+void runModemDialogue(SessionContext& ctx, LineIo& line) {
+    if (!initialiseModem(ctx, line) || !waitForRing(ctx, line) || !answerCall(ctx, line))
+        return;
+    ctx.showStatus(kReplace, kConnected);
+    ServeTerminal(ctx);
+}
+
+// Report, escape to command mode and hang up, history. The escape and the hang-up are sent
+// blind: their replies are of no use, and a port that is not open makes them no-ops.
+void closeCycle(SessionContext& ctx) {
+    ReportCompletion(ctx);
+    ctx.clock.sleepFor(kEscapeGuardTime);
+    if (ctx.line != nullptr) {
+        ctx.line->SendLine(kEscape);
+        ctx.line->SendLine("ATH0");
+    }
+    WriteHistoryLine(ctx);
+}
+
+}  // namespace
+
+CommSession::CommSession(SessionServices services, SessionFlags& flags, Settings snapshot,
+                         std::filesystem::path backFile)
+    : services_(services),
+      flags_(flags),
+      settings_(std::move(snapshot)),
+      backFile_(std::move(backFile)) {}
+
+void CommSession::run() {
+    SessionContext ctx(services_.clock, services_.display, services_.messages, flags_, settings_,
+                       backFile_);
+    ctx.showStatus(kReplace, "");
+    ctx.showError(kReplace, "");
+
+    for (;;) {
+        ctx.resetCycle();
+        flags_.stopPressed = false;
+
+        PortOpenResult port = services_.ports.open(settings_.Port);
+        if (port.line == nullptr) {
+            fail(ctx, std::string(kPort) + signPosition(settings_.Port) + ": " + port.error);
+            flags_.running = false;
+            closeCycle(ctx);
+        } else {
+            ctx.showStatus(kReplace, portSettingsText(settings_));
+            LineIo line(*port.line, services_.clock);
+            ctx.line = &line;
+            runModemDialogue(ctx, line);
+            closeCycle(ctx);
+            ctx.line = nullptr;
+        }
+
+        if (settings_.AutoStart == 1 && flags_.running) {
+            ctx.showStatus(kReplace, kPreparing);
+            port.line.reset();
+            services_.clock.sleepFor(kRestartPause);
+            continue;
+        }
+        services_.display.setBusy(false);
+        flags_.running = false;
+        port.line.reset();
+        services_.display.setCommButtons(0);
+        return;
+    }
+}
+
+}  // namespace karune

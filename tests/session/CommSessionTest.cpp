@@ -1,0 +1,383 @@
+#include "session/CommSession.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "linesim/SimulatedLine.h"
+#include "linesim/VirtualClock.h"
+#include "link/Cp932.h"
+#include "support/FakeDisplay.h"
+#include "support/FakeMessages.h"
+#include "support/FakePorts.h"
+#include "support/FileBytes.h"
+#include "support/ScriptedModem.h"
+#include "support/TempFolder.h"
+
+namespace karune {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+using test::ScriptedModem;
+
+const std::string kInit = "ﾓﾃﾞﾑ初期化中 ... ";
+const std::string kWait = "ﾓﾃﾞﾑ着信(RING)待ち ... ";
+const std::string kAnswer = "ﾓﾃﾞﾑ接続開始 ... ";
+const std::string kConnected = "ﾓﾃﾞﾑ接続完了 ... ";
+const std::string kPreparing = "準備中 ... ";
+const std::string kStop = "［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］";
+const std::string kFail = "[異常終了]";
+const std::string kHangUp = "CAN\r+++\0\rATH0\r"s;
+
+// A line that tells the test about every chunk the session reads.
+class ObservedLine : public SerialLine {
+public:
+    explicit ObservedLine(SerialLine& inner) : inner_(inner) {}
+    std::string readUntil(Clock::TimePoint deadline) override {
+        std::string chunk = inner_.readUntil(deadline);
+        if (afterRead)
+            afterRead(chunk);
+        return chunk;
+    }
+    bool write(std::string_view bytes) override { return inner_.write(bytes); }
+
+    std::function<void(const std::string& chunk)> afterRead;
+
+private:
+    SerialLine& inner_;
+};
+
+// One modem on one port, a session over it, all in virtual time starting 2007-06-06 09:15:00.
+struct Rig {
+    sim::VirtualClock clock;
+    sim::SimulatedLine line{clock};
+    ScriptedModem modem{line};
+    ObservedLine observed{line};
+    test::FakePorts ports{observed};
+    test::FakeDisplay display;
+    test::FakeMessages messages;
+    SessionFlags flags;
+    test::TempFolder folder;
+    Settings settings;
+
+    Rig() {
+        settings.Folder = folder.text();
+        settings.Port = 3;
+        settings.OverWrite = 0;
+        settings.StartUpSize = 1;
+        settings.AutoStart = 0;
+        settings.TimeAdjust = "0";
+    }
+
+    // Presses stop when the status label gets `text` for the `occurrence`-th time.
+    void stopAtStatus(const std::string& text, int occurrence = 1) {
+        display.onStatus = [this, text, occurrence, seen = 0](const std::string& s) mutable {
+            if (s == text && ++seen == occurrence)
+                flags.requestStop();
+        };
+    }
+
+    void run() {
+        flags.running = true;
+        CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
+                            folder.path() / "Back.txt");
+        session.run();
+    }
+
+    // The month's history file, decoded.
+    std::string history() const {
+        return cp932ToUtf8(test::fileBytes(folder.path() / "2007-06.txt")).value_or("<not CP932>");
+    }
+};
+
+struct CycleCase {
+    const char* name;
+    int autoStart;
+    std::function<void(Rig&)> setUp;
+    std::string wire;
+    std::vector<std::string> statuses;  // every text the status label got, after the emptying
+    std::string error;                  // the error label at the end
+    int beeps;
+    Clock::Duration endsAt;
+    int portRequests = 1;
+};
+
+// Replies of the modem that are neither "OK" nor a result word, `count` of them 500 ms apart.
+ScriptedModem::Response noise(int count, std::string last = "NOISE") {
+    ScriptedModem::Response r;
+    for (int i = 0; i < count; ++i) {
+        r.push_back({ScriptedModem::framed(i + 1 == count ? last : "NOISE"), 10ms + i * 500ms});
+    }
+    return r;
+}
+
+const std::string kPort0 = "ﾎﾟｰﾄ 3:O/S/A -> 0/ 1/ 0";
+const std::string kPort1 = "ﾎﾟｰﾄ 3:O/S/A -> 0/ 1/ 1";
+
+std::vector<CycleCase> cycleCases() {
+    return {
+        {"OK at once: one read, then the call wait (stopped during it)",
+         0,
+         [](Rig& r) {
+             r.modem.ringAfterInit(std::nullopt);
+             r.stopAtStatus(kWait, 2);
+         },
+         "ATE0\r" + kHangUp,
+         {kPort0, kInit, kWait, kWait, kWait + kStop, kWait + kStop + kFail},
+         "2007-06-06-09:15:02>" + kStop + " " + kFail,
+         0,
+         3110ms},
+        {"silent modem: six empty reads, then idle even with automatic start",
+         1,
+         [](Rig& r) { r.modem.setStanding("ATE0", ScriptedModem::silence()); },
+         "ATE0\r" + kHangUp,
+         {kPort1, kInit, kInit + kFail},
+         "2007-06-06-09:15:12>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。 " + kFail,
+         1,
+         13s},
+        {"OK on the sixth reply still counts",
+         0,
+         [](Rig& r) {
+             r.modem.setStanding("ATE0", {{ScriptedModem::framed("OK"), 10500ms}});
+             r.stopAtStatus(kWait);
+         },
+         "ATE0\r" + kHangUp,
+         {kPort0, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
+         "2007-06-06-09:15:10>" + kStop + " " + kFail,
+         0,
+         11600ms},
+        {"six replies without OK: initialisation error",
+         1,
+         [](Rig& r) { r.modem.setStanding("ATE0", noise(6)); },
+         "ATE0\r" + kHangUp,
+         {kPort1, kInit, kInit + kFail},
+         "2007-06-06-09:15:02>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。 " + kFail,
+         1,
+         3610ms},
+        {"five replies without OK, then silence: the last reply decides",
+         0,
+         [](Rig& r) { r.modem.setStanding("ATE0", noise(5)); },
+         "ATE0\r" + kHangUp,
+         {kPort0, kInit, kInit + kFail},
+         "2007-06-06-09:15:04>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。 " + kFail,
+         1,
+         5110ms},
+        {"ERROR in the first reply restarts the initialisation with a beep",
+         0,
+         [](Rig& r) {
+             r.modem.queue("ATE0", {ScriptedModem::reply("ERROR")});
+             r.modem.ringAfterInit(std::nullopt);
+             r.stopAtStatus(kWait);
+         },
+         "ATE0\rATE0\r" + kHangUp,
+         {kPort0, kInit, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
+         "2007-06-06-09:15:00>" + kStop + " " + kFail,
+         1,
+         1220ms},
+        {"a result word as the fifth reply still restarts",
+         0,
+         [](Rig& r) {
+             r.modem.queue("ATE0", {noise(5, "NO DIALTONE")});
+             r.modem.ringAfterInit(std::nullopt);
+             r.stopAtStatus(kWait);
+         },
+         "ATE0\rATE0\r" + kHangUp,
+         {kPort0, kInit, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
+         "2007-06-06-09:15:02>" + kStop + " " + kFail,
+         1,
+         3220ms},
+        {"a result word as the sixth reply is an initialisation error",
+         0,
+         [](Rig& r) { r.modem.setStanding("ATE0", noise(6, "BUSY")); },
+         "ATE0\r" + kHangUp,
+         {kPort0, kInit, kInit + kFail},
+         "2007-06-06-09:15:02>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。 " + kFail,
+         1,
+         3610ms},
+        {"RING with CR LF around it answers the call",
+         0,
+         [](Rig& r) { r.stopAtStatus(kConnected); },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort0, kInit, kWait, kAnswer, kConnected, kConnected + kStop,
+          kConnected + kStop + kFail},
+         "2007-06-06-09:15:01>" + kStop + " " + kFail,
+         0,
+         2220ms},
+        {"other modem words are ignored while waiting for the ring",
+         0,
+         [](Rig& r) {
+             r.modem.ringAfterInit(std::nullopt);
+             r.modem.onLine = [&r](const std::string& line) {
+                 if (line != "ATE0")
+                     return;
+                 r.line.deliver(ScriptedModem::framed("NO CARRIER"), 1s);
+                 r.line.deliver("RING\r", 3s);
+             };
+             r.modem.setStanding("ATA", {{"CONNECT 38400\r", 10ms}});
+             r.stopAtStatus(kConnected);
+         },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort0, kInit, kWait, kWait, kAnswer, kConnected, kConnected + kStop,
+          kConnected + kStop + kFail},
+         "2007-06-06-09:15:03>" + kStop + " " + kFail,
+         0,
+         4210ms},
+        {"CONNECT on the 302nd reply after ATA",
+         0,
+         [](Rig& r) {
+             r.modem.setStanding("ATA", {{ScriptedModem::framed("CONNECT"), 602500ms}});
+             r.stopAtStatus(kConnected);
+         },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort0, kInit, kWait, kAnswer, kConnected, kConnected + kStop,
+          kConnected + kStop + kFail},
+         "2007-06-06-09:25:03>" + kStop + " " + kFail,
+         0,
+         604710ms},
+        {"302 replies without CONNECT: reception stops",
+         1,
+         [](Rig& r) { r.modem.setStanding("ATA", ScriptedModem::silence()); },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort1, kInit, kWait, kAnswer, kAnswer + kFail},
+         "2007-06-06-09:25:05>ATAﾀｲﾑｱｳﾄ,CONNECT受信失敗! " + kFail,
+         1,
+         606110ms},
+        {"NO CARRIER after ATA: a new cycle follows with automatic start",
+         1,
+         [](Rig& r) {
+             r.modem.queue("ATA", {ScriptedModem::reply("NO CARRIER")});
+             r.ports.onOpen = [&r](int requests) {
+                 if (requests == 2)
+                     r.flags.requestStop();
+             };
+         },
+         "ATE0\rATA\r" + kHangUp + kHangUp,
+         {kPort1, kInit, kWait, kAnswer, kAnswer + kFail, kPreparing, kPort1, kInit, kInit + kFail},
+         "2007-06-06-09:15:01>ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! \r\nNO CARRIER\r\n " + kFail + " " + kFail,
+         1,
+         5220ms,
+         2},
+        {"NO CARRIER after ATA without automatic start: idle",
+         0,
+         [](Rig& r) { r.modem.queue("ATA", {ScriptedModem::reply("NO CARRIER")}); },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort0, kInit, kWait, kAnswer, kAnswer + kFail},
+         "2007-06-06-09:15:01>ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! \r\nNO CARRIER\r\n " + kFail,
+         1,
+         2220ms},
+        {"stop before ATE0",
+         1,
+         [](Rig& r) { r.stopAtStatus(kInit); },
+         kHangUp,
+         {kPort1, kInit, kInit + kStop, kInit + kStop + kFail},
+         "2007-06-06-09:15:00>" + kStop + " " + kFail,
+         0,
+         1s},
+        {"stop after the reply to ATE0",
+         1,
+         [](Rig& r) {
+             r.modem.onLine = [&r](const std::string& line) {
+                 if (line == "ATE0")
+                     r.flags.requestStop();
+             };
+         },
+         "ATE0\r" + kHangUp,
+         {kPort1, kInit, kInit + kStop, kInit + kStop + kFail},
+         "2007-06-06-09:15:00>" + kStop + " " + kFail,
+         0,
+         1110ms},
+        {"stop before the first read of the call wait",
+         1,
+         [](Rig& r) { r.stopAtStatus(kWait); },
+         "ATE0\r" + kHangUp,
+         {kPort1, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
+         "2007-06-06-09:15:00>" + kStop + " " + kFail,
+         0,
+         1110ms},
+        {"stop before the first read after ATA",
+         1,
+         [](Rig& r) {
+             r.modem.onLine = [&r](const std::string& line) {
+                 if (line == "ATA")
+                     r.flags.requestStop();
+             };
+         },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort1, kInit, kWait, kAnswer, kAnswer + kStop, kAnswer + kStop + kFail},
+         "2007-06-06-09:15:01>" + kStop + " " + kFail,
+         0,
+         2110ms},
+        {"stop during the reads after ATA: the read ends, then the check",
+         1,
+         [](Rig& r) {
+             r.modem.setStanding("ATA", noise(3));
+             r.observed.afterRead = [&r, noises = 0](const std::string& chunk) mutable {
+                 if (chunk.find("NOISE") != std::string::npos && ++noises == 2)
+                     r.flags.requestStop();
+             };
+         },
+         "ATE0\rATA\r" + kHangUp,
+         {kPort1, kInit, kWait, kAnswer, kAnswer + kStop, kAnswer + kStop + kFail},
+         "2007-06-06-09:15:01>" + kStop + " " + kFail,
+         0,
+         2720ms},
+        {"a stop that only clears the running flag: no time stamp",
+         0,
+         [](Rig& r) {
+             r.flags.stopPressed = true;  // left over from before: every cycle forgets it
+             r.display.onStatus = [&r](const std::string& s) {
+                 if (s == kInit)
+                     r.flags.running = false;
+             };
+         },
+         kHangUp,
+         {kPort0, kInit, kInit + kStop, kInit + kStop + kFail},
+         kStop + " " + kFail,
+         0,
+         1s},
+        {"port that cannot be opened",
+         1,
+         [](Rig& r) { r.ports.failWith("ポートを開けません"); },
+         "",
+         {kFail},
+         "2007-06-06-09:15:00>ﾎﾟｰﾄ 3: ポートを開けません " + kFail,
+         1,
+         1s},
+    };
+}
+
+TEST(CommSession, RunsEveryPathOfTheCycle) {
+    for (const CycleCase& c : cycleCases()) {
+        if (c.wire.empty() && c.statuses.empty())
+            continue;
+        SCOPED_TRACE(c.name);
+        Rig r;
+        r.settings.AutoStart = static_cast<std::int16_t>(c.autoStart);
+        c.setUp(r);
+        r.run();
+
+        EXPECT_EQ(r.line.written(), c.wire);
+        std::vector<std::string> statuses = r.display.texts("status");
+        ASSERT_FALSE(statuses.empty());
+        EXPECT_EQ(statuses.front(), "");
+        statuses.erase(statuses.begin());
+        EXPECT_EQ(statuses, c.statuses);
+        EXPECT_EQ(r.display.last("error"), c.error);
+        EXPECT_EQ(r.display.texts("error").front(), "");
+        EXPECT_EQ(r.display.count("beep"), c.beeps);
+        EXPECT_EQ(r.clock.elapsed(), c.endsAt);
+        EXPECT_EQ(r.ports.requestedPorts(), std::vector<int>(c.portRequests, 3));
+        EXPECT_FALSE(r.flags.running);
+        EXPECT_FALSE(r.ports.isOpen());
+        EXPECT_EQ(r.ports.mostOpenAtOnce(), r.ports.opens() > 0 ? 1 : 0);
+        EXPECT_TRUE(r.messages.shown().empty());
+    }
+}
+
+}  // namespace
+}  // namespace karune
