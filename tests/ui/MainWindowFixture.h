@@ -24,16 +24,11 @@ public:
     };
     void start(const Settings& snapshot, bool clearStopPressed) override {
         starts.push_back({snapshot, clearStopPressed});
-        active_ = true;
     }
     void stop() override { ++stops; }
-    bool active() const override { return active_; }
 
     std::vector<Start> starts;
     int stops = 0;
-
-private:
-    bool active_ = false;
 };
 
 class RecordingOpener : public FileOpener {

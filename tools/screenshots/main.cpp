@@ -22,7 +22,6 @@ class IdleReception : public ReceptionControl {
 public:
     void start(const Settings&, bool) override {}
     void stop() override {}
-    bool active() const override { return false; }
 };
 
 class NoOpener : public FileOpener {

@@ -4,8 +4,8 @@
 
 namespace karune::ui {
 
-// What the main window needs of reception: the start and stop actions and whether a session is
-// still under way. The program wires it to the session runner; tests fake it.
+// What the main window needs of reception: the start and stop actions. The program wires it to
+// the session runner; tests fake it.
 //
 // Contract: called on the window's thread; start() and stop() return at once.
 class ReceptionControl {
@@ -15,7 +15,6 @@ public:
     // session.
     virtual void start(const Settings& snapshot, bool clearStopPressed) = 0;
     virtual void stop() = 0;
-    virtual bool active() const = 0;
 };
 
 }  // namespace karune::ui

@@ -14,7 +14,6 @@ public:
         reception_.start(snapshot, clearStopPressed);
     }
     void stop() override { reception_.stop(); }
-    bool active() const override { return reception_.active(); }
 
 private:
     Reception& reception_;
