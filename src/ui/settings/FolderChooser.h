@@ -33,12 +33,10 @@ public:
 
     // The folder open in the directory list.
     QString openFolder() const { return openFolder_; }
-    QString selectedRoot() const;
-
-    // What the drive list does when the operator picks `root`.
-    void pickRoot(const QString& root);
 
 private:
+    // What the drive list does when the operator picks `root`.
+    void pickRoot(const QString& root);
     bool open(const QString& folder);
     void showFolder(const QString& folder, const QStringList& subfolders);
     void refuse(const std::error_code& error);
