@@ -94,10 +94,6 @@ void FolderChooser::done(int result) {
     deleteLater();
 }
 
-QString FolderChooser::selectedRoot() const {
-    return drive1_->currentText();
-}
-
 void FolderChooser::pickRoot(const QString& root) {
     selectRootQuietly(root);
     const QString target = lastOpened_.value(root, root);
