@@ -168,6 +168,7 @@ void CommSession::run() {
             closeCycle(ctx);
             ctx.line = nullptr;
         }
+        lastCycleCompleted_ = ctx.completed;
 
         if (settings_.AutoStart == 1 && flags_.running) {
             ctx.showStatus(kReplace, kPreparing);

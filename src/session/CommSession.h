@@ -33,11 +33,15 @@ public:
 
     void run();
 
+    // True when the last cycle run() went through ended with a completed transfer.
+    bool lastCycleCompleted() const { return lastCycleCompleted_; }
+
 private:
     SessionServices services_;
     SessionFlags& flags_;
     Settings settings_;
     std::filesystem::path backFile_;
+    bool lastCycleCompleted_ = false;
 };
 
 }  // namespace karune

@@ -57,6 +57,11 @@ void Reception::waitUntilIdle() {
     changed_.wait(lock, [this] { return !sessionRunning_ && !pending_.has_value(); });
 }
 
+bool Reception::lastTransferCompleted() const {
+    std::lock_guard lock(mutex_);
+    return lastTransferCompleted_;
+}
+
 void Reception::workerLoop() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -71,10 +76,12 @@ void Reception::workerLoop() {
         flags_.running = true;
         lock.unlock();
 
-        CommSession(services_, flags_, std::move(snapshot), backFile_).run();
+        CommSession session(services_, flags_, std::move(snapshot), backFile_);
+        session.run();
 
         lock.lock();
         sessionRunning_ = false;
+        lastTransferCompleted_ = session.lastCycleCompleted();
         const bool idle = !pending_.has_value();
         changed_.notify_all();
         if (idle && onFinished_) {

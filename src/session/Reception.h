@@ -38,6 +38,8 @@ public:
     bool active() const;
     // Blocks until no session runs and none is pending.
     void waitUntilIdle();
+    // True when the last session that returned ended its last cycle with a completed transfer.
+    bool lastTransferCompleted() const;
 
     SessionFlags& flags() { return flags_; }
 
@@ -54,6 +56,7 @@ private:
     std::optional<Settings> pending_;
     bool sessionRunning_ = false;
     bool quit_ = false;
+    bool lastTransferCompleted_ = false;
     std::thread worker_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "support/FileBytes.h"
 #include "support/ScriptedModem.h"
 #include "support/TempFolder.h"
+#include "support/UploadingTerminal.h"
 
 namespace karune {
 namespace {
@@ -82,11 +84,13 @@ struct Rig {
         };
     }
 
-    void run() {
+    // Runs the session to its end; true when its last cycle completed a transfer.
+    bool run() {
         flags.running = true;
         CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
                             folder.path() / "Back.txt");
         session.run();
+        return session.lastCycleCompleted();
     }
 
     // The month's history file, decoded.
@@ -376,7 +380,47 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
         EXPECT_FALSE(r.ports.isOpen());
         EXPECT_EQ(r.ports.mostOpenAtOnce(), r.ports.opens() > 0 ? 1 : 0);
         EXPECT_TRUE(r.messages.shown().empty());
+        // One history line per cycle, and the window back to idle as the very last thing.
+        const std::string history = r.history();
+        EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), c.portRequests);
+        const std::vector<test::FakeDisplay::Call> calls = r.display.calls();
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ(calls[calls.size() - 2], (test::FakeDisplay::Call{"busy", "0"}));
+        EXPECT_EQ(calls.back(), (test::FakeDisplay::Call{"buttons", "0"}));
     }
+}
+
+TEST(CommSession, LeavesAHistoryLineWithoutPathWhenStoppedInTheCallWait) {
+    Rig r;
+    r.modem.ringAfterInit(std::nullopt);
+    r.stopAtStatus(kWait, 3);
+    EXPECT_FALSE(r.run());
+    EXPECT_EQ(r.history(),
+              "2007-06-06 09:15:04->2007-06-06-09:15:04>" + kStop + " " + kFail + "\r\n");
+}
+
+TEST(CommSession, ReportsACompletedTransferAndHangsUp) {
+    Rig r;
+    r.settings.TimeAdjust = "1";
+    r.settings.Field.fill(1);
+    r.modem.terminal = test::UploadingTerminal("abc", {"1,a", "2,b", "3,c"});
+    EXPECT_TRUE(r.run());
+
+    const std::vector<std::string> toTerminal = r.modem.dataLines();
+    ASSERT_EQ(toTerminal.size(), 7u);
+    EXPECT_EQ(toTerminal[0], "TW20070606091501");
+    EXPECT_EQ(std::vector<std::string>(toTerminal.begin() + 1, toTerminal.end()),
+              (std::vector<std::string>{"VOL", "ACK", "ACK", "ACK", "ACK", "ACK"}));
+    EXPECT_TRUE(r.line.written().ends_with("ACK\r+++\0\rATH0\r"s));
+    EXPECT_EQ(r.modem.commands(), (std::vector<std::string>{"ATE0", "ATA", "+++\0"s, "ATH0"}));
+
+    const std::string done = "ﾚｺｰﾄﾞ受信<3件> : 正常終了 ";
+    EXPECT_EQ(r.display.last("error"), "2007-06-06-09:15:02>" + done);
+    EXPECT_TRUE(r.display.last("status").ends_with("\r\n" + done));
+    EXPECT_EQ(r.display.count("beep"), 1);
+    EXPECT_EQ(r.history(), "2007-06-06 09:15:02->2007-06-06-09:15:02>" + done + ":" +
+                               r.folder.text() + "/abc.txt\r\n");
+    EXPECT_TRUE(std::filesystem::exists(r.folder.path() / "abc.txt"));
 }
 
 }  // namespace

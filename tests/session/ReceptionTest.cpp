@@ -16,6 +16,7 @@
 #include "support/GatedLine.h"
 #include "support/ScriptedModem.h"
 #include "support/TempFolder.h"
+#include "support/UploadingTerminal.h"
 
 namespace karune {
 namespace {
@@ -175,6 +176,27 @@ TEST(Reception, StartsAgainAfterASessionEndedByItself) {
     r.waitForFinished(2);
     EXPECT_EQ(r.ports.requestedPorts(), (std::vector<int>{3, 4}));
     EXPECT_EQ(r.wire.written(), "ATE0\r" + kHangUp + "ATE0\r" + kHangUp);
+}
+
+TEST(Reception, TellsWhetherTheLastSessionCompletedATransfer) {
+    Rig r;
+    r.gate.open();
+    r.modem.ringAfterInit(std::chrono::seconds(1));
+    r.modem.terminal = test::UploadingTerminal("abc", {"1,a"});
+    Settings settings = r.settings(3);
+    settings.Field.fill(1);
+    r.reception->start(settings);
+    r.waitForFinished(1);
+    EXPECT_TRUE(r.reception->lastTransferCompleted());
+
+    r.modem.ringAfterInit(std::nullopt);
+    r.display.onStatus = [&r](const std::string& s) {
+        if (s.starts_with("ﾓﾃﾞﾑ着信"))
+            r.reception->stop();
+    };
+    r.reception->start(settings);
+    r.waitForFinished(2);
+    EXPECT_FALSE(r.reception->lastTransferCompleted());
 }
 
 TEST(Reception, DestructionStopsTheSessionAndWaitsForIt) {
