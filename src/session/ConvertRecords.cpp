@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "config/Utf8Path.h"
 #include "session/StdioFile.h"
 
 namespace karune {

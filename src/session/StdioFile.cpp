@@ -21,10 +21,6 @@ StdioFile openStdioFile(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
-std::filesystem::path pathFromUtf8(std::string_view utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 bool syncToDisk(std::FILE* file) {
     if (std::fflush(file) != 0)
         return false;

@@ -18,9 +18,6 @@ using StdioFile = std::unique_ptr<std::FILE, StdioCloser>;
 // Opens `path` with a fopen mode. Null on failure, with errno set by the platform.
 StdioFile openStdioFile(const std::filesystem::path& path, const char* mode);
 
-// A path from a UTF-8 text (settings, file names), whatever the platform's narrow encoding.
-std::filesystem::path pathFromUtf8(std::string_view utf8);
-
 // Flushes the stream and asks the system to put its data on the disk. False with errno set when
 // either step fails.
 bool syncToDisk(std::FILE* file);

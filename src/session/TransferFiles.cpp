@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string>
 
+#include "config/Utf8Path.h"
 #include "session/Labels.h"
 #include "session/SignedNumber.h"
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+
+#include "app/Startup.h"
+
+namespace karune {
+
+// Recovery: converts the back-up file into `output` with the current settings (fields, append or
+// overwrite), as the session does on "END". Exit status 0 on success; otherwise the error is on
+// standard error and the status is 1.
+int runConvert(const Startup& startup, const std::filesystem::path& output);
+
+}  // namespace karune

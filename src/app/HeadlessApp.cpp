@@ -1,0 +1,53 @@
+#include "app/HeadlessApp.h"
+
+#include <atomic>
+#include <iostream>
+
+#include "platform/ConsoleDisplay.h"
+#include "platform/ConsoleMessages.h"
+#include "platform/PosixSerialPorts.h"
+#include "platform/StopSignals.h"
+#include "platform/SystemClock.h"
+#include "session/Reception.h"
+
+namespace karune {
+namespace {
+
+constexpr const char* kDefaultMessageTitle = "Karune_modem";
+
+}  // namespace
+
+int runHeadless(const Startup& startup) {
+    std::atomic<Reception*> reception{nullptr};
+    // First, before any thread exists, so that every thread leaves the signals to the watcher.
+    StopSignals signals([&reception] {
+        if (Reception* r = reception.load())
+            r->stop();
+    });
+
+    ConsoleMessages messages(std::cerr, kDefaultMessageTitle);
+    LoadResult loaded = LoadSettings(settingsEnvironment(startup, messages));
+    if (loaded.endProgram)
+        return 1;
+
+    SystemClock clock;
+    PosixSerialPorts ports(clock);
+    ConsoleDisplay display(std::cout);
+    if (loaded.statusText)
+        display.setStatusText(*loaded.statusText);
+
+    Reception service({ports, clock, display, messages}, loaded.backFile);
+    reception = &service;
+    service.start(loaded.settings);
+    // A signal that came before the start found nothing to stop.
+    if (signals.received())
+        service.stop();
+    service.waitUntilIdle();
+    reception = nullptr;
+
+    if (signals.received())
+        return 0;
+    return service.lastTransferCompleted() ? 0 : 1;
+}
+
+}  // namespace karune

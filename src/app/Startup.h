@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "config/ProgramPaths.h"
+#include "config/SettingsStore.h"
+
+namespace karune {
+
+// What every way of running the program finds out first: where its files are and what a reset
+// of the settings would choose.
+struct Startup {
+    ProgramPaths paths;
+    std::string documentsFolder;
+};
+
+Startup discoverStartup(const char* argv0, const CommandLine& line);
+
+SettingsEnvironment settingsEnvironment(const Startup& startup, OperatorMessages& messages);
+
+}  // namespace karune

@@ -1,0 +1,77 @@
+#include "app/WindowApp.h"
+
+#include <QApplication>
+
+#include "platform/PosixSerialPorts.h"
+#include "platform/SystemClock.h"
+#include "session/Reception.h"
+#include "ui/about/ProgramInfo.h"
+#include "ui/main/FileOpener.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/MessageBoxMessages.h"
+#include "ui/main/ReceptionControl.h"
+#include "ui/main/WindowDisplay.h"
+#include "ui/settings/FileSystemRoots.h"
+
+namespace karune {
+namespace {
+
+// The window needs a reception control before the runner exists, and the runner needs the
+// window to report into; this closes the loop once both are built.
+class LateReception : public ui::ReceptionControl {
+public:
+    void attach(Reception& reception) { reception_ = &reception; }
+
+    void start(const Settings& snapshot, bool clearStopPressed) override {
+        if (reception_ != nullptr)
+            reception_->start(snapshot, clearStopPressed);
+    }
+    void stop() override {
+        if (reception_ != nullptr)
+            reception_->stop();
+    }
+
+private:
+    Reception* reception_ = nullptr;
+};
+
+}  // namespace
+
+int runWindow(int& argc, char** argv, const Startup& startup) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(ui::kProgramTitle));
+    QApplication::setOrganizationName(QString::fromUtf8(ui::kCompanyName));
+
+    ui::MessageBoxPresenter presenter;
+    ui::MessageBoxMessages messages(presenter);
+    const SettingsEnvironment environment = settingsEnvironment(startup, messages);
+    LoadResult loaded = LoadSettings(environment);
+    if (loaded.endProgram)
+        return 1;
+    Settings settings = loaded.settings;
+
+    SystemClock clock;
+    PosixSerialPorts ports(clock);
+    LateReception control;
+    ui::DesktopFileOpener opener;
+    ui::MountedRoots roots;
+    ui::MainWindow window(
+        settings,
+        ui::MainWindowServices{
+            control, opener, clock,
+            [&](const Settings& workingCopy) { SaveSettings(environment, workingCopy, settings); },
+            ui::ChooserServices{roots, messages, [] { QApplication::beep(); }}});
+    window.setFolderText(QString::fromStdString(settings.Folder));
+    if (loaded.statusText)
+        window.showStatus(0, *loaded.statusText);
+
+    ui::WindowDisplay display(window);
+    // Declared last: destroyed first, so that no session outlives the window it reports into.
+    Reception reception({ports, clock, display, messages}, loaded.backFile);
+    control.attach(reception);
+
+    window.startUp();
+    return QApplication::exec();
+}
+
+}  // namespace karune
