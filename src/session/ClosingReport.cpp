@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/Utf8Path.h"
 #include "link/Cp932.h"
 #include "session/Labels.h"
 
@@ -20,10 +21,6 @@ constexpr std::string_view kAbnormalEndError = " [異常終了]";
 void sendFinalWord(SessionContext& ctx, std::string_view word) {
     if (ctx.line != nullptr)
         ctx.line->SendLine(word);
-}
-
-std::filesystem::path pathFromUtf8(std::string_view utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string withoutLineBreaks(std::string text) {

@@ -39,7 +39,6 @@ constexpr int kAnswerReplies = 302;
 constexpr Clock::Duration kEscapeGuardTime = std::chrono::seconds(1);
 constexpr Clock::Duration kRestartPause = std::chrono::seconds(2);
 
-// The escape sequence goes out as "+++", NUL, CR.
 constexpr std::string_view kEscape{"+++\0", 4};
 
 void fail(SessionContext& ctx, std::string_view message) {
