@@ -1,6 +1,7 @@
 #include "session/ConvertRecords.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -86,6 +87,9 @@ public:
 
 private:
     int convertInto(std::FILE* output);
+    std::filesystem::path journal() const;
+    int recoverInterruptedAppend();
+    int writeJournal(bool existed, std::uintmax_t length);
     std::filesystem::path folder() const {
         const std::filesystem::path parent = output_.parent_path();
         return parent.empty() ? std::filesystem::path(".") : parent;
@@ -158,22 +162,72 @@ int Conversion::replace() {
     return err;
 }
 
+// Beside an output file being appended to: its length before the append ("absent" when there
+// was none), so that a conversion killed half-way (power cut, SIGKILL) is cut back to it before
+// the next append to that file. The block counts as written only once this is gone.
+std::filesystem::path Conversion::journal() const {
+    std::filesystem::path name = folder() / (std::filesystem::path(".") += output_.filename());
+    name += ".append";
+    return name;
+}
+
+int Conversion::recoverInterruptedAppend() {
+    std::error_code ec;
+    const std::filesystem::path journalFile = journal();
+    if (!std::filesystem::exists(journalFile, ec))
+        return 0;
+    StdioFile in = openStdioFile(journalFile, "rb");
+    unsigned long long length = 0;
+    if (in && std::fscanf(in.get(), "%llu", &length) == 1) {
+        if (std::filesystem::file_size(output_, ec) > length && !ec)
+            std::filesystem::resize_file(output_, length, ec);
+    } else if (in) {
+        std::filesystem::remove(output_, ec);
+    }
+    if (ec)
+        return ec.value();
+    in.reset();
+    std::filesystem::remove(journalFile, ec);
+    if (ec)
+        return ec.value();
+    errno = 0;
+    return syncDirectory(folder()) ? 0 : lastError();
+}
+
+int Conversion::writeJournal(bool existed, std::uintmax_t length) {
+    const std::string text = existed ? std::to_string(length) + "\n" : std::string("absent\n");
+    errno = 0;
+    StdioFile out = openStdioFile(journal(), "wb");
+    if (!out || std::fwrite(text.data(), 1, text.size(), out.get()) != text.size() ||
+        !syncToDisk(out.get()) || std::fclose(out.release()) != 0)
+        return lastError();
+    errno = 0;
+    return syncDirectory(folder()) ? 0 : lastError();
+}
+
 int Conversion::append() {
+    if (const int err = recoverInterruptedAppend())
+        return err;
     std::error_code ec;
     const bool existed = std::filesystem::exists(output_, ec);
-    errno = 0;
-    StdioFile file = openStdioFile(output_, "ab");
-    if (!file)
-        return lastError();
     const std::uintmax_t previousLength = existed ? std::filesystem::file_size(output_, ec) : 0;
     if (ec)
         return ec.value();
+    if (const int err = writeJournal(existed, previousLength))
+        return err;
 
-    int err = convertInto(file.get());
+    errno = 0;
+    StdioFile file = openStdioFile(output_, "ab");
+    int err = file ? convertInto(file.get()) : lastError();
     if (err == 0) {
         errno = 0;
         if (std::fclose(file.release()) != 0)
             err = lastError();
+    }
+    if (err == 0) {
+        std::filesystem::remove(journal(), ec);
+        if (ec)
+            err = ec.value();
     }
     if (err == 0) {
         errno = 0;
@@ -183,10 +237,14 @@ int Conversion::append() {
     if (err != 0) {
         // Whatever the stream still holds goes out on close; cut back after that.
         file.reset();
+        std::error_code cut;
         if (existed)
-            std::filesystem::resize_file(output_, previousLength, ec);
+            std::filesystem::resize_file(output_, previousLength, cut);
         else
-            std::filesystem::remove(output_, ec);
+            std::filesystem::remove(output_, cut);
+        // Kept when the cut failed, so that the next append finishes it.
+        if (!cut)
+            std::filesystem::remove(journal(), ec);
     }
     return err;
 }

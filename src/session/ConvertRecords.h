@@ -19,6 +19,8 @@ namespace karune {
 // file that did not exist is not left behind), and one message has gone to `messages` with the
 // default title: the system's description of the error directly followed by the program's
 // title. Memory use does not grow with the file size.
+// A process killed half-way leaves nothing that counts either: a replaced file is renamed only
+// when complete, and an append left unfinished is cut off by the next conversion into that file.
 bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
                     std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages);
 
