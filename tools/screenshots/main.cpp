@@ -89,9 +89,8 @@ int main(int argc, char** argv) {
     window.setCommButtons(1);
     window.setFileText("/HT0001.txt");
     window.setStartText("2026-12-06 09:14:40");
-    window.showStatus(0, "ﾎﾟｰﾄ 1 O/S/A -> 38400,N,8,1");
-    window.showStatus(1, "ﾃﾞｰﾀ受信中 ... 37/120");
-    window.showError(0, "2026-12-06-09:14:58>NAK 送信(ﾁｪｯｸｻﾑｴﾗｰ)");
+    window.showStatus(0, "ﾚｺｰﾄﾞ受信 :  37/120");
+    window.showError(0, "");
     window.setProgress(120, 37, true);
     ok = save(window, out, QStringLiteral("main-running.png")) && ok;
     window.setCommButtons(0);
