@@ -1,6 +1,7 @@
 // karune-bench-probe: runs a program and measures it from the outside.
 //
-//   run  -- CMD...   wall time, CPU time and peak resident set (wait4) of a run to its end
+//   run [--out FILE] -- CMD...
+//                    wall time, CPU time and peak resident set (wait4) of a run to its end
 //   idle [--seconds N] [--settle S] [--wait-line] -- CMD...
 //                    time from exec to the first line on stdout (--wait-line), then, after S
 //                    more seconds, the CPU share over N seconds from /proc/<pid>/stat and the
@@ -32,7 +33,7 @@ using Clock = std::chrono::steady_clock;
 using namespace karune::bench;
 
 constexpr const char* kUsage =
-    "usage: karune-bench-probe run -- CMD...\n"
+    "usage: karune-bench-probe run [--out FILE] -- CMD...\n"
     "       karune-bench-probe idle [--seconds N] [--settle S] [--wait-line] -- CMD...\n";
 
 double millisSince(Clock::time_point start) {
@@ -67,9 +68,18 @@ void reportEnd(int status, const rusage& usage) {
     std::printf("exit=%d\n", WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
 
-int runToEnd(const std::vector<char*>& command) {
+// `out`: where the program's stdout goes, empty for nowhere.
+int runToEnd(const std::vector<char*>& command, const std::string& out) {
+    const int outFd =
+        out.empty() ? -1 : ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (!out.empty() && outFd < 0) {
+        std::perror(out.c_str());
+        return 2;
+    }
     const Clock::time_point start = Clock::now();
-    const pid_t pid = spawn(command, -1);
+    const pid_t pid = spawn(command, outFd);
+    if (outFd >= 0)
+        ::close(outFd);
     if (pid < 0)
         return 2;
     int status = 0;
@@ -81,10 +91,16 @@ int runToEnd(const std::vector<char*>& command) {
     return 0;
 }
 
-// Reads the child's stdout until `deadline`, keeping the last complete line; false at end of
-// file. With `untilLine`, returns as soon as one line is complete.
-bool drainUntil(int fd, Clock::time_point deadline, bool untilLine, std::string& pending,
-                std::string& lastLine) {
+// The child's stdout as far as it has been read.
+struct Output {
+    std::string pending;  // an incomplete last line
+    std::string firstLine;
+    std::string lastLine;
+};
+
+// Reads the child's stdout until `deadline`; false at end of file. With `untilLine`, returns as
+// soon as a line is complete.
+bool drainUntil(int fd, Clock::time_point deadline, bool untilLine, Output& out) {
     for (;;) {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -98,12 +114,14 @@ bool drainUntil(int fd, Clock::time_point deadline, bool untilLine, std::string&
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0)
             return false;
-        pending.append(buffer, static_cast<std::size_t>(n));
+        out.pending.append(buffer, static_cast<std::size_t>(n));
         bool gotLine = false;
-        for (std::size_t nl = pending.find('\n'); nl != std::string::npos;
-             nl = pending.find('\n')) {
-            lastLine = pending.substr(0, nl);
-            pending.erase(0, nl + 1);
+        for (std::size_t nl = out.pending.find('\n'); nl != std::string::npos;
+             nl = out.pending.find('\n')) {
+            out.lastLine = out.pending.substr(0, nl);
+            out.pending.erase(0, nl + 1);
+            if (!gotLine && out.firstLine.empty())
+                out.firstLine = out.lastLine;
             gotLine = true;
         }
         if (untilLine && gotLine)
@@ -121,29 +139,28 @@ int watchIdle(const std::vector<char*>& command, double seconds, double settle, 
     if (pid < 0)
         return 2;
 
-    std::string pending;
-    std::string lastLine;
+    Output out;
     bool alive = true;
     if (waitLine) {
-        alive = drainUntil(pipeFds[0], start + std::chrono::seconds(20), true, pending, lastLine);
-        if (lastLine.empty()) {
+        alive = drainUntil(pipeFds[0], start + std::chrono::seconds(20), true, out);
+        if (out.firstLine.empty()) {
             std::cerr << "karune-bench-probe: no line on stdout\n";
             alive = false;
         } else {
             report("first_line_ms", millisSince(start));
-            std::printf("first_line=%s\n", lastLine.c_str());
+            std::printf("first_line=%s\n", out.firstLine.c_str());
         }
     }
     auto asSteady = [](double s) {
         return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
     };
     if (alive)
-        alive = drainUntil(pipeFds[0], Clock::now() + asSteady(settle), false, pending, lastLine);
+        alive = drainUntil(pipeFds[0], Clock::now() + asSteady(settle), false, out);
 
     const std::optional<long long> before = cpuTicks(pid);
     const Clock::time_point from = Clock::now();
     if (alive)
-        alive = drainUntil(pipeFds[0], from + asSteady(seconds), false, pending, lastLine);
+        alive = drainUntil(pipeFds[0], from + asSteady(seconds), false, out);
     const std::optional<long long> after = cpuTicks(pid);
     const double elapsed = std::chrono::duration<double>(Clock::now() - from).count();
     const std::optional<long long> hwm = statusKilobytes(pid, "VmHWM");
@@ -163,7 +180,7 @@ int watchIdle(const std::vector<char*>& command, double seconds, double settle, 
     report("idle_s", elapsed);
     report("cpu_percent", 100.0 * static_cast<double>(*after - *before) * tick / elapsed);
     std::printf("vmhwm_kb=%lld\n", *hwm);
-    std::printf("last_line=%s\n", lastLine.c_str());
+    std::printf("last_line=%s\n", out.lastLine.c_str());
     reportEnd(status, usage);
     return 0;
 }
@@ -182,8 +199,8 @@ int main(int argc, char** argv) {
     std::vector<char*> command(argv + 2 + dashes, argv + argc);
     command.push_back(nullptr);
 
-    if (args[0] == "run" && dashes == 1)
-        return runToEnd(command);
+    if (args[0] == "run" && (dashes == 1 || (dashes == 3 && args[1] == "--out")))
+        return runToEnd(command, dashes == 3 ? args[2] : std::string());
     if (args[0] != "idle") {
         std::cerr << kUsage;
         return 2;

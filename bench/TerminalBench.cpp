@@ -10,6 +10,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -229,6 +230,12 @@ void printResults(const std::vector<RecordTiming>& records) {
     const double n = std::max<double>(1.0, static_cast<double>(records.size()));
     std::printf("records=%zu\nturnaround_mean_ms=%.3f\nfloor_mean_ms=%.3f\n", records.size(),
                 turnaround / n / 1000.0, floor / n / 1000.0);
+    // A CR that went out alone but was answered only after the quiet gap reached the program
+    // together with the byte before it: the program was not reading when that byte came.
+    const auto missed = std::count_if(records.begin(), records.end(), [](const RecordTiming& r) {
+        return r.crAlone && r.reaction >= kQuietGap;
+    });
+    std::printf("lone_cr_missed=%td\n", missed);
     printSpread("overhead", records, false);
     printSpread("overhead_cr_alone", records, true);
 }
