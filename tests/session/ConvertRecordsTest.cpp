@@ -11,7 +11,6 @@
 
 #include "session/ConvertRecords.h"
 #include "session/RecordFields.h"
-#include "session/TempDir.h"
 #include "session/TerminalHarness.h"
 
 namespace karune::test {
@@ -28,51 +27,41 @@ FieldFlags flagsOf(std::initializer_list<int> selected) {
     return f;
 }
 
-FieldFlags allFlags() {
-    FieldFlags f{};
-    f.fill(1);
-    return f;
-}
-
-std::string converted(const FieldFlags& flags, std::string_view record) {
-    std::string out;
-    RecordFields(flags).appendConverted(record, out);
-    return out;
-}
-
-TEST(RecordFields, ExamplesWithF1F3F4) {
-    struct Case {
-        std::string record;
-        std::string line;
-    };
-    const Case cases[] = {
-        {"A,B,C,D,E", "A,C,D"}, {"A,B,,D", "A"},       {",B,C,D", ",C,D"}, {"A", "A"}, {"", ""},
-        {"A,B,C", "A,C"},       {"A,B,C,D,", "A,C,D"}, {",,,", ""}};
-    for (const Case& c : cases)
-        EXPECT_EQ(converted(flagsOf({1, 3, 4}), c.record), c.line + "\r\n") << c.record;
-}
-
-TEST(RecordFields, AllTwentyFlags) {
-    std::string record;
-    std::string first20;
-    for (int i = 1; i <= 25; ++i) {
-        record += (i > 1 ? "," : "") + std::to_string(i);
-        if (i <= 20)
-            first20 += (i > 1 ? "," : "") + std::to_string(i);
-    }
-    EXPECT_EQ(converted(allFlags(), record), first20 + "\r\n");
-    EXPECT_EQ(converted(allFlags(), "A,B,,D"), "A,B\r\n");
-    EXPECT_EQ(converted(allFlags(), "A B , C"), "A B , C\r\n");  // no trimming
-}
-
-TEST(RecordFields, FlagsOtherThanOneAndNoFlags) {
+TEST(RecordFields, SelectsFieldsUpToTheFirstEmptyOne) {
+    std::string numbers;  // "1,2,...,25"
+    for (int i = 1; i <= 25; ++i)
+        numbers += (i > 1 ? "," : "") + std::to_string(i);
+    FieldFlags all{};
+    all.fill(1);
     FieldFlags odd = flagsOf({2});
     odd[0] = -1;  // only exactly 1 selects
     odd[2] = 2;
-    EXPECT_EQ(converted(odd, "A,B,C"), "B\r\n");
-    EXPECT_EQ(converted(FieldFlags{}, "A,B,C"), "\r\n");
-    EXPECT_EQ(converted(flagsOf({20}), "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,T,X"),
-              "T\r\n");
+    struct Case {
+        FieldFlags flags;
+        std::string record;
+        std::string line;
+    };
+    const FieldFlags f134 = flagsOf({1, 3, 4});
+    const Case cases[] = {
+        {f134, "A,B,C,D,E", "A,C,D"},
+        {f134, "A,B,,D", "A"},
+        {f134, ",B,C,D", ",C,D"},
+        {f134, "A", "A"},
+        {f134, "", ""},
+        {f134, "A,B,C", "A,C"},
+        {f134, "A,B,C,D,", "A,C,D"},
+        {f134, ",,,", ""},
+        {all, numbers, numbers.substr(0, numbers.find(",21"))},
+        {all, "A,B,,D", "A,B"},
+        {all, "A B , C", "A B , C"},  // no trimming
+        {odd, "A,B,C", "B"},
+        {FieldFlags{}, "A,B,C", ""},
+        {flagsOf({20}), "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,T,X", "T"}};
+    for (const Case& c : cases) {
+        std::string out;
+        RecordFields(c.flags).appendConverted(c.record, out);
+        EXPECT_EQ(out, c.line + "\r\n") << c.record;
+    }
 }
 
 class ConvertRecordsFiles : public ::testing::Test {
@@ -86,10 +75,10 @@ protected:
     }
     // The single message of a failure: the system's text directly followed by the source.
     void expectOneMessage(int errorNumber) {
-        ASSERT_EQ(messages_.shown.size(), 1u);
-        EXPECT_EQ(messages_.shown[0].title, "");
-        EXPECT_EQ(messages_.shown[0].icon, MessageIcon::None);
-        EXPECT_EQ(messages_.shown[0].text,
+        ASSERT_EQ(messages_.shown().size(), 1u);
+        EXPECT_EQ(messages_.shown()[0].title, "");
+        EXPECT_EQ(messages_.shown()[0].icon, MessageIcon::None);
+        EXPECT_EQ(messages_.shown()[0].text,
                   std::generic_category().message(errorNumber) + std::string(kSource));
     }
     std::vector<std::string> saveFolderEntries() const {
@@ -100,8 +89,8 @@ protected:
         return names;
     }
 
-    TempDir dir_;
-    RecordingMessages messages_;
+    TempFolder dir_;
+    FakeMessages messages_;
 };
 
 TEST_F(ConvertRecordsFiles, LineEndsAndModes) {
@@ -130,11 +119,11 @@ TEST_F(ConvertRecordsFiles, LineEndsAndModes) {
         SCOPED_TRACE(c.name);
         fs::remove(out());
         if (c.before != "-")
-            writeBytes(out(), c.before);
-        writeBytes(back(), c.backup);
+            writeFile(out(), c.before);
+        writeFile(back(), c.backup);
         EXPECT_TRUE(convert(c.overWrite));
-        EXPECT_EQ(readBytes(out()), c.after);
-        EXPECT_TRUE(messages_.shown.empty());
+        EXPECT_EQ(fileBytes(out()), c.after);
+        EXPECT_TRUE(messages_.shown().empty());
         EXPECT_EQ(saveFolderEntries(), std::vector<std::string>{"out.txt"});
     }
 }
@@ -143,9 +132,9 @@ TEST_F(ConvertRecordsFiles, LongLinesAcrossReadChunks) {
     // Lines longer than the read buffer, and a CR LF split across two reads.
     std::string big(3u << 20, 'x');
     std::string backup = big + ",y,z,w\r\n" + std::string((1u << 20) - 1, 'q') + "\r\nlast";
-    writeBytes(back(), backup);
+    writeFile(back(), backup);
     ASSERT_TRUE(convert(1));
-    EXPECT_EQ(readBytes(out()),
+    EXPECT_EQ(fileBytes(out()),
               big + ",z,w\r\n" + std::string((1u << 20) - 1, 'q') + "\r\nlast\r\n");
 }
 
@@ -157,25 +146,25 @@ TEST_F(ConvertRecordsFiles, ManyRecordsStayByteExact) {
         backup += n + ",\x83\x5C" + n + ",skip," + n + "\r\n";
         expected += n + ",\x83\x5C" + n + "\r\n";
     }
-    writeBytes(back(), backup);
+    writeFile(back(), backup);
     ASSERT_TRUE(convert(0, flagsOf({1, 2})));
-    EXPECT_EQ(readBytes(out()), expected);
+    EXPECT_EQ(fileBytes(out()), expected);
 }
 
 TEST_F(ConvertRecordsFiles, MissingBackupLeavesOutputAsItWas) {
     for (std::int16_t overWrite : {0, 1}) {
         for (bool existed : {false, true}) {
             SCOPED_TRACE(testing::Message() << overWrite << existed);
-            messages_.shown.clear();
+            messages_.clear();
             fs::remove(back());
             fs::remove(out());
             if (existed)
-                writeBytes(out(), "old\r\n");
+                writeFile(out(), "old\r\n");
             EXPECT_FALSE(convert(overWrite));
             expectOneMessage(ENOENT);
             EXPECT_EQ(fs::exists(out()), existed);
             if (existed) {
-                EXPECT_EQ(readBytes(out()), "old\r\n");
+                EXPECT_EQ(fileBytes(out()), "old\r\n");
             }
             EXPECT_EQ(saveFolderEntries().size(), existed ? 1u : 0u);
         }
@@ -183,10 +172,10 @@ TEST_F(ConvertRecordsFiles, MissingBackupLeavesOutputAsItWas) {
 }
 
 TEST_F(ConvertRecordsFiles, DeletedSaveFolder) {
-    writeBytes(back(), "A\r\n");
+    writeFile(back(), "A\r\n");
     fs::remove_all(dir_.path() / "save");
     for (std::int16_t overWrite : {0, 1}) {
-        messages_.shown.clear();
+        messages_.clear();
         EXPECT_FALSE(convert(overWrite));
         expectOneMessage(ENOENT);
         EXPECT_FALSE(fs::exists(dir_.path() / "save"));
@@ -213,18 +202,18 @@ private:
 };
 
 TEST_F(ConvertRecordsFiles, ReadOnlyOutputFileIsNotTouched) {
-    writeBytes(back(), "A,B,C,D\r\n");
+    writeFile(back(), "A,B,C,D\r\n");
     for (std::int16_t overWrite : {0, 1}) {
         SCOPED_TRACE(overWrite);
-        messages_.shown.clear();
-        writeBytes(out(), "old\r\n");
+        messages_.clear();
+        writeFile(out(), "old\r\n");
         fs::permissions(out(), fs::perms::owner_read | fs::perms::group_read);
         {
             WithoutFileCapabilities restricted;
             EXPECT_FALSE(convert(overWrite));
         }
         expectOneMessage(EACCES);
-        EXPECT_EQ(readBytes(out()), "old\r\n");
+        EXPECT_EQ(fileBytes(out()), "old\r\n");
         EXPECT_EQ(saveFolderEntries(), std::vector<std::string>{"out.txt"});
         fs::permissions(out(), fs::perms::owner_all);
         fs::remove(out());
@@ -232,19 +221,19 @@ TEST_F(ConvertRecordsFiles, ReadOnlyOutputFileIsNotTouched) {
 }
 
 TEST_F(ConvertRecordsFiles, LeftoverTemporaryFileDoesNotBlockReplacing) {
-    writeBytes(dir_.path() / "save" / ".out.txt.part0", "someone else's");
-    writeBytes(out(), "old\r\n");
-    writeBytes(back(), "A,B,C,D\r\n");
+    writeFile(dir_.path() / "save" / ".out.txt.part0", "someone else's");
+    writeFile(out(), "old\r\n");
+    writeFile(back(), "A,B,C,D\r\n");
     ASSERT_TRUE(convert(1));
-    EXPECT_EQ(readBytes(out()), "A,C,D\r\n");
-    EXPECT_EQ(readBytes(dir_.path() / "save" / ".out.txt.part0"), "someone else's");
+    EXPECT_EQ(fileBytes(out()), "A,C,D\r\n");
+    EXPECT_EQ(fileBytes(dir_.path() / "save" / ".out.txt.part0"), "someone else's");
     EXPECT_EQ(saveFolderEntries(), (std::vector<std::string>{".out.txt.part0", "out.txt"}));
 }
 
 TEST_F(ConvertRecordsFiles, ReplacedFileKeepsItsPermissions) {
-    writeBytes(out(), "old\r\n");
+    writeFile(out(), "old\r\n");
     fs::permissions(out(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-    writeBytes(back(), "A\r\n");
+    writeFile(back(), "A\r\n");
     ASSERT_TRUE(convert(1));
     EXPECT_EQ(fs::status(out()).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
@@ -278,7 +267,7 @@ TEST_F(ConvertRecordsFiles, FullDiskLeavesNoPartialOrDuplicatedOutput) {
         backup += "record " + std::to_string(i) + ",B,C,D\r\n";
         block += "record " + std::to_string(i) + ",C,D\r\n";
     }
-    writeBytes(back(), backup);  // written before the limit
+    writeFile(back(), backup);  // written before the limit
     const std::string old = "old line 1\r\nold line 2\r\n";
     struct Case {
         std::int16_t overWrite;
@@ -289,10 +278,10 @@ TEST_F(ConvertRecordsFiles, FullDiskLeavesNoPartialOrDuplicatedOutput) {
     for (const Case& c : {Case{0, true, 100}, Case{0, true, 1u << 20}, Case{0, false, 1500000},
                           Case{1, true, 100}, Case{1, true, 1u << 20}, Case{1, false, 1500000}}) {
         SCOPED_TRACE(testing::Message() << c.overWrite << " " << c.existed << " " << c.limit);
-        messages_.shown.clear();
+        messages_.clear();
         fs::remove(out());
         if (c.existed)
-            writeBytes(out(), old);
+            writeFile(out(), old);
         bool result = true;
         {
             FileSizeLimit limit(c.limit);
@@ -302,15 +291,15 @@ TEST_F(ConvertRecordsFiles, FullDiskLeavesNoPartialOrDuplicatedOutput) {
         expectOneMessage(EFBIG);
         EXPECT_EQ(fs::exists(out()), c.existed);
         if (c.existed) {
-            EXPECT_TRUE(readBytes(out()) == old);
+            EXPECT_TRUE(fileBytes(out()) == old);
         }
         EXPECT_EQ(saveFolderEntries().size(), c.existed ? 1u : 0u);
     }
     // The same conversion without the limit succeeds once, and appending twice gives two blocks.
-    writeBytes(out(), old);
+    writeFile(out(), old);
     ASSERT_TRUE(convert(0));
     ASSERT_TRUE(convert(0));
-    EXPECT_TRUE(readBytes(out()) == old + block + block);
+    EXPECT_TRUE(fileBytes(out()) == old + block + block);
 }
 
 TEST_F(ConvertRecordsFiles, SessionConversionUsesTheCycleSettings) {
@@ -319,17 +308,17 @@ TEST_F(ConvertRecordsFiles, SessionConversionUsesTheCycleSettings) {
         s.Field = {};
         s.field(2) = 1;
     });
-    writeBytes(h.ctx().backFile, "A,B\r\nC,D\r\n");
+    writeFile(h.ctx().backFile, "A,B\r\nC,D\r\n");
     h.ctx().outputPath = (h.saveFolder() / "x.txt").string();
-    writeBytes(h.saveFolder() / "x.txt", "old\r\n");
+    writeFile(h.saveFolder() / "x.txt", "old\r\n");
     EXPECT_TRUE(ConvertRecords(h.ctx()));
     EXPECT_EQ(h.output("x.txt"), "B\r\nD\r\n");
-    EXPECT_FALSE(h.display.busy);
+    EXPECT_EQ(h.display.last("busy"), "0");
 
     h.ctx().outputPath = (h.saveFolder() / "gone" / "x.txt").string();
     EXPECT_FALSE(ConvertRecords(h.ctx()));
-    EXPECT_TRUE(h.display.busy);  // left for the session to reset
-    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.display.last("busy"), "1");  // left for the session to reset
+    ASSERT_EQ(h.messages.shown().size(), 1u);
 }
 
 TEST(ConvertRecordsSession, SaveFolderDeletedBeforeEnd) {
@@ -339,12 +328,12 @@ TEST(ConvertRecordsSession, SaveFolderDeletedBeforeEnd) {
                                                              }}};
     h.run();
     EXPECT_FALSE(h.ctx().completed);
-    ASSERT_EQ(h.messages.shown.size(), 1u);
-    EXPECT_EQ(h.messages.shown[0].text,
+    ASSERT_EQ(h.messages.shown().size(), 1u);
+    EXPECT_EQ(h.messages.shown()[0].text,
               std::generic_category().message(ENOENT) + std::string(kSource));
     EXPECT_FALSE(fs::exists(h.saveFolder()));
     EXPECT_EQ(h.backup(), "abc\r\n");
-    EXPECT_EQ(h.display.error, "");  // the conversion reports through its message only
+    EXPECT_EQ(h.display.last("error"), "");  // the conversion reports through its message only
 }
 
 }  // namespace

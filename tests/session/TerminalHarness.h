@@ -5,45 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "config/OperatorMessages.h"
 #include "config/Settings.h"
 #include "linesim/SimulatedLine.h"
 #include "linesim/VirtualClock.h"
-#include "link/Frame.h"
 #include "link/LineIo.h"
-#include "session/Display.h"
 #include "session/SessionContext.h"
-#include "session/TempDir.h"
 #include "session/TerminalExchange.h"
+#include "support/FakeDisplay.h"
+#include "support/FakeMessages.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
+#include "support/UploadingTerminal.h"
 
 namespace karune::test {
-
-// What the session showed, as the window would hold it.
-struct RecordingDisplay : Display {
-    std::string status, error, file, start, stop = "untouched";
-    int maximum = 0, value = 0;
-    bool visible = false, busy = false;
-    int beeps = 0;
-
-    void setStatusText(const std::string& t) override { status = t; }
-    void setErrorText(const std::string& t) override { error = t; }
-    void setFileText(const std::string& t) override { file = t; }
-    void setStartText(const std::string& t) override { start = t; }
-    void setStopText(const std::string& t) override { stop = t; }
-    void setProgress(int m, int v, bool vis) override {
-        maximum = m;
-        value = v;
-        visible = vis;
-    }
-    void setBusy(bool b) override { busy = b; }
-    void setCommButtons(int) override {}
-    void beep() override { ++beeps; }
-};
-
-struct RecordingMessages : OperatorMessages {
-    std::vector<OperatorMessage> shown;
-    void show(const OperatorMessage& m) override { shown.push_back(m); }
-};
 
 // One answer of the terminal: when the PC sends a line that starts with `trigger`, the terminal
 // sends `line` and CR (nothing when `line` is empty), `delay` later, after running `action`.
@@ -55,11 +29,8 @@ struct Reply {
     std::function<void()> action{};
 };
 
-// A frame as a terminal builds it.
 inline std::string frameOf(char sequence, const std::string& payload, int crcType) {
-    const std::string head = std::string("^") + sequence;
-    const std::string covered = crcType == 0 ? head + payload + "*" : payload + "*";
-    return head + payload + "*" + FrameChecksum(covered);
+    return UploadingTerminal::frame(sequence, payload, crcType);
 }
 
 // ServeTerminal on a simulated line in virtual time, with a scripted terminal, a save folder and
@@ -90,17 +61,16 @@ public:
 
     std::filesystem::path saveFolder() const { return dir_.path() / "save"; }
     std::filesystem::path programFolder() const { return dir_.path() / "prog"; }
-    std::string backup() const { return readBytes(ctx_.backFile); }
-    std::string logText() const { return readBytes(saveFolder() / "LOG.TXT"); }
-    std::string output(const std::string& name) const { return readBytes(saveFolder() / name); }
+    std::string backup() const { return fileBytes(ctx_.backFile); }
+    std::string logText() const { return fileBytes(saveFolder() / "LOG.TXT"); }
+    std::string output(const std::string& name) const { return fileBytes(saveFolder() / name); }
     std::string written() const { return line_.written(); }
     SessionContext& ctx() { return ctx_; }
-    sim::VirtualClock& clock() { return clock_; }
 
     std::vector<Reply> script;
     std::vector<std::string> heard;
-    RecordingDisplay display;
-    RecordingMessages messages;
+    FakeDisplay display;
+    FakeMessages messages;
     SessionFlags flags;
 
 private:
@@ -114,7 +84,7 @@ private:
         return s;
     }
 
-    TempDir dir_;
+    TempFolder dir_;
     sim::VirtualClock clock_;
     sim::SimulatedLine line_;
     LineIo io_;

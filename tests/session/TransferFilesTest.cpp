@@ -16,73 +16,56 @@ std::string detail(int err) {
     return " " + std::to_string(err) + ":" + std::generic_category().message(err);
 }
 
-std::string afterStamp(const std::string& error) {
-    // "yyyy-mm-dd-hh:mm:ss" is 19 characters.
-    return error.size() >= 19 ? error.substr(19) : error;
-}
-
-TEST(TransferFiles, BackupWriteErrorEndsTheTransferWithoutAck) {
-    TerminalHarness h({}, "/dev/full");
-    h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}, {"ACK", "END"}};
-    h.run();
-
-    EXPECT_EQ(h.heard, (std::vector<std::string>{"VOL", "ACK"}));
-    EXPECT_EQ(afterStamp(h.display.error), "> BackFile#1WR " + detail(ENOSPC));
-    EXPECT_EQ(h.display.status, "\r\nBackFile#1WR " + detail(ENOSPC));
-    EXPECT_EQ(h.display.beeps, 1);
-    EXPECT_EQ(h.ctx().recordCounter, 0);
-    EXPECT_FALSE(h.ctx().completed);
-    EXPECT_FALSE(fs::exists(h.saveFolder() / "abc.txt"));
-}
-
-TEST(TransferFiles, OpenErrors) {
+TEST(TransferFiles, FileErrorsEndTheTransferWithoutAck) {
     struct Case {
         const char* name;
-        bool backupFolderMissing;
+        const char* backFile;  // empty: the usual one
+        bool programFolderMissing;
         bool saveFolderMissing;
-        std::string message;
+        std::string error;  // after the time stamp
     };
     const Case cases[] = {
-        {"BackupCannotBeOpened", true, false, "> BackFile " + detail(ENOENT)},
-        {"LogCannotBeOpened", false, true, "> LogFile" + detail(ENOENT)},
+        {"backup write error", "/dev/full", false, false, "> BackFile#1WR " + detail(ENOSPC)},
+        {"backup cannot be opened", "", true, false, "> BackFile " + detail(ENOENT)},
+        {"log cannot be opened", "", false, true, "> LogFile" + detail(ENOENT)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TerminalHarness h;
-        if (c.backupFolderMissing)
+        TerminalHarness h({}, c.backFile);
+        if (c.programFolderMissing)
             fs::remove_all(h.programFolder());
         if (c.saveFolderMissing)
             fs::remove_all(h.saveFolder());
-        h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}};
+        h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}, {"ACK", "END"}};
         h.run();
+
         EXPECT_EQ(h.heard, (std::vector<std::string>{"VOL", "ACK"}));
-        EXPECT_EQ(afterStamp(h.display.error), c.message);
-        EXPECT_EQ(h.display.beeps, 1);
+        const std::string error = h.display.last("error");
+        EXPECT_EQ(error.substr(std::min<std::size_t>(19, error.size())), c.error);
+        EXPECT_EQ(h.display.count("beep"), 1);
+        EXPECT_EQ(h.ctx().recordCounter, 0);
         EXPECT_FALSE(h.ctx().completed);
-        if (c.backupFolderMissing) {
+        EXPECT_FALSE(fs::exists(h.saveFolder() / "abc.txt"));
+        if (c.programFolderMissing) {
             EXPECT_FALSE(fs::exists(h.saveFolder() / "LOG.TXT"));
+        }
+        if (std::string(c.backFile) == "/dev/full") {
+            EXPECT_EQ(h.display.last("status"), "\r\nBackFile#1WR " + detail(ENOSPC));
         }
     }
 }
 
-TEST(TransferFiles, SecondTransferEmptiesBackupAndLog) {
-    TerminalHarness first;
-    writeBytes(first.ctx().backFile, "stale\r\n");
-    writeBytes(first.saveFolder() / "LOG.TXT", "stale\r\n");
-    first.script = {{"VOL", "^#abc@3*44"}, {"ACK", "END"}};
-    first.run();
-    EXPECT_EQ(first.backup(), "");
-    EXPECT_EQ(first.logText(),
-              "\"2007-06-06\",\"09:15:00\",\" 0\",\"^#abc@3*44\"\r\n"
-              "\"2007-06-06\",\"09:15:00\",\" 0\",\"END\"\r\n");
-}
-
-TEST(TransferFiles, FollowUpTransferLogsFromZero) {
+TEST(TransferFiles, ANewTransferEmptiesBackupAndLogAndCountsFromZero) {
     TerminalHarness h;
+    writeFile(h.ctx().backFile, "stale\r\n");
+    writeFile(h.saveFolder() / "LOG.TXT", "stale\r\n");
     h.ctx().recordCounter = 7;  // left by the previous transfer of an automatic cycle
     h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "END"}};
     h.run();
-    EXPECT_EQ(h.logText().substr(0, 41), "\"2007-06-06\",\"09:15:00\",\" 0\",\"^#abc@3*44\"");
+    EXPECT_EQ(h.backup(), "");
+    EXPECT_EQ(h.logText(),
+              "\"2007-06-06\",\"09:15:00\",\" 0\",\"^#abc@3*44\"\r\n"
+              "\"2007-06-06\",\"09:15:00\",\" 0\",\"END\"\r\n");
 }
 
 TEST(TransferFiles, LogKeepsQuotesAndCountsBeforeTheLine) {

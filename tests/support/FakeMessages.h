@@ -19,6 +19,10 @@ public:
         std::lock_guard lock(mutex_);
         return shown_;
     }
+    void clear() {
+        std::lock_guard lock(mutex_);
+        shown_.clear();
+    }
 
 private:
     mutable std::mutex mutex_;

@@ -17,4 +17,8 @@ inline std::string fileBytes(const std::filesystem::path& file) {
     return bytes;
 }
 
+inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
 }  // namespace karune::test
