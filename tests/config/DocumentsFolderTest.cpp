@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "config/TempFolder.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace karune {
 namespace {
@@ -44,37 +45,29 @@ class DocumentsFolderLookup : public ::testing::Test {
 protected:
     void userDirs(const std::filesystem::path& configDir, const std::string& content) {
         std::filesystem::create_directories(configDir);
-        TempFolder::write(configDir / "user-dirs.dirs", content);
+        test::writeFile(configDir / "user-dirs.dirs", content);
     }
     std::string home() const { return temp_.path().string(); }
 
-    TempFolder temp_;
+    test::TempFolder temp_;
 };
 
-TEST_F(DocumentsFolderLookup, PrefersUserDirsInTheConfigHome) {
-    const auto config = temp_.path() / "cfg";
-    userDirs(config, "XDG_DOCUMENTS_DIR=\"$HOME/from-config-home\"\n");
-    userDirs(temp_.path() / ".config", "XDG_DOCUMENTS_DIR=\"$HOME/from-dot-config\"\n");
-    std::filesystem::create_directory(temp_.path() / "Documents");
-
-    EXPECT_EQ(findDocumentsFolder(home(), config.string()), home() + "/from-config-home");
-    EXPECT_EQ(findDocumentsFolder(home(), std::nullopt), home() + "/from-dot-config");
-    EXPECT_EQ(findDocumentsFolder(home(), "relative/cfg"), home() + "/from-dot-config")
-        << "a relative config home is ignored";
-}
-
-TEST_F(DocumentsFolderLookup, FallsBackOnDocumentsUnderHomeWhenItExists) {
+TEST_F(DocumentsFolderLookup, PrefersTheConfigHomeThenDotConfigThenDocumentsUnderHome) {
+    EXPECT_EQ(findDocumentsFolder(std::nullopt, std::nullopt), "");
+    EXPECT_EQ(findDocumentsFolder("", std::nullopt), "");
     userDirs(temp_.path() / ".config", "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
     EXPECT_EQ(findDocumentsFolder(home(), std::nullopt), "");
     std::filesystem::create_directory(temp_.path() / "Documents");
     EXPECT_EQ(findDocumentsFolder(home(), std::nullopt), home() + "/Documents");
     EXPECT_EQ(findDocumentsFolder(home(), (temp_.path() / "none").string()), home() + "/Documents");
-}
 
-TEST_F(DocumentsFolderLookup, KnowsNothingWithoutAHome) {
-    EXPECT_EQ(findDocumentsFolder(std::nullopt, std::nullopt), "");
-    EXPECT_EQ(findDocumentsFolder("", std::nullopt), "");
     const auto config = temp_.path() / "cfg";
+    userDirs(config, "XDG_DOCUMENTS_DIR=\"$HOME/from-config-home\"\n");
+    userDirs(temp_.path() / ".config", "XDG_DOCUMENTS_DIR=\"$HOME/from-dot-config\"\n");
+    EXPECT_EQ(findDocumentsFolder(home(), config.string()), home() + "/from-config-home");
+    EXPECT_EQ(findDocumentsFolder(home(), std::nullopt), home() + "/from-dot-config");
+    EXPECT_EQ(findDocumentsFolder(home(), "relative/cfg"), home() + "/from-dot-config")
+        << "a relative config home is ignored";
     userDirs(config, "XDG_DOCUMENTS_DIR=\"/srv/docs\"\n");
     EXPECT_EQ(findDocumentsFolder(std::nullopt, config.string()), "/srv/docs");
 }

@@ -6,32 +6,13 @@ namespace karune {
 namespace {
 
 TEST(SettingsCheck, ReadsTextsAsNumbersOnlyWhenTheyAreWhollyNumeric) {
-    struct Case {
-        const char* text;
-        std::optional<double> value;
-    };
-    const Case cases[] = {
-        {"1", 1.0},
-        {"0", 0.0},
-        {"0.5", 0.5},
-        {".5", 0.5},
-        {" 1 ", 1.0},
-        {"+1", 1.0},
-        {"-0.25", -0.25},
-        {"1e0", 1.0},
-        {"", std::nullopt},
-        {"  ", std::nullopt},
-        {"abc", std::nullopt},
-        {"1a", std::nullopt},
-        {"1,0", std::nullopt},
-        {"+-1", std::nullopt},
-        {"++1", std::nullopt},
-        {"inf", std::nullopt},
-        {"nan", std::nullopt},
-        {"0x1", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(numberFromText(c.text), c.value) << '"' << c.text << '"';
+    const std::pair<const char*, double> numbers[] = {{"1", 1.0},       {"0", 0.0},   {"0.5", 0.5},
+                                                      {".5", 0.5},      {" 1 ", 1.0}, {"+1", 1.0},
+                                                      {"-0.25", -0.25}, {"1e0", 1.0}};
+    for (const auto& [text, value] : numbers)
+        EXPECT_EQ(numberFromText(text), value) << '"' << text << '"';
+    for (const char* text : {"", "  ", "abc", "1a", "1,0", "+-1", "++1", "inf", "nan", "0x1"})
+        EXPECT_EQ(numberFromText(text), std::nullopt) << '"' << text << '"';
 }
 
 struct RangeCase {
