@@ -28,11 +28,6 @@ TEST(PortNames, DevicePathFollowsTheOverrideOrTheTtySNumbering) {
     }
 }
 
-TEST(PortNames, EnvironmentNameCarriesThePortNumber) {
-    EXPECT_EQ(portEnvironmentName(1), "KARUNE_COM1");
-    EXPECT_EQ(portEnvironmentName(8), "KARUNE_COM8");
-}
-
 struct ErrorCase {
     int error;
     std::string meaning;  // a piece of text that only the right entry carries
@@ -57,17 +52,6 @@ TEST(PortErrors, EachFailureHasItsOwnTextNamingTheDevice) {
         const std::string text = portOpenErrorText(c.error, path);
         EXPECT_NE(text.find(path), std::string::npos) << text;
         EXPECT_NE(text.find(c.meaning), std::string::npos) << "errno " << c.error << ": " << text;
-    }
-}
-
-TEST(PortErrors, TextsOfDifferentFailuresDiffer) {
-    const int distinct[] = {ENOENT, EIO, EACCES, EBUSY, ENOTTY, EXDEV};
-    for (int a : distinct) {
-        for (int b : distinct) {
-            if (a == b)
-                continue;
-            EXPECT_NE(portOpenErrorText(a, "/x"), portOpenErrorText(b, "/x"));
-        }
     }
 }
 

@@ -168,14 +168,5 @@ TEST_F(SimulatorLinkTest, ClosedLineReadsAsSilence) {
     EXPECT_FALSE(line->write("NAK\r"));
 }
 
-TEST_F(SimulatorLinkTest, SilentModemNeverAnswers) {
-    Simulator sim({"--silent", "--timeout", "60"});
-    auto line = openSimulator(sim);
-    ASSERT_TRUE(line);
-    LineIo io(*line, clock_);
-    io.SendLine("ATE0");
-    EXPECT_EQ(io.ReceiveLine(), "");
-}
-
 }  // namespace
 }  // namespace karune
