@@ -80,7 +80,7 @@ protected:
     RecordingOpener opener;
     FixedDateClock clock;
     FixedRoots roots{{QStringLiteral("/")}};
-    RecordingMessages messages;
+    FakeMessages messages;
     int beeps = 0;
     std::vector<Settings> saved;
 

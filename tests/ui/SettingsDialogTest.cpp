@@ -11,20 +11,14 @@
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "UiTestSupport.h"
 #include "config/SettingsStore.h"
+#include "support/FileBytes.h"
 #include "ui/settings/SettingsDialog.h"
 
 namespace karune::ui::test {
 namespace {
-
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The dialog over a main window stand-in, saving through the real settings store into a
 // temporary program folder.
@@ -54,9 +48,7 @@ protected:
 
     template <typename T>
     T* control(const QString& name) {
-        T* found = child<T>(*dialog, name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
+        return child<T>(*dialog, name);
     }
 
     // On the indicator, where a click always lands whatever the caption's length.
@@ -74,7 +66,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    RecordingMessages messages;
+    FakeMessages messages;
     FixedRoots roots{{QStringLiteral("/")}};
     Settings settings;
     SettingsEnvironment env;
@@ -106,7 +98,6 @@ TEST_F(SettingsDialogTest, FramesCarryTheirCaptionsAndHints) {
     };
     for (const auto& f : frames) {
         auto* frame = control<QGroupBox>(f.name);
-        ASSERT_NE(frame, nullptr);
         EXPECT_EQ(frame->title(), f.caption) << f.name;
         EXPECT_EQ(frame->toolTip(), f.hint) << f.name;
     }
@@ -121,7 +112,6 @@ TEST_F(SettingsDialogTest, FieldBoxesStandInAGridOfFourRowsOfFive) {
     open();
     for (int i = 0; i < 20; ++i) {
         auto* box = control<QCheckBox>(QStringLiteral("chkField%1").arg(i));
-        ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text(), QStringLiteral("F%1").arg(i + 1));
         EXPECT_EQ(box->pos(), QPoint((120 + 1200 * (i % 5)) / 15, (240 + 240 * (i / 5)) / 15))
             << "F" << i + 1;
@@ -177,7 +167,7 @@ TEST_F(SettingsDialogTest, CancelAndCloseBoxDropEveryChange) {
 
 TEST_F(SettingsDialogTest, OkWithoutChangesRewritesTheSameItems) {
     SaveSettings(env, settings, settings);
-    const std::string written = readAll(env.iniFile);
+    const std::string written = karune::test::fileBytes(env.iniFile);
     ASSERT_FALSE(written.empty());
     std::filesystem::remove(env.iniFile);
 
@@ -185,10 +175,10 @@ TEST_F(SettingsDialogTest, OkWithoutChangesRewritesTheSameItems) {
     press("cmdOK0");
     settle();
     EXPECT_EQ(saves, 1);
-    const std::string rewritten = readAll(env.iniFile);
+    const std::string rewritten = karune::test::fileBytes(env.iniFile);
     EXPECT_EQ(rewritten, written);
     EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), ','), 29) << "30 items";
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.shown().empty());
     EXPECT_TRUE(mainWindow.isEnabled());
 }
 
@@ -198,7 +188,7 @@ TEST_F(SettingsDialogTest, AnUnwritableFileStillClosesAndTakesTheValuesOver) {
     clickBox(control<QRadioButton>("optProtocol1"));
     press("cmdOK0");
     settle();
-    EXPECT_EQ(messages.shown.size(), 2u) << "the open error, then the write error";
+    EXPECT_EQ(messages.shown().size(), 2u) << "the open error, then the write error";
     EXPECT_EQ(settings.Protocol, 1);
     EXPECT_TRUE(dialog.isNull());
     EXPECT_TRUE(mainWindow.isEnabled());

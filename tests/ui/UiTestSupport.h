@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "config/OperatorMessages.h"
+#include "support/FakeMessages.h"
 #include "ui/settings/FileSystemRoots.h"
 
 // Readable QString values in test failure messages.
@@ -54,12 +54,7 @@ void typeText(QWidget* widget, const QString& text);
 void singleClick(QWidget* widget, QPoint pos);
 void doubleClick(QWidget* widget, QPoint pos);
 
-// Messages recorded instead of shown.
-class RecordingMessages : public OperatorMessages {
-public:
-    void show(const OperatorMessage& message) override { shown.push_back(message); }
-    std::vector<OperatorMessage> shown;
-};
+using karune::test::FakeMessages;
 
 class FixedRoots : public FileSystemRoots {
 public:

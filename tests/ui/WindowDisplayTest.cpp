@@ -50,27 +50,18 @@ TEST_F(WindowDisplayTest, CallsFromTheSessionThreadArriveInOrder) {
     EXPECT_TRUE(child<QPushButton>(window(), "cmdComm0")->isEnabled());
 }
 
-TEST_F(WindowDisplayTest, TextsAreShownAsSent) {
+TEST_F(WindowDisplayTest, TextsAreShownAsSentAndAnEmptyTransferShowsAnEmptyBar) {
     WindowDisplay display(window());
-    std::thread session([&display] {
+    std::thread([&display] {
         display.setStatusText("ﾎﾟｰﾄ 1 O/S/A ->\r\nATE0");
-        display.setProgress(12, 3, true);
-    });
-    session.join();
+        display.setProgress(0, 0, true);
+    }).join();
     window().show();
     settle();
     EXPECT_EQ(window().statusText(), "ﾎﾟｰﾄ 1 O/S/A ->\r\nATE0");
-    EXPECT_EQ(progress()->value(), 3);
-    EXPECT_EQ(progress()->maximum(), 12);
-    EXPECT_TRUE(progress()->isVisible());
-}
-
-TEST_F(WindowDisplayTest, AnEmptyTransferShowsAnEmptyBarNotABusyOne) {
-    WindowDisplay display(window());
-    std::thread([&display] { display.setProgress(0, 0, true); }).join();
-    settle();
-    EXPECT_GT(progress()->maximum(), progress()->minimum());
+    EXPECT_GT(progress()->maximum(), progress()->minimum()) << "not a busy bar";
     EXPECT_EQ(progress()->value(), 0);
+    EXPECT_TRUE(progress()->isVisible());
 }
 
 TEST_F(WindowDisplayTest, BusyPointerFollowsTheSession) {
