@@ -16,6 +16,7 @@
 #include "support/FakeMessages.h"
 #include "support/FakePorts.h"
 #include "support/FileBytes.h"
+#include "support/Lines.h"
 #include "support/ScriptedModem.h"
 #include "support/TempFolder.h"
 #include "support/UploadingTerminal.h"
@@ -25,6 +26,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace std::string_literals;
+using test::Lines;
+using test::lines;
+using test::operator+;
 using test::ScriptedModem;
 
 const std::string kInit = "ﾓﾃﾞﾑ初期化中 ... ";
@@ -104,8 +108,8 @@ struct CycleCase {
     int autoStart;
     std::function<void(Rig&)> setUp;
     std::string wire;
-    std::vector<std::string> statuses;  // every text the status label got, after the emptying
-    std::string error;                  // the error label at the end
+    Lines statuses;     // every text the status label got, after the emptying
+    std::string error;  // the error label at the end
     int beeps;
     Clock::Duration endsAt;
     int portRequests = 1;
@@ -123,97 +127,82 @@ ScriptedModem::Response noise(int count, std::string last = "NOISE") {
 const std::string kPort0 = "ﾎﾟｰﾄ 3:O/S/A -> 0/ 1/ 0";
 const std::string kPort1 = "ﾎﾟｰﾄ 3:O/S/A -> 0/ 1/ 1";
 
+// The two status texts of a stop pressed while `status` shows.
+Lines stoppedIn(const std::string& status) {
+    return {status + kStop, status + kStop + kFail};
+}
+
+// The error label at the end: the stamp at 2007-06-06 `time`, the message, the failure word.
+std::string failed(const std::string& time, const std::string& message) {
+    return "2007-06-06-" + time + ">" + message + " " + kFail;
+}
+
+std::function<void(Rig&)> stopAtStatus(const std::string& status, int occurrence = 1) {
+    return [=](Rig& r) { r.stopAtStatus(status, occurrence); };
+}
+
+std::function<void(Rig&)> stopOnCommand(const std::string& command) {
+    return [=](Rig& r) {
+        r.modem.onLine = [&r, command](const std::string& line) {
+            if (line == command)
+                r.flags.requestStop();
+        };
+    };
+}
+
 std::vector<CycleCase> cycleCases() {
+    const std::string ate0 = "ATE0\r" + kHangUp;
+    const std::string ata = "ATE0\rATA\r" + kHangUp;
+    const std::string noAnswer = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。";
+    const std::string initError = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。";
+    const std::string notConnect = "ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! \r\nNO CARRIER\r\n";
     return {
-        {"OK at once: one read, then the call wait (stopped during it)",
-         0,
+        {"OK at once: one read, then the call wait (stopped during it)", 0,
          [](Rig& r) {
              r.modem.ringAfterInit(std::nullopt);
              r.stopAtStatus(kWait, 2);
          },
-         "ATE0\r" + kHangUp,
-         {kPort0, kInit, kWait, kWait, kWait + kStop, kWait + kStop + kFail},
-         "2007-06-06-09:15:02>" + kStop + " " + kFail,
-         0,
+         ate0, lines(kPort0, kInit, kWait, kWait) + stoppedIn(kWait), failed("09:15:02", kStop), 0,
          3110ms},
-        {"silent modem: six empty reads, then idle even with automatic start",
-         1,
-         [](Rig& r) { r.modem.setStanding("ATE0", ScriptedModem::silence()); },
-         "ATE0\r" + kHangUp,
-         {kPort1, kInit, kInit + kFail},
-         "2007-06-06-09:15:12>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。 " + kFail,
-         1,
-         13s},
-        {"OK on the sixth reply still counts",
-         0,
+        {"silent modem: six empty reads, then idle even with automatic start", 1,
+         [](Rig& r) { r.modem.setStanding("ATE0", ScriptedModem::silence()); }, ate0,
+         lines(kPort1, kInit, kInit + kFail), failed("09:15:12", noAnswer), 1, 13s},
+        {"OK on the sixth reply still counts", 0,
          [](Rig& r) {
              r.modem.setStanding("ATE0", {{ScriptedModem::framed("OK"), 10500ms}});
              r.stopAtStatus(kWait);
          },
-         "ATE0\r" + kHangUp,
-         {kPort0, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
-         "2007-06-06-09:15:10>" + kStop + " " + kFail,
-         0,
+         ate0, lines(kPort0, kInit, kWait) + stoppedIn(kWait), failed("09:15:10", kStop), 0,
          11600ms},
-        {"six replies without OK: initialisation error",
-         1,
-         [](Rig& r) { r.modem.setStanding("ATE0", noise(6)); },
-         "ATE0\r" + kHangUp,
-         {kPort1, kInit, kInit + kFail},
-         "2007-06-06-09:15:02>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。 " + kFail,
-         1,
-         3610ms},
-        {"five replies without OK, then silence: the last reply decides",
-         0,
-         [](Rig& r) { r.modem.setStanding("ATE0", noise(5)); },
-         "ATE0\r" + kHangUp,
-         {kPort0, kInit, kInit + kFail},
-         "2007-06-06-09:15:04>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。 " + kFail,
-         1,
-         5110ms},
-        {"ERROR in the first reply restarts the initialisation with a beep",
-         0,
+        {"six replies without OK: initialisation error", 1,
+         [](Rig& r) { r.modem.setStanding("ATE0", noise(6)); }, ate0,
+         lines(kPort1, kInit, kInit + kFail), failed("09:15:02", initError), 1, 3610ms},
+        {"five replies without OK, then silence: the last reply decides", 0,
+         [](Rig& r) { r.modem.setStanding("ATE0", noise(5)); }, ate0,
+         lines(kPort0, kInit, kInit + kFail), failed("09:15:04", noAnswer), 1, 5110ms},
+        {"ERROR in the first reply restarts the initialisation with a beep", 0,
          [](Rig& r) {
              r.modem.queue("ATE0", {ScriptedModem::reply("ERROR")});
              r.modem.ringAfterInit(std::nullopt);
              r.stopAtStatus(kWait);
          },
-         "ATE0\rATE0\r" + kHangUp,
-         {kPort0, kInit, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
-         "2007-06-06-09:15:00>" + kStop + " " + kFail,
-         1,
-         1220ms},
-        {"a result word as the fifth reply still restarts",
-         0,
+         "ATE0\r" + ate0, lines(kPort0, kInit, kInit, kWait) + stoppedIn(kWait),
+         failed("09:15:00", kStop), 1, 1220ms},
+        {"a result word as the fifth reply still restarts", 0,
          [](Rig& r) {
              r.modem.queue("ATE0", {noise(5, "NO DIALTONE")});
              r.modem.ringAfterInit(std::nullopt);
              r.stopAtStatus(kWait);
          },
-         "ATE0\rATE0\r" + kHangUp,
-         {kPort0, kInit, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
-         "2007-06-06-09:15:02>" + kStop + " " + kFail,
-         1,
-         3220ms},
-        {"a result word as the sixth reply is an initialisation error",
-         0,
-         [](Rig& r) { r.modem.setStanding("ATE0", noise(6, "BUSY")); },
-         "ATE0\r" + kHangUp,
-         {kPort0, kInit, kInit + kFail},
-         "2007-06-06-09:15:02>ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。 " + kFail,
-         1,
-         3610ms},
-        {"RING with CR LF around it answers the call",
-         0,
-         [](Rig& r) { r.stopAtStatus(kConnected); },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort0, kInit, kWait, kAnswer, kConnected, kConnected + kStop,
-          kConnected + kStop + kFail},
-         "2007-06-06-09:15:01>" + kStop + " " + kFail,
-         0,
-         2220ms},
-        {"other modem words are ignored while waiting for the ring",
-         0,
+         "ATE0\r" + ate0, lines(kPort0, kInit, kInit, kWait) + stoppedIn(kWait),
+         failed("09:15:02", kStop), 1, 3220ms},
+        {"a result word as the sixth reply is an initialisation error", 0,
+         [](Rig& r) { r.modem.setStanding("ATE0", noise(6, "BUSY")); }, ate0,
+         lines(kPort0, kInit, kInit + kFail), failed("09:15:02", initError), 1, 3610ms},
+        {"RING with CR LF around it answers the call", 0, stopAtStatus(kConnected), ata,
+         lines(kPort0, kInit, kWait, kAnswer, kConnected) + stoppedIn(kConnected),
+         failed("09:15:01", kStop), 0, 2220ms},
+        {"other modem words are ignored while waiting for the ring", 0,
          [](Rig& r) {
              r.modem.ringAfterInit(std::nullopt);
              r.modem.onLine = [&r](const std::string& line) {
@@ -225,34 +214,20 @@ std::vector<CycleCase> cycleCases() {
              r.modem.setStanding("ATA", {{"CONNECT 38400\r", 10ms}});
              r.stopAtStatus(kConnected);
          },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort0, kInit, kWait, kWait, kAnswer, kConnected, kConnected + kStop,
-          kConnected + kStop + kFail},
-         "2007-06-06-09:15:03>" + kStop + " " + kFail,
-         0,
-         4210ms},
-        {"CONNECT on the 302nd reply after ATA",
-         0,
+         ata, lines(kPort0, kInit, kWait, kWait, kAnswer, kConnected) + stoppedIn(kConnected),
+         failed("09:15:03", kStop), 0, 4210ms},
+        {"CONNECT on the 302nd reply after ATA", 0,
          [](Rig& r) {
              r.modem.setStanding("ATA", {{ScriptedModem::framed("CONNECT"), 602500ms}});
              r.stopAtStatus(kConnected);
          },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort0, kInit, kWait, kAnswer, kConnected, kConnected + kStop,
-          kConnected + kStop + kFail},
-         "2007-06-06-09:25:03>" + kStop + " " + kFail,
-         0,
-         604710ms},
-        {"302 replies without CONNECT: reception stops",
-         1,
-         [](Rig& r) { r.modem.setStanding("ATA", ScriptedModem::silence()); },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort1, kInit, kWait, kAnswer, kAnswer + kFail},
-         "2007-06-06-09:25:05>ATAﾀｲﾑｱｳﾄ,CONNECT受信失敗! " + kFail,
-         1,
-         606110ms},
-        {"NO CARRIER after ATA: a new cycle follows with automatic start",
-         1,
+         ata, lines(kPort0, kInit, kWait, kAnswer, kConnected) + stoppedIn(kConnected),
+         failed("09:25:03", kStop), 0, 604710ms},
+        {"302 replies without CONNECT: reception stops", 1,
+         [](Rig& r) { r.modem.setStanding("ATA", ScriptedModem::silence()); }, ata,
+         lines(kPort1, kInit, kWait, kAnswer, kAnswer + kFail),
+         failed("09:25:05", "ATAﾀｲﾑｱｳﾄ,CONNECT受信失敗!"), 1, 606110ms},
+        {"NO CARRIER after ATA: a new cycle follows with automatic start", 1,
          [](Rig& r) {
              r.modem.queue("ATA", {ScriptedModem::reply("NO CARRIER")});
              r.ports.onOpen = [&r](int requests) {
@@ -260,64 +235,24 @@ std::vector<CycleCase> cycleCases() {
                      r.flags.requestStop();
              };
          },
-         "ATE0\rATA\r" + kHangUp + kHangUp,
-         {kPort1, kInit, kWait, kAnswer, kAnswer + kFail, kPreparing, kPort1, kInit, kInit + kFail},
-         "2007-06-06-09:15:01>ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! \r\nNO CARRIER\r\n " + kFail + " " + kFail,
-         1,
-         5220ms,
-         2},
-        {"NO CARRIER after ATA without automatic start: idle",
-         0,
-         [](Rig& r) { r.modem.queue("ATA", {ScriptedModem::reply("NO CARRIER")}); },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort0, kInit, kWait, kAnswer, kAnswer + kFail},
-         "2007-06-06-09:15:01>ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! \r\nNO CARRIER\r\n " + kFail,
-         1,
+         ata + kHangUp,
+         lines(kPort1, kInit, kWait, kAnswer, kAnswer + kFail, kPreparing, kPort1, kInit,
+               kInit + kFail),
+         failed("09:15:01", notConnect + " " + kFail), 1, 5220ms, 2},
+        {"NO CARRIER after ATA without automatic start: idle", 0,
+         [](Rig& r) { r.modem.queue("ATA", {ScriptedModem::reply("NO CARRIER")}); }, ata,
+         lines(kPort0, kInit, kWait, kAnswer, kAnswer + kFail), failed("09:15:01", notConnect), 1,
          2220ms},
-        {"stop before ATE0",
-         1,
-         [](Rig& r) { r.stopAtStatus(kInit); },
-         kHangUp,
-         {kPort1, kInit, kInit + kStop, kInit + kStop + kFail},
-         "2007-06-06-09:15:00>" + kStop + " " + kFail,
-         0,
-         1s},
-        {"stop after the reply to ATE0",
-         1,
-         [](Rig& r) {
-             r.modem.onLine = [&r](const std::string& line) {
-                 if (line == "ATE0")
-                     r.flags.requestStop();
-             };
-         },
-         "ATE0\r" + kHangUp,
-         {kPort1, kInit, kInit + kStop, kInit + kStop + kFail},
-         "2007-06-06-09:15:00>" + kStop + " " + kFail,
-         0,
-         1110ms},
-        {"stop before the first read of the call wait",
-         1,
-         [](Rig& r) { r.stopAtStatus(kWait); },
-         "ATE0\r" + kHangUp,
-         {kPort1, kInit, kWait, kWait + kStop, kWait + kStop + kFail},
-         "2007-06-06-09:15:00>" + kStop + " " + kFail,
-         0,
-         1110ms},
-        {"stop before the first read after ATA",
-         1,
-         [](Rig& r) {
-             r.modem.onLine = [&r](const std::string& line) {
-                 if (line == "ATA")
-                     r.flags.requestStop();
-             };
-         },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort1, kInit, kWait, kAnswer, kAnswer + kStop, kAnswer + kStop + kFail},
-         "2007-06-06-09:15:01>" + kStop + " " + kFail,
-         0,
+        {"stop before ATE0", 1, stopAtStatus(kInit), kHangUp,
+         lines(kPort1, kInit) + stoppedIn(kInit), failed("09:15:00", kStop), 0, 1s},
+        {"stop after the reply to ATE0", 1, stopOnCommand("ATE0"), ate0,
+         lines(kPort1, kInit) + stoppedIn(kInit), failed("09:15:00", kStop), 0, 1110ms},
+        {"stop before the first read of the call wait", 1, stopAtStatus(kWait), ate0,
+         lines(kPort1, kInit, kWait) + stoppedIn(kWait), failed("09:15:00", kStop), 0, 1110ms},
+        {"stop before the first read after ATA", 1, stopOnCommand("ATA"), ata,
+         lines(kPort1, kInit, kWait, kAnswer) + stoppedIn(kAnswer), failed("09:15:01", kStop), 0,
          2110ms},
-        {"stop during the reads after ATA: the read ends, then the check",
-         1,
+        {"stop during the reads after ATA: the read ends, then the check", 1,
          [](Rig& r) {
              r.modem.setStanding("ATA", noise(3));
              r.observed.afterRead = [&r, noises = 0](const std::string& chunk) mutable {
@@ -325,13 +260,9 @@ std::vector<CycleCase> cycleCases() {
                      r.flags.requestStop();
              };
          },
-         "ATE0\rATA\r" + kHangUp,
-         {kPort1, kInit, kWait, kAnswer, kAnswer + kStop, kAnswer + kStop + kFail},
-         "2007-06-06-09:15:01>" + kStop + " " + kFail,
-         0,
-         2720ms},
-        {"a stop that only clears the running flag: no time stamp",
-         0,
+         ata, lines(kPort1, kInit, kWait, kAnswer) + stoppedIn(kAnswer), failed("09:15:01", kStop),
+         0, 2720ms},
+        {"a stop that only clears the running flag: no time stamp", 0,
          [](Rig& r) {
              r.flags.stopPressed = true;  // left over from before: every cycle forgets it
              r.display.onStatus = [&r](const std::string& s) {
@@ -339,26 +270,14 @@ std::vector<CycleCase> cycleCases() {
                      r.flags.running = false;
              };
          },
-         kHangUp,
-         {kPort0, kInit, kInit + kStop, kInit + kStop + kFail},
-         kStop + " " + kFail,
-         0,
-         1s},
-        {"port that cannot be opened",
-         1,
-         [](Rig& r) { r.ports.failWith("ポートを開けません"); },
-         "",
-         {kFail},
-         "2007-06-06-09:15:00>ﾎﾟｰﾄ 3: ポートを開けません " + kFail,
-         1,
-         1s},
+         kHangUp, lines(kPort0, kInit) + stoppedIn(kInit), kStop + " " + kFail, 0, 1s},
+        {"port that cannot be opened", 1, [](Rig& r) { r.ports.failWith("ポートを開けません"); },
+         "", lines(kFail), failed("09:15:00", "ﾎﾟｰﾄ 3: ポートを開けません"), 1, 1s},
     };
 }
 
 TEST(CommSession, RunsEveryPathOfTheCycle) {
     for (const CycleCase& c : cycleCases()) {
-        if (c.wire.empty() && c.statuses.empty())
-            continue;
         SCOPED_TRACE(c.name);
         Rig r;
         r.settings.AutoStart = static_cast<std::int16_t>(c.autoStart);
@@ -366,7 +285,7 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
         r.run();
 
         EXPECT_EQ(r.line.written(), c.wire);
-        std::vector<std::string> statuses = r.display.texts("status");
+        Lines statuses = r.display.texts("status");
         ASSERT_FALSE(statuses.empty());
         EXPECT_EQ(statuses.front(), "");
         statuses.erase(statuses.begin());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "session/TerminalHarness.h"
+#include "support/Lines.h"
 
 namespace karune::test {
 namespace {
@@ -22,30 +23,21 @@ const std::string kName = "^#abc@3*44";  // file abc, 3 records, CrcType 0
 const std::string kRec0 = "^0abc*DE";
 const std::string kBadRec0 = "^0abc*DF";
 
-using Lines = std::vector<std::string>;
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Lines join(std::initializer_list<Lines> parts, int times = 1) {
-    Lines out;
-    for (int i = 0; i < times; ++i)
-        for (const auto& p : parts)
-            out.insert(out.end(), p.begin(), p.end());
+// The terminal's answers as trigger, line, trigger, line...
+template <typename... Text>
+std::vector<Reply> talk(const Text&... texts) {
+    const Lines flat = lines(texts...);
+    std::vector<Reply> out;
+    for (std::size_t i = 0; i + 1 < flat.size(); i += 2)
+        out.push_back({flat[i], flat[i + 1]});
     return out;
 }
 
-std::vector<Reply> replies(const std::string& trigger, const std::string& line, int times) {
-    return std::vector<Reply>(static_cast<std::size_t>(times), Reply{trigger, line});
-}
-
-std::vector<Reply> script(std::initializer_list<std::vector<Reply>> parts, int times = 1) {
-    std::vector<Reply> out;
-    for (int i = 0; i < times; ++i)
-        for (const auto& p : parts)
-            out.insert(out.end(), p.begin(), p.end());
+template <typename T>
+std::vector<T> times(int n, const std::vector<T>& part) {
+    std::vector<T> out;
+    for (int i = 0; i < n; ++i)
+        out = out + part;
     return out;
 }
 
@@ -82,7 +74,7 @@ TEST(TerminalExchange, ExampleExchangeByteForByte) {
 
 // One exchange: the terminal's script, what the PC sent ("TW..." shortened to "TW"), the message
 // after the time stamp (empty for none), whether it is repeated on the status label (record
-// phase), the outcome and the backup.
+// phase), the outcome, the backup and the settings.
 struct ExchangeCase {
     const char* name;
     std::vector<Reply> script;
@@ -91,158 +83,93 @@ struct ExchangeCase {
     bool recordPhase = false;
     bool completed = false;
     std::string backup = "";
-    struct {
-        std::int16_t protocol = 0;
-        std::int16_t crcType = 0;
-        const char* timeAdjust = "0";
-        int stopAtReply = -1;  // the reply whose arrival presses stop
-    } setup = {};
+    std::int16_t protocol = 0;
+    std::int16_t crcType = 0;
+    const char* timeAdjust = "0";
+    int stopAtReply = -1;  // the reply whose arrival presses stop
 };
 
 TEST(TerminalExchange, RetryLimitsAndStops) {
-    const Lines vol = {"VOL"};
+    const std::string badName = "^#abc@3*45";
+    const Lines volNak = lines("VOL", "NAK");
+    const Lines naks4 = times(4, lines("NAK"));
+    const Lines naks5 = times(5, lines("NAK"));
     const ExchangeCase cases[] = {
         {"six empty name replies, then a frame",
-         script({replies("VOL", "", 6), {{"VOL", kName}, {"ACK", "END"}}}),
-         join({vol}, 7) + Lines{"ACK"}, "", false, true},
-        {"seven empty name replies", {}, join({vol}, 7) + Lines{"BEL"}, kNoReply},
+         times(6, talk("VOL", "")) + talk("VOL", kName, "ACK", "END"),
+         times(7, lines("VOL")) + lines("ACK"), "", false, true},
+        {"seven empty name replies", {}, times(7, lines("VOL")) + lines("BEL"), kNoReply},
         {"five bad name frames, then a good one",
-         script({replies("VOL", "^#abc@3*45", 5), {{"VOL", kName}, {"ACK", "END"}}}),
-         join({{"VOL", "NAK"}}, 5) + Lines{"VOL", "ACK"}, "", false, true},
-        {"six bad name checksums", replies("VOL", "^#abc@3*45", 6),
-         join({{"VOL", "NAK"}}, 5) + Lines{"VOL", "BEL"}, kNameChecksum},
-        {"six name format errors", replies("VOL", "^$abc@3*44", 6),
-         join({{"VOL", "NAK"}}, 5) + Lines{"VOL", "BEL"}, kNameFormat},
-        {"name frame without @ is a format error", replies("VOL", frameOf('#', "abc", 0), 6),
-         join({{"VOL", "NAK"}}, 5) + Lines{"VOL", "BEL"}, kNameFormat},
-        {"empty and bad name replies share the counter",
-         script({{{"VOL", ""}, {"VOL", "^#abc@3*45"}}}, 3),
-         {"VOL", "VOL", "NAK", "VOL", "VOL", "NAK", "VOL", "VOL", "BEL"},
-         kNameChecksum},
-        {"modem word in the name frame at once",
-         {{"VOL", frameOf('#', "SPRING@1", 0)}},
-         {"VOL", "BEL"},
-         kNameModem},
-        {"modem word in the name frame, simple protocol",
-         {{"VOL", frameOf('#', "SPRING@1", 0)}},
-         {"VOL", "BEL"},
-         kNameModem,
-         false,
-         false,
-         "",
-         {1}},
+         times(5, talk("VOL", badName)) + talk("VOL", kName, "ACK", "END"),
+         times(5, volNak) + lines("VOL", "ACK"), "", false, true},
+        {"six bad name checksums", times(6, talk("VOL", badName)),
+         times(5, volNak) + lines("VOL", "BEL"), kNameChecksum},
+        {"six name format errors", times(6, talk("VOL", "^$abc@3*44")),
+         times(5, volNak) + lines("VOL", "BEL"), kNameFormat},
+        {"name frame without @ is a format error", times(6, talk("VOL", frameOf('#', "abc", 0))),
+         times(5, volNak) + lines("VOL", "BEL"), kNameFormat},
+        {"empty and bad name replies share the counter", times(3, talk("VOL", "", "VOL", badName)),
+         lines("VOL", "VOL", "NAK", "VOL", "VOL", "NAK", "VOL", "VOL", "BEL"), kNameChecksum},
+        {"modem word in the name frame at once", talk("VOL", frameOf('#', "SPRING@1", 0)),
+         lines("VOL", "BEL"), kNameModem},
+        {"modem word in the name frame, simple protocol", talk("VOL", frameOf('#', "SPRING@1", 0)),
+         lines("VOL", "BEL"), kNameModem, false, false, "", 1},
         {"name frame of the other checksum type",
-         {{"VOL", "^#abc@3*44"}, {"VOL", "^#abc@3*C3"}, {"ACK", "END"}},
-         {"VOL", "NAK", "VOL", "ACK"},
-         "",
-         false,
-         true,
-         "",
-         {0, 1}},
+         talk("VOL", "^#abc@3*44", "VOL", "^#abc@3*C3", "ACK", "END"),
+         lines("VOL", "NAK", "VOL", "ACK"), "", false, true, "", 0, 1},
         {"four empty record steps, then a record",
-         script({{{"VOL", kName}, {"ACK", ""}},
-                 replies("NAK", "", 3),
-                 {{"NAK", kRec0}, {"ACK", "END"}}}),
-         join({{"VOL", "ACK"}, join({{"NAK"}}, 4), {"ACK"}}), "", false, true, "abc\r\n"},
-        {"five empty record steps",
-         {{"VOL", kName}},
-         join({{"VOL", "ACK"}, join({{"NAK"}}, 4)}),
-         kRecordTimeout,
+         talk("VOL", kName, "ACK", "") + times(3, talk("NAK", "")) +
+             talk("NAK", kRec0, "ACK", "END"),
+         lines("VOL", "ACK") + naks4 + lines("ACK"), "", false, true, "abc\r\n"},
+        {"five empty record steps", talk("VOL", kName), lines("VOL", "ACK") + naks4, kRecordTimeout,
          true},
         {"the empty-step counter restarts after a record",
-         script({{{"VOL", kName}, {"ACK", ""}},
-                 replies("NAK", "", 3),
-                 {{"NAK", kRec0}, {"ACK", ""}},
-                 replies("NAK", "", 3),
-                 {{"NAK", frameOf('1', "d", 0)}, {"ACK", "END"}}}),
-         join({{"VOL", "ACK"}, join({{"NAK"}}, 4), {"ACK"}, join({{"NAK"}}, 4), {"ACK"}}), "",
-         false, true, "abc\r\nd\r\n"},
+         talk("VOL", kName, "ACK", "") + times(3, talk("NAK", "")) + talk("NAK", kRec0, "ACK", "") +
+             times(3, talk("NAK", "")) + talk("NAK", frameOf('1', "d", 0), "ACK", "END"),
+         lines("VOL", "ACK") + naks4 + lines("ACK") + naks4 + lines("ACK"), "", false, true,
+         "abc\r\nd\r\n"},
         {"five bad records, then a good one",
-         script({{{"VOL", kName}, {"ACK", kBadRec0}},
-                 replies("NAK", kBadRec0, 4),
-                 {{"NAK", kRec0}, {"ACK", "END"}}}),
-         join({{"VOL", "ACK"}, join({{"NAK"}}, 5), {"ACK"}}), "", false, true, "abc\r\n"},
-        {"six bad records",
-         script({{{"VOL", kName}, {"ACK", kBadRec0}}, replies("NAK", kBadRec0, 5)}),
-         join({{"VOL", "ACK"}, join({{"NAK"}}, 5), {"BEL"}}), kRecordChecksum, true},
+         talk("VOL", kName, "ACK", kBadRec0) + times(4, talk("NAK", kBadRec0)) +
+             talk("NAK", kRec0, "ACK", "END"),
+         lines("VOL", "ACK") + naks5 + lines("ACK"), "", false, true, "abc\r\n"},
+        {"six bad records", talk("VOL", kName, "ACK", kBadRec0) + times(5, talk("NAK", kBadRec0)),
+         lines("VOL", "ACK") + naks5 + lines("BEL"), kRecordChecksum, true},
         {"six record format errors",
-         script({{{"VOL", kName}, {"ACK", "END "}}, replies("NAK", "END ", 5)}),
-         join({{"VOL", "ACK"}, join({{"NAK"}}, 5), {"BEL"}}), kRecordFormat, true},
+         talk("VOL", kName, "ACK", "END ") + times(5, talk("NAK", "END ")),
+         lines("VOL", "ACK") + naks5 + lines("BEL"), kRecordFormat, true},
         {"END with a trailing space is not the end",
-         {{"VOL", kName}, {"ACK", "END  "}, {"NAK", "END"}},
-         {"VOL", "ACK", "NAK"},
-         "",
-         false,
+         talk("VOL", kName, "ACK", "END  ", "NAK", "END"), lines("VOL", "ACK", "NAK"), "", false,
          true},
-        {"modem word in a record at once",
-         {{"VOL", kName}, {"ACK", frameOf('0', "ERROR", 0)}},
-         {"VOL", "ACK", "BEL"},
-         kRecordModem,
-         true},
-        {"the simple protocol stores modem words",
-         {{"VOL", kName}, {"ACK", "NO CARRIER"}},
-         join({{"VOL", "ACK", "ACK"}, join({{"NAK"}}, 4)}),
-         kRecordTimeout,
-         true,
-         false,
-         "NO CARRIER\r\n",
-         {1}},
+        {"modem word in a record at once", talk("VOL", kName, "ACK", frameOf('0', "ERROR", 0)),
+         lines("VOL", "ACK", "BEL"), kRecordModem, true},
+        {"the simple protocol stores modem words", talk("VOL", kName, "ACK", "NO CARRIER"),
+         lines("VOL", "ACK", "ACK") + naks4, kRecordTimeout, true, false, "NO CARRIER\r\n", 1},
         {"the simple protocol has no repeated frames",
-         {{"VOL", kName}, {"ACK", "^9x"}, {"ACK", "END"}},
-         {"VOL", "ACK", "ACK"},
-         "",
-         false,
-         true,
-         "^9x\r\n",
-         {1}},
-        {"END before any record",
-         {{"VOL", kName}, {"ACK", "END"}},
-         {"VOL", "ACK"},
-         "",
-         false,
+         talk("VOL", kName, "ACK", "^9x", "ACK", "END"), lines("VOL", "ACK", "ACK"), "", false,
+         true, "^9x\r\n", 1},
+        {"END before any record", talk("VOL", kName, "ACK", "END"), lines("VOL", "ACK"), "", false,
          true},
         {"a reply late in its step is still taken",
-         {{"VOL", kName}, {"ACK", kRec0, std::chrono::seconds(9)}, {"ACK", "END"}},
-         {"VOL", "ACK", "ACK"},
-         "",
-         false,
-         true,
-         "abc\r\n"},
-        {"modem word during the clock setting",
-         {{"TW", "NO CARRIER"}},
-         {"TW", "BEL"},
-         kNameModem,
-         false,
-         false,
-         "",
-         {0, 0, "1"}},
-        {"stop ends the clock setting at its next check",
-         {{"TW", ""}, {"TW", ""}, {"TW", ""}},
-         {"TW", "TW", "TW"},
-         "",
-         false,
-         false,
-         "",
-         {0, 0, "1", 2}},
-        {"stop is checked at the start of every record step",
-         {{"VOL", kName}, {"ACK", kRec0}},
-         {"VOL", "ACK"},
-         "",
-         false,
-         false,
-         "",
-         {0, 0, "0", 1}},
+         talk("VOL", kName) + std::vector<Reply>(1, Reply{"ACK", kRec0, std::chrono::seconds(9)}) +
+             talk("ACK", "END"),
+         lines("VOL", "ACK", "ACK"), "", false, true, "abc\r\n"},
+        {"modem word during the clock setting", talk("TW", "NO CARRIER"), lines("TW", "BEL"),
+         kNameModem, false, false, "", 0, 0, "1"},
+        {"stop ends the clock setting at its next check", times(3, talk("TW", "")),
+         lines("TW", "TW", "TW"), "", false, false, "", 0, 0, "1", 2},
+        {"stop is checked at the start of every record step", talk("VOL", kName, "ACK", kRec0),
+         lines("VOL", "ACK"), "", false, false, "", 0, 0, "0", 1},
     };
     for (const ExchangeCase& c : cases) {
         SCOPED_TRACE(c.name);
         TerminalHarness h([&](Settings& s) {
-            s.Protocol = c.setup.protocol;
-            s.CrcType = c.setup.crcType;
-            s.TimeAdjust = c.setup.timeAdjust;
+            s.Protocol = c.protocol;
+            s.CrcType = c.crcType;
+            s.TimeAdjust = c.timeAdjust;
         });
         h.script = c.script;
-        if (c.setup.stopAtReply >= 0)
-            h.script[static_cast<std::size_t>(c.setup.stopAtReply)].action = [&] {
+        if (c.stopAtReply >= 0)
+            h.script[static_cast<std::size_t>(c.stopAtReply)].action = [&] {
                 h.flags.requestStop();
             };
         h.run();
