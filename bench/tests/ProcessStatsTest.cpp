@@ -1,0 +1,54 @@
+#include "ProcessStats.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <vector>
+
+namespace karune::bench {
+namespace {
+
+TEST(CpuTicksTest, SumsUtimeAndStimeAfterACommandWithSpacesAndParentheses) {
+    const std::string stat =
+        "4242 (odd) name) S 1 4242 4242 0 -1 4194560 120 0 0 0 7 5 0 0 20 0 3 0 99 1 2\n";
+    EXPECT_EQ(cpuTicksFromStat(stat), 12);
+}
+
+TEST(CpuTicksTest, TruncatedOrGarbledStatGivesNothing) {
+    EXPECT_FALSE(cpuTicksFromStat("4242 (x) S 1 2 3"));
+    EXPECT_FALSE(cpuTicksFromStat("4242 x S 1 2 3 4 5 6 7 8 9 10 11 12"));
+    EXPECT_FALSE(cpuTicksFromStat("4242 (x) S 1 2 3 4 5 6 7 8 9 10 a b 13"));
+}
+
+TEST(StatusKilobytesTest, FindsTheNamedFieldOnly) {
+    const std::string status = "Name:\tx\nVmPeak:\t  9000 kB\nVmHWM:\t  1234 kB\nVmRSS:\t 999 kB\n";
+    EXPECT_EQ(statusKilobytesFromText(status, "VmHWM"), 1234);
+    EXPECT_EQ(statusKilobytesFromText(status, "VmRSS"), 999);
+    EXPECT_FALSE(statusKilobytesFromText(status, "VmSwap"));
+    EXPECT_FALSE(statusKilobytesFromText(status, "Vm"));
+}
+
+TEST(LiveProcessTest, OwnCpuTimeGrowsWithWork) {
+    const std::optional<long long> before = cpuTicks(::getpid());
+    ASSERT_TRUE(before);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(60);
+    volatile unsigned spin = 0;
+    while (std::chrono::steady_clock::now() < until)
+        spin = spin + 1;
+    const std::optional<long long> after = cpuTicks(::getpid());
+    ASSERT_TRUE(after);
+    EXPECT_GE(*after - *before, 1);
+}
+
+TEST(LiveProcessTest, PeakResidentSetCoversATouchedBlock) {
+    std::vector<char> block(32 << 20);
+    for (std::size_t i = 0; i < block.size(); i += 4096)
+        block[i] = 1;
+    const std::optional<long long> hwm = statusKilobytes(::getpid(), "VmHWM");
+    ASSERT_TRUE(hwm);
+    EXPECT_GE(*hwm, 32 * 1024);
+}
+
+}  // namespace
+}  // namespace karune::bench
