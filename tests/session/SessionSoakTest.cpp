@@ -1,0 +1,152 @@
+// A thousand calls in a row with automatic start, in virtual time, against the simulator's modem
+// and terminal.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ModemLine.h"
+#include "ModemLineWire.h"
+#include "QuietDisplay.h"
+#include "linesim/VirtualClock.h"
+#include "link/Cp932.h"
+#include "session/CommSession.h"
+#include "support/FakeMessages.h"
+#include "support/FakePorts.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
+
+namespace karune {
+namespace {
+
+constexpr int kCalls = 1000;
+constexpr int kEarlySample = 100;
+// What the test's own bookkeeping may add over 900 calls (the far end keeps one short final word
+// per call, the fake ports one number per open); a per-call leak of the session shows far above.
+constexpr long kRssMarginKiB = 512;
+
+struct Usage {
+    long rssKiB = -1;
+    long openFds = -1;
+};
+
+Usage usageNow() {
+    Usage u;
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    if (statm >> size >> resident)
+        u.rssKiB = resident * (::sysconf(_SC_PAGESIZE) / 1024);
+    std::error_code ec;
+    u.openFds =
+        static_cast<long>(std::distance(std::filesystem::directory_iterator("/proc/self/fd", ec),
+                                        std::filesystem::directory_iterator()));
+    return u;
+}
+
+std::string cp932(std::string_view utf8) {
+    return utf8ToCp932(utf8).value_or("<not CP932>");
+}
+
+std::string tail(const std::filesystem::path& file, std::size_t bytes, std::uintmax_t& size) {
+    std::error_code ec;
+    size = std::filesystem::file_size(file, ec);
+    if (ec || size < bytes)
+        return {};
+    std::ifstream in(file, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(size - bytes));
+    std::string out(bytes, '\0');
+    in.read(out.data(), static_cast<std::streamsize>(bytes));
+    return out;
+}
+
+TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
+    const std::vector<std::string> records = {cp932("ｶﾀｶﾅ,ﾃｽﾄ,001"), cp932("ソフト,表示,①番"),
+                                              cp932("C:\\DATA,表,ソ"), "plain,ascii,line"};
+    std::string block;
+    for (const std::string& r : records)
+        block += r + "\r\n";
+
+    sim::VirtualClock clock;
+    modemsim::ModemOptions modemOptions;
+    modemOptions.ringDelay = std::chrono::seconds(1);
+    modemOptions.calls = kCalls;
+    modemsim::TerminalOptions terminal;
+    terminal.records = records;
+    modemsim::ModemLine farEnd(modemOptions, terminal, modemsim::DropMode::Silent);
+    test::ModemLineWire wire(clock, farEnd);
+    test::FakePorts ports(wire);
+    ports.setOpenLimit(kCalls + 1);
+    test::QuietDisplay display;
+    test::FakeMessages messages;
+    SessionFlags flags;
+    test::TempFolder folder;
+    Settings settings;
+    settings.Folder = folder.text();
+    settings.Port = 1;
+    settings.AutoStart = 1;
+    settings.OverWrite = 0;
+    settings.TimeAdjust = "1";
+    settings.Field.fill(1);
+    const std::filesystem::path output = folder.path() / "DATA.txt";
+
+    int calls = 0;
+    std::vector<std::string> failures;  // kept short: the first few only
+    Usage early;
+    Usage late;
+    wire.onReport = [&](const std::string& report) {
+        ++calls;
+        std::uintmax_t size = 0;
+        const std::string last = tail(output, block.size(), size);
+        const std::string expected =
+            "call " + std::to_string(calls) + ": ACK, 4 records acknowledged";
+        if ((report != expected || last != block || size != calls * block.size()) &&
+            failures.size() < 5) {
+            failures.push_back(report + " / output size " + std::to_string(size));
+        }
+        if (calls == kEarlySample)
+            early = usageNow();
+        if (calls == kCalls) {
+            late = usageNow();
+            flags.running = false;
+        }
+    };
+
+    flags.running = true;
+    CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
+                        folder.path() / "Back.txt");
+    session.run();
+
+    EXPECT_EQ(calls, kCalls);
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    EXPECT_TRUE(session.lastCycleCompleted());
+    EXPECT_EQ(ports.opens(), kCalls);
+    EXPECT_EQ(ports.closes(), kCalls);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(test::fileBytes(output).size(), kCalls * block.size());
+
+    ASSERT_GT(early.rssKiB, 0);
+    EXPECT_LE(late.rssKiB, early.rssKiB + kRssMarginKiB)
+        << "resident memory grew from " << early.rssKiB << " KiB to " << late.rssKiB << " KiB";
+    EXPECT_EQ(late.openFds, early.openFds);
+    RecordProperty("rss_kib_after_call_100", std::to_string(early.rssKiB));
+    RecordProperty("rss_kib_after_call_1000", std::to_string(late.rssKiB));
+
+    // One history line per call, each naming the output file.
+    const std::string history = test::fileBytes(folder.path() / "2007-06.txt") +
+                                test::fileBytes(folder.path() / "2007-07.txt");
+    const std::string done = cp932("ﾚｺｰﾄﾞ受信<4件> : 正常終了 :") + folder.text() + "/DATA.txt\r\n";
+    std::size_t lines = 0;
+    for (std::size_t at = history.find(done); at != std::string::npos;
+         at = history.find(done, at + done.size()))
+        ++lines;
+    EXPECT_EQ(lines, static_cast<std::size_t>(kCalls));
+}
+
+}  // namespace
+}  // namespace karune
