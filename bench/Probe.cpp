@@ -5,7 +5,8 @@
 //   idle [--seconds N] [--settle S] [--wait-line] -- CMD...
 //                    time from exec to the first line on stdout (--wait-line), then, after S
 //                    more seconds, the CPU share over N seconds from /proc/<pid>/stat and the
-//                    peak resident set (VmHWM); then SIGTERM
+//                    peak resident set (VmHWM), and how often its threads woke up; then
+//                    SIGTERM
 //
 // Results go to stdout as key=value lines.
 
@@ -158,12 +159,14 @@ int watchIdle(const std::vector<char*>& command, double seconds, double settle, 
         alive = drainUntil(pipeFds[0], Clock::now() + asSteady(settle), false, out);
 
     const std::optional<long long> before = cpuTicks(pid);
+    const std::optional<long long> switchesBefore = contextSwitches(pid);
     const Clock::time_point from = Clock::now();
     if (alive)
         alive = drainUntil(pipeFds[0], from + asSteady(seconds), false, out);
     const std::optional<long long> after = cpuTicks(pid);
+    const std::optional<long long> switchesAfter = contextSwitches(pid);
     const double elapsed = std::chrono::duration<double>(Clock::now() - from).count();
-    const std::optional<long long> hwm = statusKilobytes(pid, "VmHWM");
+    const std::optional<long long> hwm = statusValue(pid, "VmHWM");
 
     ::kill(pid, SIGTERM);
     int status = 0;
@@ -179,6 +182,8 @@ int watchIdle(const std::vector<char*>& command, double seconds, double settle, 
     std::printf("cpu_ticks=%lld\n", *after - *before);
     report("idle_s", elapsed);
     report("cpu_percent", 100.0 * static_cast<double>(*after - *before) * tick / elapsed);
+    if (switchesBefore && switchesAfter)
+        report("wakeups_per_s", static_cast<double>(*switchesAfter - *switchesBefore) / elapsed);
     std::printf("vmhwm_kb=%lld\n", *hwm);
     std::printf("last_line=%s\n", out.lastLine.c_str());
     reportEnd(status, usage);

@@ -1,6 +1,7 @@
 #include "ProcessStats.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -58,7 +59,7 @@ std::optional<long long> cpuTicks(pid_t pid) {
     return stat ? cpuTicksFromStat(*stat) : std::nullopt;
 }
 
-std::optional<long long> statusKilobytesFromText(std::string_view status, std::string_view field) {
+std::optional<long long> statusValueFromText(std::string_view status, std::string_view field) {
     std::size_t at = 0;
     while (at < status.size()) {
         const std::size_t end = std::min(status.find('\n', at), status.size());
@@ -73,9 +74,25 @@ std::optional<long long> statusKilobytesFromText(std::string_view status, std::s
     return std::nullopt;
 }
 
-std::optional<long long> statusKilobytes(pid_t pid, std::string_view field) {
+std::optional<long long> statusValue(pid_t pid, std::string_view field) {
     const std::optional<std::string> status = readAll("/proc/" + std::to_string(pid) + "/status");
-    return status ? statusKilobytesFromText(*status, field) : std::nullopt;
+    return status ? statusValueFromText(*status, field) : std::nullopt;
+}
+
+std::optional<long long> contextSwitches(pid_t pid) {
+    std::error_code ec;
+    std::filesystem::directory_iterator tasks("/proc/" + std::to_string(pid) + "/task", ec);
+    if (ec)
+        return std::nullopt;
+    long long sum = 0;
+    for (const auto& task : tasks) {
+        const std::optional<std::string> status = readAll(task.path().string() + "/status");
+        if (!status)
+            continue;  // a thread that has just ended
+        for (std::string_view field : {"voluntary_ctxt_switches", "nonvoluntary_ctxt_switches"})
+            sum += statusValueFromText(*status, field).value_or(0);
+    }
+    return sum;
 }
 
 }  // namespace karune::bench

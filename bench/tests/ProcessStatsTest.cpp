@@ -21,12 +21,12 @@ TEST(CpuTicksTest, TruncatedOrGarbledStatGivesNothing) {
     EXPECT_FALSE(cpuTicksFromStat("4242 (x) S 1 2 3 4 5 6 7 8 9 10 a b 13"));
 }
 
-TEST(StatusKilobytesTest, FindsTheNamedFieldOnly) {
+TEST(StatusValueTest, FindsTheNamedFieldOnly) {
     const std::string status = "Name:\tx\nVmPeak:\t  9000 kB\nVmHWM:\t  1234 kB\nVmRSS:\t 999 kB\n";
-    EXPECT_EQ(statusKilobytesFromText(status, "VmHWM"), 1234);
-    EXPECT_EQ(statusKilobytesFromText(status, "VmRSS"), 999);
-    EXPECT_FALSE(statusKilobytesFromText(status, "VmSwap"));
-    EXPECT_FALSE(statusKilobytesFromText(status, "Vm"));
+    EXPECT_EQ(statusValueFromText(status, "VmHWM"), 1234);
+    EXPECT_EQ(statusValueFromText(status, "VmRSS"), 999);
+    EXPECT_FALSE(statusValueFromText(status, "VmSwap"));
+    EXPECT_FALSE(statusValueFromText(status, "Vm"));
 }
 
 TEST(LiveProcessTest, OwnCpuTimeGrowsWithWork) {
@@ -41,11 +41,21 @@ TEST(LiveProcessTest, OwnCpuTimeGrowsWithWork) {
     EXPECT_GE(*after - *before, 1);
 }
 
+TEST(LiveProcessTest, SleepingWakesTheProcessUp) {
+    const std::optional<long long> before = contextSwitches(::getpid());
+    ASSERT_TRUE(before);
+    for (int i = 0; i < 5; ++i)
+        ::usleep(1000);
+    const std::optional<long long> after = contextSwitches(::getpid());
+    ASSERT_TRUE(after);
+    EXPECT_GE(*after - *before, 5);
+}
+
 TEST(LiveProcessTest, PeakResidentSetCoversATouchedBlock) {
     std::vector<char> block(32 << 20);
     for (std::size_t i = 0; i < block.size(); i += 4096)
         block[i] = 1;
-    const std::optional<long long> hwm = statusKilobytes(::getpid(), "VmHWM");
+    const std::optional<long long> hwm = statusValue(::getpid(), "VmHWM");
     ASSERT_TRUE(hwm);
     EXPECT_GE(*hwm, 32 * 1024);
 }
