@@ -54,6 +54,14 @@ protected:
 
     void store(const Settings& s) { test::writeFile(env_.iniFile, encodeSettingsLine(s).bytes); }
     std::string fileBytes() const { return test::fileBytes(env_.iniFile); }
+    // Each message as title / text, marked when it carries the critical icon.
+    std::vector<std::string> described() const {
+        std::vector<std::string> result;
+        for (const auto& m : messages_.shown())
+            result.push_back(m.title + " / " + m.text +
+                             (m.icon == MessageIcon::Critical ? " (critical)" : ""));
+        return result;
+    }
     std::vector<std::string> titles() const {
         std::vector<std::string> result;
         for (const auto& m : messages_.shown())
@@ -236,49 +244,35 @@ TEST_F(SettingsStoreTest, TheResetMessageNamesTheDefaultFolder) {
     }
 }
 
-// A settings file that cannot be written: below a regular file, or on a full device (both hold
-// for root too, unlike permission bits).
-struct WriteFailure {
-    const char* name;
-    std::filesystem::path iniFile;
-    std::vector<OperatorMessage> messages;  // after the "File Read" message
-};
-
-std::vector<WriteFailure> writeFailures(const std::filesystem::path& regularFile,
-                                        const std::filesystem::path& folder) {
-    return {
-        {"a folder in its place",
-         folder,
-         {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(EISDIR))}}},
-        {"parent is a file",
-         regularFile / "karune.ini",
-         {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(ENOTDIR))}}},
-        {"full device",
-         "/dev/full",
-         {{kWriteTitle, "INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::string(std::strerror(ENOSPC))}}},
-    };
+// How a failed write of the settings file is told: title, then text.
+std::string openError(int error) {
+    return kOpenTitle + " / INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::strerror(error);
+}
+std::string writeError(int error) {
+    return kWriteTitle + " / INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::strerror(error);
 }
 
-bool sameMessage(const OperatorMessage& a, const OperatorMessage& b) {
-    return a.title == b.title && a.text == b.text && a.icon == b.icon;
-}
-
+// A settings file that cannot be written: a folder in its place, below a regular file, or on a
+// full device (all hold for root too, unlike permission bits).
 TEST_F(SettingsStoreTest, AResetThatCannotWriteTheFileEndsTheProgram) {
     const auto regularFile = temp_.path() / "plain.txt";
     test::writeFile(regularFile, "x");
     const auto folder = temp_.path() / "folder.ini";
     std::filesystem::create_directory(folder);
-    for (const auto& c : writeFailures(regularFile, folder)) {
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {folder, openError(EISDIR)},
+        {regularFile / "karune.ini", openError(ENOTDIR)},
+        {"/dev/full", writeError(ENOSPC)}};
+    for (const auto& [iniFile, failure] : cases) {
         messages_.clear();
-        env_.iniFile = c.iniFile;
+        env_.iniFile = iniFile;
         env_.documentsFolder = (temp_.path() / "no such folder").string();
         const LoadResult result = LoadSettings(env_);
-        EXPECT_TRUE(result.endProgram) << c.name;
-        ASSERT_EQ(messages_.shown().size(), 2u) << c.name;
-        EXPECT_EQ(messages_.shown()[0].title, kReadTitle) << c.name;
-        EXPECT_TRUE(sameMessage(messages_.shown()[1], c.messages[0]))
-            << c.name << ": " << messages_.shown()[1].title << " / " << messages_.shown()[1].text;
-        EXPECT_FALSE(result.statusText) << c.name << ": no folder check after the end";
+        EXPECT_TRUE(result.endProgram) << failure;
+        ASSERT_EQ(titles().size(), 2u) << failure;
+        EXPECT_EQ(titles()[0], kReadTitle);
+        EXPECT_EQ(described()[1], failure);
+        EXPECT_FALSE(result.statusText) << failure << ": no folder check after the end";
     }
 }
 
@@ -304,30 +298,16 @@ TEST_F(SettingsStoreTest, SavingWritesTheWorkingCopyAndTakesItOver) {
 TEST_F(SettingsStoreTest, SavingTakesTheValuesOverEvenWhenTheFileCannotBeWritten) {
     const auto regularFile = temp_.path() / "plain.txt";
     test::writeFile(regularFile, "x");
-    struct Case {
-        const char* name;
-        std::filesystem::path iniFile;
-        std::vector<OperatorMessage> messages;
-    };
-    const Case cases[] = {
-        {"parent is a file",
-         regularFile / "karune.ini",
-         {{kOpenTitle, "INIﾌｧｲﾙ書き込みｵｰﾌﾟﾝｴﾗｰ : " + std::string(std::strerror(ENOTDIR))},
-          {kWriteTitle, "INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::string(std::strerror(EBADF))}}},
-        {"full device",
-         "/dev/full",
-         {{kWriteTitle, "INIﾌｧｲﾙ書き込みｴﾗｰ : " + std::string(std::strerror(ENOSPC))}}},
-    };
-    for (const auto& c : cases) {
+    const std::pair<std::filesystem::path, std::vector<std::string>> cases[] = {
+        {regularFile / "karune.ini", {openError(ENOTDIR), writeError(EBADF)}},
+        {"/dev/full", {writeError(ENOSPC)}}};
+    for (const auto& [iniFile, failures] : cases) {
         messages_.clear();
-        env_.iniFile = c.iniFile;
+        env_.iniFile = iniFile;
         Settings settings = defaultSettings(docs_);
         SaveSettings(env_, stored(), settings);
-        EXPECT_EQ(settings, stored()) << c.name;
-        ASSERT_EQ(messages_.shown().size(), c.messages.size()) << c.name;
-        for (std::size_t i = 0; i < c.messages.size(); ++i)
-            EXPECT_TRUE(sameMessage(messages_.shown()[i], c.messages[i]))
-                << c.name << " #" << i << ": " << messages_.shown()[i].text;
+        EXPECT_EQ(settings, stored()) << iniFile;
+        EXPECT_EQ(described(), failures);
     }
 }
 

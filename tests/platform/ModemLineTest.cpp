@@ -78,20 +78,6 @@ TEST(ModemLine, WordsSplitAcrossReadsAndJoinedInOneRead) {
               fileNameFrame("abc", 1, 0) + "\r" + recordFrame('0', "R0", 0) + "\r");
 }
 
-TEST(ModemLine, CanEndsTheCallUnacknowledged) {
-    ModemLine line({}, records(1), DropMode::Silent);
-    Pc pc(line);
-    pc.connect();
-    pc.send("VOL\r");
-    pc.send("ACK\r");
-    pc.send("BEL\r");
-    pc.send("CAN\r");
-    pc.hangUp();
-    EXPECT_TRUE(line.finished());
-    EXPECT_FALSE(line.allAcknowledged());
-    EXPECT_EQ(pc.reports, std::vector<std::string>{"call 1: CAN, 0 records acknowledged"});
-}
-
 struct DropCase {
     DropMode mode;
     std::string saidAtTheDrop;

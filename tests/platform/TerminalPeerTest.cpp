@@ -32,111 +32,70 @@ std::string frame(char seq, const std::string& payload, int crcType = 0, bool co
     return recordFrame(seq, payload, crcType, corrupt) + "\r";
 }
 
+// The dialogue as PC word, terminal answer, PC word, terminal answer...
+template <typename... Text>
+std::vector<Step> steps(const Text&... texts) {
+    const std::vector<std::string> flat = {std::string(texts)...};
+    std::vector<Step> out;
+    for (std::size_t i = 0; i + 1 < flat.size(); i += 2)
+        out.push_back({flat[i], flat[i + 1]});
+    return out;
+}
+
+TerminalOptions with(TerminalOptions o, int TerminalOptions::*field, int value) {
+    o.*field = value;
+    return o;
+}
+
 std::vector<Dialogue> dialogues() {
-    std::vector<Dialogue> d;
-    d.push_back({"whole upload, type 1",
-                 upload({"A,B,C", "D,E,F"}),
-                 {{"TW20070606091500", "OK\r"},
-                  {"VOL", "^#abc@2*43\r"},
-                  {"ACK", "^0A,B,C*D6\r"},
-                  {"ACK", "^1D,E,F*E0\r"},
-                  {"ACK", "END\r"},
-                  {"ACK", ""},
-                  {"ACK", ""}},
-                 "ACK",
-                 2});
-    d.push_back({"whole upload, type 2",
-                 upload({"abc"}, 1),
-                 {{"VOL", fileNameFrame("abc", 1, 1) + "\r"},
-                  {"ACK", "^0abc*50\r"},
-                  {"ACK", "END\r"},
-                  {"CAN", ""}},
-                 "CAN",
-                 1});
-    d.push_back({"NAK resends the record",
-                 upload({"R1", "R2"}),
-                 {{"VOL", fileNameFrame("abc", 2, 0) + "\r"},
-                  {"ACK", frame('0', "R1")},
-                  {"NAK", frame('0', "R1")},
-                  {"NAK", frame('0', "R1")},
-                  {"ACK", frame('1', "R2")},
-                  {"NAK", frame('1', "R2")},
-                  {"ACK", "END\r"},
-                  {"NAK", "END\r"},
-                  {"ACK", ""}},
-                 "ACK",
-                 2});
-    TerminalOptions corrupt = upload({"R1", "R2"});
-    corrupt.corruptSends = 2;
-    d.push_back({"first two sends of each record corrupt",
-                 corrupt,
-                 {{"VOL", fileNameFrame("abc", 2, 0) + "\r"},
-                  {"ACK", frame('0', "R1", 0, true)},
-                  {"NAK", frame('0', "R1", 0, true)},
-                  {"NAK", frame('0', "R1")},
-                  {"ACK", frame('1', "R2", 0, true)},
-                  {"NAK", frame('1', "R2", 0, true)},
-                  {"NAK", frame('1', "R2")},
-                  {"ACK", "END\r"}},
-                 std::nullopt,
-                 2});
-    TerminalOptions repeat = upload({"R1", "R2", "R3"});
-    repeat.repeatRecords = 2;
-    d.push_back({"first two records repeated after their ACK",
-                 repeat,
-                 {{"VOL", fileNameFrame("abc", 3, 0) + "\r"},
-                  {"ACK", frame('0', "R1")},
-                  {"ACK", frame('0', "R1")},
-                  {"ACK", frame('1', "R2")},
-                  {"ACK", frame('1', "R2")},
-                  {"ACK", frame('2', "R3")},
-                  {"ACK", "END\r"},
-                  {"ACK", ""}},
-                 "ACK",
-                 3});
+    const std::string name2 = fileNameFrame("abc", 2, 0) + "\r";
+    const std::string name3 = fileNameFrame("abc", 3, 0) + "\r";
+    const std::string name1 = fileNameFrame("abc", 1, 0) + "\r";
     TerminalOptions drop = upload({"R1", "R2", "R3"});
     drop.dropAfter = 1;
-    d.push_back({"falls silent after one record",
-                 drop,
-                 {{"VOL", fileNameFrame("abc", 3, 0) + "\r"},
-                  {"ACK", frame('0', "R1")},
-                  {"ACK", ""},
-                  {"NAK", ""},
-                  {"TW20070606091500", ""},
-                  {"CAN", ""}},
-                 std::nullopt,
-                 1});
-    TerminalOptions plain = upload({"R1", "NO CARRIER"});
-    plain.protocol = 1;
-    d.push_back({"simple protocol sends plain lines",
-                 plain,
-                 {{"VOL", fileNameFrame("abc", 2, 0) + "\r"},
-                  {"ACK", "R1\r"},
-                  {"NAK", "R1\r"},
-                  {"ACK", "NO CARRIER\r"},
-                  {"ACK", "END\r"},
-                  {"ACK", ""}},
-                 "ACK",
-                 2});
-    d.push_back({"bad file name: the PC asks again, BEL ends with CAN",
-                 upload({"R1"}),
-                 {{"VOL", fileNameFrame("abc", 1, 0) + "\r"},
-                  {"NAK", ""},
-                  {"TW20070606091502", "OK\r"},
-                  {"VOL", fileNameFrame("abc", 1, 0) + "\r"},
-                  {"ACK", frame('0', "R1")},
-                  {"BEL", ""},
-                  {"CAN", ""},
-                  {"VOL", ""}},
-                 "CAN",
-                 0});
-    d.push_back(
-        {"no records: END at once",
-         upload({}),
-         {{"ACK", ""}, {"VOL", fileNameFrame("abc", 0, 0) + "\r"}, {"ACK", "END\r"}, {"ACK", ""}},
-         "ACK",
-         0});
-    return d;
+    return {
+        {"whole upload, type 1", upload({"A,B,C", "D,E,F"}),
+         steps("TW20070606091500", "OK\r", "VOL", "^#abc@2*43\r", "ACK", "^0A,B,C*D6\r", "ACK",
+               "^1D,E,F*E0\r", "ACK", "END\r", "ACK", "", "ACK", ""),
+         "ACK", 2},
+        {"whole upload, type 2", upload({"abc"}, 1),
+         steps("VOL", fileNameFrame("abc", 1, 1) + "\r", "ACK", "^0abc*50\r", "ACK", "END\r", "CAN",
+               ""),
+         "CAN", 1},
+        {"NAK resends the record", upload({"R1", "R2"}),
+         steps("VOL", name2, "ACK", frame('0', "R1"), "NAK", frame('0', "R1"), "NAK",
+               frame('0', "R1"), "ACK", frame('1', "R2"), "NAK", frame('1', "R2"), "ACK", "END\r",
+               "NAK", "END\r", "ACK", ""),
+         "ACK", 2},
+        {"first two sends of each record corrupt",
+         with(upload({"R1", "R2"}), &TerminalOptions::corruptSends, 2),
+         steps("VOL", name2, "ACK", frame('0', "R1", 0, true), "NAK", frame('0', "R1", 0, true),
+               "NAK", frame('0', "R1"), "ACK", frame('1', "R2", 0, true), "NAK",
+               frame('1', "R2", 0, true), "NAK", frame('1', "R2"), "ACK", "END\r"),
+         std::nullopt, 2},
+        {"first two records repeated after their ACK",
+         with(upload({"R1", "R2", "R3"}), &TerminalOptions::repeatRecords, 2),
+         steps("VOL", name3, "ACK", frame('0', "R1"), "ACK", frame('0', "R1"), "ACK",
+               frame('1', "R2"), "ACK", frame('1', "R2"), "ACK", frame('2', "R3"), "ACK", "END\r",
+               "ACK", ""),
+         "ACK", 3},
+        {"falls silent after one record", drop,
+         steps("VOL", name3, "ACK", frame('0', "R1"), "ACK", "", "NAK", "", "TW20070606091500", "",
+               "CAN", ""),
+         std::nullopt, 1},
+        {"simple protocol sends plain lines",
+         with(upload({"R1", "NO CARRIER"}), &TerminalOptions::protocol, 1),
+         steps("VOL", name2, "ACK", "R1\r", "NAK", "R1\r", "ACK", "NO CARRIER\r", "ACK", "END\r",
+               "ACK", ""),
+         "ACK", 2},
+        {"bad file name: the PC asks again, BEL ends with CAN", upload({"R1"}),
+         steps("VOL", name1, "NAK", "", "TW20070606091502", "OK\r", "VOL", name1, "ACK",
+               frame('0', "R1"), "BEL", "", "CAN", "", "VOL", ""),
+         "CAN", 0},
+        {"no records: END at once", upload({}),
+         steps("ACK", "", "VOL", fileNameFrame("abc", 0, 0) + "\r", "ACK", "END\r", "ACK", ""),
+         "ACK", 0},
+    };
 }
 
 TEST(TerminalPeer, AnswersThePcWordByWord) {
