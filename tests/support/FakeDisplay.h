@@ -22,22 +22,25 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    void setStatusText(const std::string& text) override;
-    void setErrorText(const std::string& text) override;
-    void setFileText(const std::string& text) override;
-    void setStartText(const std::string& text) override;
-    void setStopText(const std::string& text) override;
-    void setProgress(int maximum, int value, bool visible) override;
-    void setBusy(bool busy) override;
-    void setCommButtons(int mode) override;
-    void beep() override;
+    void setStatusText(const std::string& text) override { record("status", text, &onStatus); }
+    void setErrorText(const std::string& text) override { record("error", text); }
+    void setFileText(const std::string& text) override { record("file", text); }
+    void setStartText(const std::string& text) override { record("start", text); }
+    void setStopText(const std::string& text) override { record("stop", text); }
+    void setProgress(int maximum, int value, bool visible) override {
+        record("progress", std::to_string(maximum) + " " + std::to_string(value) +
+                               (visible ? " visible" : " hidden"));
+    }
+    void setBusy(bool busy) override { record("busy", busy ? "1" : "0"); }
+    void setCommButtons(int mode) override { record("buttons", std::to_string(mode)); }
+    void beep() override { record("beep", ""); }
 
     std::vector<Call> calls() const;
     // Every text written to one kind of label, in order.
     std::vector<std::string> texts(const std::string& kind) const;
     // The last text of that kind ("" when none).
     std::string last(const std::string& kind) const;
-    int count(const std::string& kind) const;
+    int count(const std::string& kind) const { return static_cast<int>(texts(kind).size()); }
 
     // Called with each new status text.
     std::function<void(const std::string&)> onStatus;

@@ -42,49 +42,8 @@ PortOpenResult FakePorts::open(int portNumber) {
     return result;
 }
 
-void FakePorts::failWith(std::string error) {
-    std::lock_guard lock(mutex_);
-    error_ = std::move(error);
-}
-
-void FakePorts::succeed() {
-    std::lock_guard lock(mutex_);
-    error_.reset();
-}
-
-void FakePorts::setOpenLimit(int opens) {
-    std::lock_guard lock(mutex_);
-    openLimit_ = opens;
-}
-
 void FakePorts::closed() {
-    std::lock_guard lock(mutex_);
-    ++closes_;
-}
-
-std::vector<int> FakePorts::requestedPorts() const {
-    std::lock_guard lock(mutex_);
-    return requested_;
-}
-
-int FakePorts::opens() const {
-    std::lock_guard lock(mutex_);
-    return opens_;
-}
-
-int FakePorts::closes() const {
-    std::lock_guard lock(mutex_);
-    return closes_;
-}
-
-bool FakePorts::isOpen() const {
-    std::lock_guard lock(mutex_);
-    return opens_ > closes_;
-}
-
-int FakePorts::mostOpenAtOnce() const {
-    std::lock_guard lock(mutex_);
-    return mostOpen_;
+    locked([&] { ++closes_; });
 }
 
 }  // namespace karune::test

@@ -24,21 +24,43 @@ public:
     PortOpenResult open(int portNumber) override;
 
     // Opens fail with `error` until succeed() is called.
-    void failWith(std::string error);
-    void succeed();
-    void setOpenLimit(int opens);
+    void failWith(std::string error) {
+        locked([&] { error_ = std::move(error); });
+    }
+    void succeed() {
+        locked([&] { error_.reset(); });
+    }
+    void setOpenLimit(int opens) {
+        locked([&] { openLimit_ = opens; });
+    }
 
     // Called on the session thread at each open request with the number of requests so far.
     std::function<void(int requests)> onOpen;
 
-    std::vector<int> requestedPorts() const;  // every request, failed ones included
-    int opens() const;                        // successful opens
-    int closes() const;
-    bool isOpen() const;
-    int mostOpenAtOnce() const;
+    // Every request, failed ones included.
+    std::vector<int> requestedPorts() const {
+        return locked([&] { return requested_; });
+    }
+    int opens() const {  // successful opens
+        return locked([&] { return opens_; });
+    }
+    int closes() const {
+        return locked([&] { return closes_; });
+    }
+    bool isOpen() const {
+        return locked([&] { return opens_ > closes_; });
+    }
+    int mostOpenAtOnce() const {
+        return locked([&] { return mostOpen_; });
+    }
 
 private:
     class Handle;
+    template <typename F>
+    auto locked(F f) const -> decltype(f()) {
+        std::lock_guard lock(mutex_);
+        return f();
+    }
     void closed();
 
     SerialLine& line_;
