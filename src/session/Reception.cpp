@@ -76,6 +76,9 @@ void Reception::workerLoop() {
         flags_.running = true;
         lock.unlock();
 
+        // A start that waited for a stopped session has seen that session switch the buttons to
+        // idle on its way out: show the running mode again for the one that starts now.
+        services_.display.setCommButtons(1);
         CommSession session(services_, flags_, std::move(snapshot), backFile_);
         session.run();
 
