@@ -24,7 +24,8 @@ StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onSto
     watcher_ = std::thread([this, set] {
         for (;;) {
             int signal = 0;
-            if (sigwait(&set, &signal) != 0 || signal == SIGUSR1) return;
+            if (sigwait(&set, &signal) != 0 || signal == SIGUSR1)
+                return;
             received_ = true;
             onStop_();
         }
