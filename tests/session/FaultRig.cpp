@@ -21,6 +21,13 @@ constexpr long kRunawayLines = 200'000;
 
 }  // namespace
 
+std::optional<std::string> regularFileBytes(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        return std::nullopt;
+    return fileBytes(path);
+}
+
 std::string BabblingLine::readUntil(Clock::TimePoint deadline) {
     FaultyTerminal* t = terminal_();
     if (t == nullptr || !t->babbling())
@@ -69,6 +76,11 @@ void FaultRig::pcLine(const std::string& text) {
         flags.requestStop();
     if (onLine)
         onLine(text);
+    if (text == "ATE0" && ends.size() == 1 && !healed_) {
+        healed_ = true;
+        if (afterFirstCycle)
+            afterFirstCycle();
+    }
     if (modem.connected() && !text.starts_with("+++"))
         lastWord_ = text;
     if (text != "ATH0")
@@ -76,16 +88,12 @@ void FaultRig::pcLine(const std::string& text) {
     CycleEnd end;
     end.finalWord = lastWord_;
     end.error = display.last("error");
-    end.backup = fileBytes(backFile);
-    if (std::filesystem::exists(output()))
-        end.output = fileBytes(output());
+    end.backup = regularFileBytes(backFile);
+    end.output = regularFileBytes(output());
     ends.push_back(end);
     lastWord_.clear();
-    if (ends.size() == 1) {
+    if (ends.size() == 1)
         naksInFirstCall = terminal ? terminal->naksReceived() : 0;
-        if (afterFirstCycle)
-            afterFirstCycle();
-    }
     terminal.reset();
     if (ends.size() >= cyclesWanted)
         flags.running = false;

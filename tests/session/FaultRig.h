@@ -45,8 +45,8 @@ private:
 struct CycleEnd {
     std::string finalWord;  // the PC's last line to the terminal; empty when never connected
     std::string error;      // the error label
-    std::string backup;     // the back-up file
-    std::optional<std::string> output;  // DATA.txt in the save folder, if any
+    std::optional<std::string> backup;  // the back-up file, when it is a regular file
+    std::optional<std::string> output;  // DATA.txt in the save folder, likewise
 };
 
 // A modem and terminal in virtual time for fault injection, with automatic start on. The first
@@ -71,8 +71,8 @@ struct FaultRig {
     std::optional<LineFault> firstCallFault;
     std::string firstCallNoise;
     std::size_t cyclesWanted = 2;
-    // Extra hooks: every line the PC sends; the end of the first cycle (after its state was
-    // taken, before its history line).
+    // Extra hooks: every line the PC sends; the start of the modem initialisation after the
+    // first cycle ended (its history line written), to undo a fault before the next call.
     std::function<void(const std::string& line)> onLine;
     std::function<void()> afterFirstCycle;
 
@@ -91,6 +91,10 @@ private:
     int connects_ = 0;
     long linesSent_ = 0;
     std::string lastWord_;
+    bool healed_ = false;
 };
+
+// The bytes of a regular file; nullopt for anything else (a device behind a link reads forever).
+std::optional<std::string> regularFileBytes(const std::filesystem::path& path);
 
 }  // namespace karune::test

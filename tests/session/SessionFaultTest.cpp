@@ -70,7 +70,7 @@ TEST_P(LineDrop, LosesNothingAndServesTheNextCall) {
     ASSERT_EQ(r.ends.size(), 2u) << r.display.last("error");
     EXPECT_NE(r.ends[0].error.find(c.error), std::string::npos) << r.ends[0].error;
     EXPECT_EQ(r.ends[0].finalWord, c.finalWord);
-    EXPECT_EQ(r.ends[0].backup, lines(r.healthy.records, c.backedUp));
+    EXPECT_EQ(r.ends[0].backup.value_or(""), lines(r.healthy.records, c.backedUp));
     EXPECT_EQ(r.ends[0].output, std::nullopt);
     expectNextCallServed(r, "");
 }
