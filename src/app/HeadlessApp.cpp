@@ -20,7 +20,7 @@ constexpr const char* kDefaultMessageTitle = "Karune_modem";
 int runHeadless(const Startup& startup) {
     std::atomic<Reception*> reception{nullptr};
     // First, before any thread exists, so that every thread leaves the signals to the watcher.
-    StopSignals signals([&reception] {
+    StopSignals stopSignals([&reception] {
         if (Reception* r = reception.load())
             r->stop();
     });
@@ -40,12 +40,12 @@ int runHeadless(const Startup& startup) {
     reception = &service;
     service.start(loaded.settings);
     // A signal that came before the start found nothing to stop.
-    if (signals.received())
+    if (stopSignals.received())
         service.stop();
     service.waitUntilIdle();
     reception = nullptr;
 
-    if (signals.received())
+    if (stopSignals.received())
         return 0;
     return service.lastTransferCompleted() ? 0 : 1;
 }

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 
+#include <atomic>
+
 #include "platform/PosixSerialPorts.h"
+#include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "session/Reception.h"
 #include "ui/about/ProgramInfo.h"
@@ -35,9 +38,28 @@ private:
     Reception* reception_ = nullptr;
 };
 
+// From any thread; nothing before the application exists (start-up then checks the signal itself).
+void postQuit() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
 }  // namespace
 
 int runWindow(int& argc, char** argv, const Startup& startup) {
+    // A logout or a service manager ends the program with SIGTERM: stop reception as the stop
+    // button does and quit once the call in progress is closed. Set up before Qt starts threads.
+    std::atomic<bool> quitting{false};
+    std::atomic<Reception*> running{nullptr};
+    StopSignals stopSignals([&] {
+        quitting = true;
+        if (Reception* reception = running.load())
+            reception->stop();
+        const Reception* reception = running.load();
+        if (reception == nullptr || !reception->active())
+            postQuit();
+    });
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ui::kProgramTitle));
     QApplication::setOrganizationName(QString::fromUtf8(ui::kCompanyName));
@@ -67,11 +89,19 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
 
     ui::WindowDisplay display(window);
     // Declared last: destroyed first, so that no session outlives the window it reports into.
-    Reception reception({ports, clock, display, messages}, loaded.backFile);
+    Reception reception({ports, clock, display, messages}, loaded.backFile, [&] {
+        if (quitting)
+            postQuit();
+    });
     control.attach(reception);
+    running = &reception;
+    if (stopSignals.received())
+        return 0;
 
     window.startUp();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    running = nullptr;
+    return status;
 }
 
 }  // namespace karune
