@@ -91,40 +91,6 @@ TEST(SettingsFile, RefusesTextsThatWouldNotReadBack) {
     }
 }
 
-TEST(SettingsFile, IgnoresEverythingAfterTheThirtiethItem) {
-    const Settings expected = defaultSettings("C:\\Data");
-    const std::string line = join(defaultItems());
-    const std::string cases[] = {
-        join(defaultItems(), ",7,\"x\"\r\n"),       // 31 and 32 items
-        line + line,                                // a second line
-        line + "garbage,\"unclosed\r\n",            // a broken second line
-        join(defaultItems(), ",\"open quote\r\n"),  // a broken 31st item
-        join(defaultItems(), ""),                   // no line end at all
-    };
-    for (const auto& text : cases)
-        EXPECT_EQ(parseSettingsText(text), expected) << text;
-}
-
-TEST(SettingsFile, RefusesFewerThanThirtyItems) {
-    auto items = defaultItems();
-    items.pop_back();
-    const std::string cases[] = {
-        join(items),  // 29 items
-        "",           // empty file
-        "\r\n\r\n",   // blank lines only
-    };
-    for (const auto& text : cases)
-        EXPECT_EQ(parseSettingsText(text), std::nullopt) << text;
-}
-
-TEST(SettingsFile, KeepsACommaInsideQuotes) {
-    const std::string folder = *utf8ToCp932("D:\\受け,取り");
-    const auto parsed = parseSettingsText(withItem(2, "\"" + folder + "\""));
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->Folder, "D:\\受け,取り");
-    EXPECT_EQ(parsed->Port, 1) << "the items after the folder must not shift";
-}
-
 struct ToleranceCase {
     const char* name;
     std::string text;
@@ -138,7 +104,16 @@ TEST(SettingsFile, ToleratesWhatAHandEditedFileMayHold) {
     std::string oneItemPerLine;
     for (const auto& item : items)
         oneItemPerLine += item + "\n";
+    const std::string line = join(items);
+    const std::string commaFolder = *utf8ToCp932("D:\\受け,取り");
     const ToleranceCase cases[] = {
+        {"31 and 32 items", join(items, ",7,\"x\"\r\n"), unchanged},
+        {"a second line", line + line, unchanged},
+        {"a broken second line", line + "garbage,\"unclosed\r\n", unchanged},
+        {"a broken 31st item", join(items, ",\"open quote\r\n"), unchanged},
+        {"no line end at all", join(items, ""), unchanged},
+        {"comma inside quotes", withItem(2, "\"" + commaFolder + "\""),
+         [](Settings& s) { s.Folder = "D:\\受け,取り"; }},
         {"LF line end", join(items, "\n"), unchanged},
         {"lone CR line end", join(items, "\r"), unchanged},
         {"line ends separate items", oneItemPerLine, unchanged},
@@ -167,7 +142,7 @@ TEST(SettingsFile, ToleratesWhatAHandEditedFileMayHold) {
     }
 }
 
-TEST(SettingsFile, RefusesItemsThatAreNotOfTheirFieldsType) {
+TEST(SettingsFile, RefusesTooFewItemsOrItemsThatAreNotOfTheirFieldsType) {
     auto withoutLast = defaultItems();
     withoutLast.pop_back();
     struct Case {
@@ -175,6 +150,9 @@ TEST(SettingsFile, RefusesItemsThatAreNotOfTheirFieldsType) {
         std::string text;
     };
     const Case cases[] = {
+        {"29 items", join(withoutLast)},
+        {"empty file", ""},
+        {"blank lines only", "\r\n\r\n"},
         {"letters for a number", withItem(0, "abc")},
         {"letters for a field flag", withItem(15, "x")},
         {"empty number", withItem(3, "")},
