@@ -103,14 +103,10 @@ TEST_F(MainWindowTest, LabelWritersApplyTheirModes) {
         window().showError(c.mode, c.text);
         EXPECT_EQ(window().statusText(), c.expected) << "mode " << c.mode;
         EXPECT_EQ(window().errorText(), c.expected) << "mode " << c.mode;
+        // Each line of a multi-line label shows on its own.
+        EXPECT_EQ(child<QLabel>(window(), "lblStatus")->text(),
+                  QString::fromStdString(c.expected).replace("\r\n", "\n"));
     }
-}
-
-TEST_F(MainWindowTest, MultiLineLabelsShowEachLineOnItsOwn) {
-    window().showStatus(0, "ATE0");
-    window().showStatus(1, "RING");
-    EXPECT_EQ(child<QLabel>(window(), "lblStatus")->text(), QStringLiteral("ATE0\nRING"));
-    EXPECT_EQ(window().statusText(), "ATE0\r\nRING");
 }
 
 TEST_F(MainWindowTest, ClosingWhileRunningBecomesAStop) {
@@ -227,34 +223,34 @@ TEST_F(MainWindowTest, FocusMovesStartStopSettingVersion) {
     EXPECT_EQ(order, (QStringList{"cmdComm1", "cmdSetting", "cmdInfo", "cmdComm0"}));
 }
 
-TEST_F(MainWindowTest, HistoryViewerOpensTheMonthsFile) {
-    settings.Folder = "/srv/my data";
-    window().show();
-    QTest::mouseDClick(child<QLabel>(window(), "Label3"), Qt::LeftButton);
-    EXPECT_EQ(opener.opened, QStringList{QStringLiteral("/srv/my data/2007-06.txt")});
-    EXPECT_FALSE(window().isMinimized()) << "the label keeps its double-click";
-}
-
-TEST_F(MainWindowTest, OutputViewerOpensTheLatestOutputFile) {
+TEST_F(MainWindowTest, ViewersOpenTheMonthsHistoryAndTheLatestOutputFile) {
     struct Case {
+        const char* label;
         QString folder;
         std::string file;
         QStringList expected;
     };
     const Case cases[] = {
-        {QStringLiteral("/srv/my data"),
+        {"Label3",
+         QStringLiteral("/srv/my data"),
+         "",
+         {QStringLiteral("/srv/my data/2007-06.txt")}},
+        {"lblFile",
+         QStringLiteral("/srv/my data"),
          "/KEN 01.txt",
          {QStringLiteral("/srv/my data/KEN 01.txt")}},
-        {QStringLiteral("/"), "/KEN.txt", {QStringLiteral("/KEN.txt")}},
-        {QStringLiteral("/srv"), "", {}},
+        {"lblFile", QStringLiteral("/"), "/KEN.txt", {QStringLiteral("/KEN.txt")}},
+        {"lblFile", QStringLiteral("/srv"), "", {}},
     };
+    settings.Folder = "/srv/my data";  // the history file follows the settings
     window().show();
     for (const Case& c : cases) {
         opener.opened.clear();
         window().setFolderText(c.folder);
         window().setFileText(c.file);
-        QTest::mouseDClick(child<QLabel>(window(), "lblFile"), Qt::LeftButton);
-        EXPECT_EQ(opener.opened, c.expected) << c.file;
+        QTest::mouseDClick(child<QLabel>(window(), c.label), Qt::LeftButton);
+        EXPECT_EQ(opener.opened, c.expected) << c.label << " " << c.file;
+        EXPECT_FALSE(window().isMinimized()) << "the label keeps its double-click";
     }
 }
 
