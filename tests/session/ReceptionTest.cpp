@@ -73,6 +73,19 @@ struct Rig {
         return s;
     }
 
+    // Starts a session on `port` and waits until it is held in the read of the reply to "ATE0".
+    void startHeld(int port) {
+        reception->start(settings(port));
+        gate.waitForArrivals(1);
+    }
+    // Stops, lets the held session's two reads through and waits until it has returned.
+    void stopAndFinish() {
+        reception->stop();
+        gate.allow(2);
+        reception->waitUntilIdle();
+        waitForFinished(1);
+    }
+
     void waitForFinished(int count) {
         std::unique_lock lock(mutex);
         finishedChanged.wait(lock, [&] { return finished >= count; });
@@ -108,13 +121,9 @@ TEST(Reception, RunsASessionUntilStopped) {
 
 TEST(Reception, IgnoresAStartWhileASessionServes) {
     Rig r;
-    r.reception->start(r.settings(3));
-    r.gate.waitForArrivals(1);
+    r.startHeld(3);
     r.reception->start(r.settings(5));
-    r.reception->stop();
-    r.gate.allow(2);
-    r.reception->waitUntilIdle();
-    r.waitForFinished(1);
+    r.stopAndFinish();
 
     EXPECT_EQ(r.ports.requestedPorts(), std::vector<int>{3});
     EXPECT_EQ(r.ports.mostOpenAtOnce(), 1);
@@ -123,8 +132,7 @@ TEST(Reception, IgnoresAStartWhileASessionServes) {
 
 TEST(Reception, DefersAStartUntilTheStoppedSessionHasReturned) {
     Rig r;
-    r.reception->start(r.settings(3));
-    r.gate.waitForArrivals(1);
+    r.startHeld(3);
     r.reception->stop();
     r.reception->start(r.settings(5));  // the stopped session is still in its read
 
@@ -143,24 +151,17 @@ TEST(Reception, DefersAStartUntilTheStoppedSessionHasReturned) {
     EXPECT_EQ(r.finishedCount(), 0);  // the first one returned with a start pending
     EXPECT_EQ(r.display.texts("error").at(2).substr(19), ">［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］");
 
-    r.reception->stop();
-    r.gate.allow(2);
-    r.reception->waitUntilIdle();
-    r.waitForFinished(1);
+    r.stopAndFinish();
     EXPECT_EQ(r.wire.written(), "ATE0\r" + kHangUp + "ATE0\r" + kHangUp);
     EXPECT_EQ(r.finishedCount(), 1);
 }
 
 TEST(Reception, AStopCancelsADeferredStart) {
     Rig r;
-    r.reception->start(r.settings(3));
-    r.gate.waitForArrivals(1);
+    r.startHeld(3);
     r.reception->stop();
     r.reception->start(r.settings(5));
-    r.reception->stop();
-    r.gate.allow(2);
-    r.reception->waitUntilIdle();
-    r.waitForFinished(1);
+    r.stopAndFinish();
     EXPECT_EQ(r.ports.requestedPorts(), std::vector<int>{3});
 }
 
@@ -201,8 +202,7 @@ TEST(Reception, TellsWhetherTheLastSessionCompletedATransfer) {
 
 TEST(Reception, DestructionStopsTheSessionAndWaitsForIt) {
     Rig r;
-    r.reception->start(r.settings(3));
-    r.gate.waitForArrivals(1);
+    r.startHeld(3);
     r.gate.open();  // from here the session runs freely in the call wait
     r.reception.reset();
 
