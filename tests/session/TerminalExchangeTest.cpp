@@ -283,15 +283,6 @@ TEST(TerminalExchange, SequenceWrapsAndRepeatedFramesAreAcknowledgedNotStored) {
     EXPECT_TRUE(h.ctx().completed);
 }
 
-TEST(TerminalExchange, EmptyStepsAreLoggedWithEmptyField) {
-    TerminalHarness h;
-    h.script = {{"VOL", kName}, {"ACK", ""}, {"NAK", kRec0}, {"ACK", "END"}};
-    h.run();
-    const std::string log = h.logText();
-    EXPECT_NE(log.find("\",\" 0\",\"\"\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("\",\" 1\",\"END\"\r\n"), std::string::npos) << log;
-}
-
 TEST(TerminalExchange, JapanesePayloadsArriveByteExact) {
     // Half-width katakana, ソ and 表 (trail byte 0x5C), ① (0x8740), ～, IBM rows 0xED40 and
     // 0xFA40, and bytes that are no CP932 at all.

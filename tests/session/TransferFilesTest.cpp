@@ -68,11 +68,13 @@ TEST(TransferFiles, ANewTransferEmptiesBackupAndLogAndCountsFromZero) {
               "\"2007-06-06\",\"09:15:00\",\" 0\",\"END\"\r\n");
 }
 
-TEST(TransferFiles, LogKeepsQuotesAndCountsBeforeTheLine) {
+TEST(TransferFiles, LogKeepsQuotesEmptyStepsAndCountsBeforeTheLine) {
     TerminalHarness h([](Settings& s) { s.Protocol = 1; });
-    h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "say \"hi\""}, {"ACK", "x"}, {"ACK", "END"}};
+    h.script = {
+        {"VOL", "^#abc@3*44"}, {"ACK", ""}, {"NAK", "say \"hi\""}, {"ACK", "x"}, {"ACK", "END"}};
     h.run();
     const std::string log = h.logText();
+    EXPECT_NE(log.find("\",\" 0\",\"\"\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(",\" 0\",\"say \"hi\"\"\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(",\" 1\",\"x\"\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(",\" 2\",\"END\"\r\n"), std::string::npos) << log;
