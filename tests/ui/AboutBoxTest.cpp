@@ -14,21 +14,12 @@ namespace {
 
 class AboutBoxTest : public UiTest {
 protected:
-    AboutBoxTest() {
-        qtApp();
-        mainWindow.show();
-    }
+    AboutBoxTest() { mainWindow.show(); }
     AboutBox& open() {
         box = new AboutBox(&mainWindow);
         QObject::connect(box, &QObject::destroyed, [this] { box = nullptr; });
         box->show();
         return *box;
-    }
-    void TearDown() override {
-        if (box) {
-            box->close();
-        }
-        settle();
     }
     QWidget mainWindow;
     AboutBox* box = nullptr;  // null once the box is deleted

@@ -21,7 +21,6 @@ namespace {
 class FolderChooserTest : public UiTest {
 protected:
     FolderChooserTest() {
-        qtApp();
         QDir(dir.path()).mkpath(QStringLiteral("data/a b/deep"));
         QDir(dir.path()).mkpath(QStringLiteral("data/c"));
         QDir(dir.path()).mkpath(QStringLiteral("data/.hidden"));
@@ -61,16 +60,6 @@ protected:
             texts << list().item(i)->text().trimmed();
         }
         return texts;
-    }
-
-    void TearDown() override {
-        if (chooser) {
-            chooser->close();
-        }
-        if (settingsDialog) {
-            settingsDialog->close();
-        }
-        settle();
     }
 
     QTemporaryDir dir;

@@ -47,7 +47,7 @@ public:
 // A main window over fakes, with the program's settings at their defaults.
 class MainWindowTest : public UiTest {
 protected:
-    MainWindowTest() : settings(defaultSettings("/tmp")) { qtApp(); }
+    MainWindowTest() : settings(defaultSettings("/tmp")) {}
 
     MainWindow& window() {
         if (!window_) {
@@ -65,15 +65,6 @@ protected:
 
     QPushButton* button(const char* name) { return child<QPushButton>(window(), name); }
     Lamp* lamp(int index) { return child<Lamp>(window(), QStringLiteral("Status%1").arg(index)); }
-
-    void TearDown() override {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w != window_.get()) {
-                w->close();
-            }
-        }
-        settle();
-    }
 
     Settings settings;
     FakeReception reception;

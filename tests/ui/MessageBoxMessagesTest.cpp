@@ -25,7 +25,6 @@ public:
 
 class MessageBoxMessagesTest : public UiTest {
 protected:
-    MessageBoxMessagesTest() { qtApp(); }
     RecordingPresenter presenter;
 };
 

@@ -28,7 +28,6 @@ protected:
         : settings(defaultSettings(dir.path().toStdString())),
           env{std::filesystem::path(dir.path().toStdString()) / "karune-modem.ini",
               dir.path().toStdString(), dir.path().toStdString(), true, messages} {
-        qtApp();
         settings.Port = 3;
         settings.FixFname = "KEN";
         settings.Field[2] = 0;   // F3 off
@@ -57,13 +56,6 @@ protected:
     }
 
     void press(const char* name) { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
-
-    void TearDown() override {
-        if (dialog) {
-            dialog->close();
-        }
-        settle();
-    }
 
     QTemporaryDir dir;
     FakeMessages messages;

@@ -24,17 +24,23 @@ namespace karune::ui::test {
 // The one QApplication of a test process, created on first use.
 QApplication& qtApp();
 
-// Base of the window tests: the application exists before any member widget is built.
-class UiTest : public ::testing::Test {
-protected:
-    UiTest() { qtApp(); }
-};
-
 // The top-level window of the given object name that is still alive, or null.
 QWidget* topLevel(const QString& objectName);
 
 // Runs posted events, deferred deletions included.
 void settle();
+
+// Base of the window tests: the application exists before any member widget is built, and every
+// window a test left open is closed after it.
+class UiTest : public ::testing::Test {
+protected:
+    UiTest() { qtApp(); }
+    void TearDown() override {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->close();
+        settle();
+    }
+};
 
 // The named control of `parent`; a missing control fails the test (by exception).
 template <typename T>
