@@ -238,7 +238,7 @@ TEST_F(PosixSerialLineTest, LineSettingsAreThoseOfTheModemAndAreRestoredOnClose)
     }
 }
 
-TEST_F(PosixSerialLineTest, PortIsExclusiveWhileOpenOnly) {
+TEST_F(PosixSerialLineTest, PortIsExclusiveAndBusyWhileOpenOnly) {
     const int holder = ::open(master_.slavePath().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(holder, 0);
     auto exclusive = [&] {
@@ -250,22 +250,16 @@ TEST_F(PosixSerialLineTest, PortIsExclusiveWhileOpenOnly) {
     auto line = openCom1();
     ASSERT_TRUE(line);
     EXPECT_EQ(exclusive(), 1) << "other users' opens must be refused";
-    line.reset();
-    EXPECT_EQ(exclusive(), 0) << "a tty held open elsewhere must be usable again";
-    ::close(holder);
-}
-
-TEST_F(PosixSerialLineTest, SecondOpenOfAnOpenPortIsRefusedAsBusy) {
-    auto first = openCom1();
-    ASSERT_TRUE(first);
     const PortOpenResult second = ports_.open(1);
     EXPECT_FALSE(second.line);
     EXPECT_NE(second.error.find("使用中"), std::string::npos) << second.error;
     EXPECT_NE(second.error.find(master_.slavePath()), std::string::npos) << second.error;
 
-    first.reset();
+    line.reset();
+    EXPECT_EQ(exclusive(), 0) << "a tty held open elsewhere must be usable again";
     const PortOpenResult again = ports_.open(1);
     EXPECT_TRUE(again.line) << "closing must release the port: " << again.error;
+    ::close(holder);
 }
 
 struct OpenFailure {
