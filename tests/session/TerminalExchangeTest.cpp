@@ -149,6 +149,23 @@ TEST(TerminalExchange, RetryLimitsAndStops) {
          true, "^9x\r\n", 1},
         {"END before any record", talk("VOL", kName, "ACK", "END"), lines("VOL", "ACK"), "", false,
          true},
+        {"protocol 0, checksum type 1",
+         talk("VOL", frameOf('#', "abc@3", 0), "ACK", frameOf('0', "A,B,C", 0), "ACK",
+              frameOf('1', "", 0), "ACK", frameOf('2', "D,,F", 0), "ACK", "END"),
+         lines("VOL", "ACK", "ACK", "ACK", "ACK"), "", false, true, "A,B,C\r\n\r\nD,,F\r\n", 0, 0},
+        {"protocol 0, checksum type 2",
+         talk("VOL", frameOf('#', "abc@3", 1), "ACK", frameOf('0', "A,B,C", 1), "ACK",
+              frameOf('1', "", 1), "ACK", frameOf('2', "D,,F", 1), "ACK", "END"),
+         lines("VOL", "ACK", "ACK", "ACK", "ACK"), "", false, true, "A,B,C\r\n\r\nD,,F\r\n", 0, 1},
+        // An empty simple record would be silence on the line: the simple terminal sends "-".
+        {"protocol 1, checksum type 1",
+         talk("VOL", frameOf('#', "abc@3", 0), "ACK", "A,B,C", "ACK", "-", "ACK", "D,,F", "ACK",
+              "END"),
+         lines("VOL", "ACK", "ACK", "ACK", "ACK"), "", false, true, "A,B,C\r\n-\r\nD,,F\r\n", 1, 0},
+        {"protocol 1, checksum type 2",
+         talk("VOL", frameOf('#', "abc@3", 1), "ACK", "A,B,C", "ACK", "-", "ACK", "D,,F", "ACK",
+              "END"),
+         lines("VOL", "ACK", "ACK", "ACK", "ACK"), "", false, true, "A,B,C\r\n-\r\nD,,F\r\n", 1, 1},
         {"a reply late in its step is still taken",
          talk("VOL", kName) + std::vector<Reply>(1, Reply{"ACK", kRec0, std::chrono::seconds(9)}) +
              talk("ACK", "END"),
@@ -227,36 +244,6 @@ TEST(TerminalExchange, ClockSettingOnlyWhenTimeAdjustReadsAsOne) {
         ASSERT_FALSE(h.heard.empty());
         EXPECT_EQ(h.heard.front().starts_with("TW"), sendsClock);
         EXPECT_TRUE(h.ctx().completed);
-    }
-}
-
-TEST(TerminalExchange, ProtocolsAndChecksumTypes) {
-    const Lines payloads = {"A,B,C", "", "D,,F"};
-    for (std::int16_t protocol : {0, 1}) {
-        for (std::int16_t crc : {0, 1}) {
-            SCOPED_TRACE(testing::Message() << "protocol " << protocol << " crc " << crc);
-            TerminalHarness h([&](Settings& s) {
-                s.Protocol = protocol;
-                s.CrcType = crc;
-            });
-            h.script.push_back({"VOL", frameOf('#', "abc@3", crc)});
-            char seq = '0';
-            for (const std::string& p : payloads) {
-                // An empty simple record is silence on the line; the simple terminal sends "-".
-                const std::string record = p.empty() && protocol == 1 ? "-" : p;
-                h.script.push_back({"ACK", protocol == 1 ? record : frameOf(seq++, record, crc)});
-            }
-            h.script.push_back({"ACK", "END"});
-            h.run();
-
-            const std::string middle = protocol == 1 ? "-" : "";
-            EXPECT_EQ(h.backup(), "A,B,C\r\n" + middle + "\r\nD,,F\r\n");
-            // All fields are kept, so the conversion ends the third line before its empty field.
-            EXPECT_EQ(h.output("abc.txt"), "A,B,C\r\n" + middle + "\r\nD\r\n");
-            EXPECT_EQ(h.display.last("status"), "ﾚｺｰﾄﾞ受信 :  3/3");
-            EXPECT_EQ(h.heard, (Lines{"VOL", "ACK", "ACK", "ACK", "ACK"}));
-            EXPECT_TRUE(h.ctx().completed);
-        }
     }
 }
 
