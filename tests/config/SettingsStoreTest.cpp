@@ -62,6 +62,17 @@ protected:
                              (m.icon == MessageIcon::Critical ? " (critical)" : ""));
         return result;
     }
+    // After a reset for `reason`: that one message, the defaults in use and in the file, and the
+    // run going on without a folder message.
+    void expectReset(const LoadResult& result, const std::string& reason,
+                     const std::string& defaultFolder, const std::string& trace) {
+        EXPECT_EQ(described(), std::vector<std::string>{kReadTitle + " / " + resetText(reason)})
+            << trace;
+        EXPECT_EQ(result.settings, defaultSettings(defaultFolder)) << trace;
+        EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(defaultFolder)) << trace;
+        EXPECT_FALSE(result.statusText) << trace;
+        EXPECT_FALSE(result.endProgram) << trace;
+    }
     std::vector<std::string> titles() const {
         std::vector<std::string> result;
         for (const auto& m : messages_.shown())
@@ -91,14 +102,8 @@ TEST_F(SettingsStoreTest, LoadsAGoodFileWithoutAWord) {
 TEST_F(SettingsStoreTest, AMissingFileIsResetWithoutCheckingTheDefaultFolder) {
     env_.documentsFolder = (temp_.path() / "no such folder").string();
     const LoadResult result = LoadSettings(env_);
-    ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle});
-    EXPECT_EQ(messages_.shown()[0].text, resetText("ﾌｧｲﾙなし"));
-    EXPECT_EQ(messages_.shown()[0].icon, MessageIcon::None);
-    EXPECT_EQ(result.settings, defaultSettings(env_.documentsFolder));
-    EXPECT_FALSE(result.statusText);
-    EXPECT_FALSE(result.endProgram);
+    expectReset(result, "ﾌｧｲﾙなし", env_.documentsFolder, "missing file");
     EXPECT_EQ(result.backFile, temp_.path() / "Back.txt");
-    EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(env_.documentsFolder));
 }
 
 // What one settings file leads to: the reset reason (empty: none) and whether the folder
@@ -142,12 +147,7 @@ TEST_F(SettingsStoreTest, ResetsForTheFirstProblemOnlyAndRewritesTheFile) {
             EXPECT_EQ(parseSettingsText(fileBytes()), file) << c.name;
             continue;
         }
-        ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle}) << c.name;
-        EXPECT_EQ(messages_.shown()[0].text, resetText(c.reason)) << c.name;
-        EXPECT_EQ(result.settings, defaultSettings(docs_)) << c.name;
-        EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(docs_)) << c.name;
-        EXPECT_FALSE(result.statusText) << c.name;
-        EXPECT_FALSE(result.endProgram) << c.name;
+        expectReset(result, c.reason, docs_, c.name);
     }
 }
 
@@ -162,11 +162,7 @@ TEST_F(SettingsStoreTest, AShortOrMistypedFileIsResetAndItsDefaultsChecked) {
     for (const auto& text : cases) {
         messages_.clear();
         test::writeFile(env_.iniFile, text);
-        const LoadResult result = LoadSettings(env_);
-        ASSERT_EQ(titles(), std::vector<std::string>{kReadTitle}) << text;
-        EXPECT_EQ(messages_.shown()[0].text, resetText("ﾌｧｲﾙ不正")) << text;
-        EXPECT_EQ(result.settings, defaultSettings(docs_)) << text;
-        EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(docs_)) << text;
+        expectReset(LoadSettings(env_), "ﾌｧｲﾙ不正", docs_, text.substr(0, 40));
     }
 }
 
@@ -202,9 +198,9 @@ TEST_F(SettingsStoreTest, AMissingSaveFolderFallsBackToTheCurrentDirectoryForThi
         const std::string before = fileBytes();
         const LoadResult result = LoadSettings(env_);
 
-        ASSERT_EQ(titles(), std::vector<std::string>{kFolderTitle}) << c.name;
-        EXPECT_EQ(messages_.shown()[0].text, kFolderText) << c.name;
-        EXPECT_EQ(messages_.shown()[0].icon, MessageIcon::Critical) << c.name;
+        EXPECT_EQ(described(),
+                  std::vector<std::string>{kFolderTitle + " / " + kFolderText + " (critical)"})
+            << c.name;
         EXPECT_EQ(result.statusText, kFolderText) << c.name;
         Settings expected = file;
         expected.Folder = currentDirectory();
