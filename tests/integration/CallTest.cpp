@@ -58,10 +58,18 @@ std::vector<std::string> maskedLines(const std::string& bytes, std::size_t count
     return lines;
 }
 
+// Bytes that are not CP932 at all: a lead byte before a space, bytes no table assigns, a lone
+// 0x80, UTF-8.
+std::vector<std::string> oddRecords() {
+    return {std::string("\x81\x20lead,space", 11), "\xFF\xFE,\xA0,\xFD", "\x85\x40,unassigned",
+            "lone\x80,x", "\xEF\xBF\xBD,utf8"};
+}
+
 struct ProtocolCase {
     const char* name;
     int protocol;
     int crcType;
+    std::vector<std::string> (*records)() = japaneseRecords;
 };
 
 class CompleteCall : public ::testing::TestWithParam<ProtocolCase> {};
@@ -73,18 +81,19 @@ TEST_P(CompleteCall, StoresEveryRecordByteForByte) {
     settings.protocol = c.protocol;
     settings.crcType = c.crcType;
     home.write(settings);
-    const std::vector<std::string> records = japaneseRecords();
+    const std::vector<std::string> records = c.records();
     const auto recordsFile = home.scratch.path() / "records.txt";
     writeBytes(recordsFile, crlfLines(records));
 
     Simulator sim = startSimulator({"--records", recordsFile.string(), "--protocol",
                                     std::to_string(c.protocol), "--crc", std::to_string(c.crcType),
-                                    "--ring-delay", "0", "--timeout", "60"});
+                                    "--ring-delay", "1", "--timeout", "60"});
     ASSERT_FALSE(sim.ptyPath.empty()) << sim.process->errorOutput();
     auto modem = startHeadless(home, sim.ptyPath);
 
     EXPECT_EQ(modem->waitForExit(60s), 0) << modem->errorOutput();
-    EXPECT_EQ(sim.process->nextLine(10s), "call 1: ACK, 4 records acknowledged");
+    EXPECT_EQ(sim.process->nextLine(10s),
+              "call 1: ACK, " + std::to_string(records.size()) + " records acknowledged");
     EXPECT_EQ(sim.process->waitForExit(10s), 0);
 
     EXPECT_EQ(fileBytes(home.backFile()), crlfLines(records));
@@ -101,7 +110,9 @@ TEST_P(CompleteCall, StoresEveryRecordByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Integration, CompleteCall,
                          ::testing::Values(ProtocolCase{"FramedSum", 0, 0},
                                            ProtocolCase{"FramedPayloadSum", 0, 1},
-                                           ProtocolCase{"PlainLines", 1, 0}),
+                                           ProtocolCase{"PlainLines", 1, 0},
+                                           ProtocolCase{"FramedNotCp932", 0, 0, oddRecords},
+                                           ProtocolCase{"PlainNotCp932", 1, 0, oddRecords}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Integration, StopSignalDuringTheCallWaitHangsUpAndExitsCleanly) {
@@ -160,7 +171,7 @@ TEST(Integration, CarrierLostAmongTheRecordsWritesNoOutputFile) {
     // ends with its last call closes the pseudo-terminal, and the hang-up can swallow the
     // "NO CARRIER" it had just written.
     Simulator sim =
-        startSimulator({"--records", recordsFile.string(), "--ring-delay", "0", "--drop-after", "2",
+        startSimulator({"--records", recordsFile.string(), "--ring-delay", "1", "--drop-after", "2",
                         "--drop-mode", "carrier", "--calls", "2", "--timeout", "60"});
     ASSERT_FALSE(sim.ptyPath.empty());
     auto modem = startHeadless(home, sim.ptyPath);
@@ -186,7 +197,7 @@ TEST(Integration, NextCallIsServedAfterADroppedOne) {
     writeBytes(recordsFile, crlfLines(records));
     const std::string link = (home.scratch.path() / "com1").string();
 
-    Simulator dropping = startSimulator({"--records", recordsFile.string(), "--ring-delay", "0",
+    Simulator dropping = startSimulator({"--records", recordsFile.string(), "--ring-delay", "1",
                                          "--drop-after", "1", "--drop-mode", "carrier", "--calls",
                                          "2", "--link", link, "--timeout", "60"});
     ASSERT_FALSE(dropping.ptyPath.empty());
@@ -198,7 +209,7 @@ TEST(Integration, NextCallIsServedAfterADroppedOne) {
     ASSERT_TRUE(dropping.process->signal(SIGTERM));
     EXPECT_EQ(dropping.process->waitForExit(10s), 1);
 
-    Simulator whole = startSimulator({"--records", recordsFile.string(), "--ring-delay", "0",
+    Simulator whole = startSimulator({"--records", recordsFile.string(), "--ring-delay", "1",
                                       "--link", link, "--timeout", "60"});
     ASSERT_FALSE(whole.ptyPath.empty());
     EXPECT_EQ(whole.process->nextLine(30s), "call 1: ACK, 4 records acknowledged");
