@@ -30,6 +30,10 @@ std::string consoleLine(std::string_view oldText, std::string_view newText) {
 
 void ConsoleDisplay::show(Label& label, const std::string& text) {
     const std::lock_guard lock(mutex_);
+    // The call wait shows its text again before every read: a log line every two seconds would
+    // bury everything else in a service's journal.
+    if (text == label.text)
+        return;
     const std::string line = consoleLine(label.text, text);
     label.text = text;
     if (line.empty())

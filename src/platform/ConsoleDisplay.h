@@ -13,8 +13,9 @@ namespace karune {
 //   status: <text>     error: <text>     file: <text>     start: <text>     stop: <text>
 // A label that grows (a line appended by the session) prints only what was added, without the
 // CR LF in front of it; any other new text prints whole, its CR LF pairs shown as " / ". An
-// emptied label prints nothing. Progress, the busy pointer, the buttons and the beep print
-// nothing: the status lines already carry the record counter and every error.
+// emptied label, or a text shown again unchanged, prints nothing. Progress, the busy pointer, the
+// buttons and the beep print nothing: the status lines already carry the record counter and every
+// error.
 class ConsoleDisplay : public Display {
 public:
     explicit ConsoleDisplay(std::ostream& out) : out_(out) {}

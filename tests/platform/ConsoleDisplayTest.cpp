@@ -24,7 +24,7 @@ TEST(ConsoleDisplay, StatusLabelPrintsWhatChanged) {
         {"several lines at once", {"X\r\nY\r\nZ"}, "status: X / Y / Z\n"},
         {"lines added to empty", {"", "\r\nB"}, "status:  / B\n"},
         {"emptied", {"A", ""}, "status: A\n"},
-        {"same text again", {"A", "A"}, "status: A\nstatus: A\n"},
+        {"same text again", {"A", "A"}, "status: A\n"},
         {"shorter replacement", {"AB", "A"}, "status: AB\nstatus: A\n"},
         {"other text", {"A\r\nB", "C"}, "status: A / B\nstatus: C\n"},
     };
