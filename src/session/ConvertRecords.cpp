@@ -213,12 +213,14 @@ int Conversion::append() {
     const std::uintmax_t previousLength = existed ? std::filesystem::file_size(output_, ec) : 0;
     if (ec)
         return ec.value();
-    if (const int err = writeJournal(existed, previousLength))
-        return err;
-
     errno = 0;
     StdioFile file = openStdioFile(output_, "ab");
-    int err = file ? convertInto(file.get()) : lastError();
+    if (!file)
+        return lastError();
+
+    int err = writeJournal(existed, previousLength);
+    if (err == 0)
+        err = convertInto(file.get());
     if (err == 0) {
         errno = 0;
         if (std::fclose(file.release()) != 0)
