@@ -140,6 +140,36 @@ TEST(Integration, StopSignalDuringTheCallWaitHangsUpAndExitsCleanly) {
     EXPECT_FALSE(std::filesystem::exists(home.out / "DATA.txt"));
 }
 
+// The test plays the modem: the carrier goes right after the answer, before the file name.
+TEST(Integration, CarrierLostAfterAnswerEndsTheCallWithBelAndCan) {
+    Home home;
+    SettingsLine settings;
+    settings.timeAdjust = "0";
+    home.write(settings);
+    PtyPeer peer;
+    ASSERT_TRUE(peer.ok());
+    auto modem = startHeadless(home, peer.devicePath());
+
+    ASSERT_TRUE(peer.waitFor("ATE0\r", 10s)) << modem->errorOutput();
+    peer.send("\r\nOK\r\n");
+    ASSERT_TRUE(modem->waitForLine([](const std::string& l) { return l == kCallWaitStatus; }, 10s));
+    peer.send("\r\nRING\r\n");
+    ASSERT_TRUE(peer.waitFor("ATA\r", 10s));
+    peer.send("\r\nCONNECT 38400\r\n");
+    ASSERT_TRUE(peer.waitFor("VOL\r", 10s));
+    peer.send("\r\nNO CARRIER\r\n");
+
+    EXPECT_EQ(modem->waitForExit(15s), 1);
+    EXPECT_TRUE(peer.waitFor("ATH0\r", 5s));
+    using namespace std::string_literals;
+    EXPECT_EQ(peer.received(), "ATE0\rATA\rVOL\rBEL\rCAN\r+++\0\rATH0\r"s);
+    const auto history = historyFiles(home.out);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(maskDigits(fileBytes(history[0]), kStampShape.size()),
+              kStampShape + cp932("ENQ送信/ﾌｧｲﾙ名受信 : ﾓﾃﾞﾑ通信ｴﾗｰ [異常終了]") + "\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home.out / "DATA.txt"));
+}
+
 TEST(Integration, MissingPortDeviceIsReportedAndEndsWithFailure) {
     Home home;
     home.write(SettingsLine{});
