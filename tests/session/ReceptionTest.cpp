@@ -149,6 +149,8 @@ TEST(Reception, DefersAStartUntilTheStoppedSessionHasReturned) {
     EXPECT_TRUE(r.reception->flags().running);
     EXPECT_FALSE(r.reception->flags().stopPressed);
     EXPECT_EQ(r.finishedCount(), 0);  // the first one returned with a start pending
+    // The first session switched the buttons to idle on its way out; the second shows running.
+    EXPECT_EQ(r.display.texts("buttons"), (std::vector<std::string>{"1", "0", "1"}));
     EXPECT_EQ(r.display.texts("error").at(2).substr(19), ">［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］");
 
     r.stopAndFinish();
