@@ -35,9 +35,8 @@ bool hungUp(short revents) {
 
 }  // namespace
 
-PosixSerialLine::PosixSerialLine(int fd, const termios& original, const Clock& clock,
-                                 std::shared_ptr<const WakeSignal> wake)
-    : fd_(fd), original_(original), clock_(clock), wake_(std::move(wake)) {}
+PosixSerialLine::PosixSerialLine(int fd, const termios& original, const Clock& clock)
+    : fd_(fd), original_(original), clock_(clock) {}
 
 PosixSerialLine::~PosixSerialLine() {
     if (!gone_)
@@ -53,8 +52,6 @@ std::string PosixSerialLine::readUntil(Clock::TimePoint deadline) {
     std::string out;
     for (;;) {
         if (!gone_ && drainInto(out) == Drain::Data)
-            return out;
-        if (wake_ && wake_->raised())
             return out;
         if (!waitReadable(deadline))
             return out;
@@ -88,27 +85,18 @@ bool PosixSerialLine::waitReadable(Clock::TimePoint deadline) {
         const Clock::TimePoint now = clock_.now();
         if (now >= deadline)
             return false;
-
-        pollfd fds[2];
-        nfds_t count = 0;
-        const int wakeFd = wake_ ? wake_->descriptor() : -1;
-        if (wakeFd >= 0)
-            fds[count++] = {wakeFd, POLLIN, 0};
-        const nfds_t portIndex = count;
-        if (!gone_)
-            fds[count++] = {fd_, POLLIN, 0};
-
-        const int ready = ::poll(fds, count, pollTimeout(deadline - now));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0 || count == 0) {
-            // Nothing to wait on: keep the promise of not returning early, without spinning.
-            std::this_thread::sleep_until(deadline);
+        if (gone_) {
+            // Nothing left to wait on: keep the promise of not returning early, without spinning.
+            std::this_thread::sleep_until(std::chrono::steady_clock::now() + (deadline - now));
             return false;
         }
+        pollfd port{fd_, POLLIN, 0};
+        const int ready = ::poll(&port, 1, pollTimeout(deadline - now));
+        if (ready < 0 && errno == EINTR)
+            continue;
         if (ready == 0)
             continue;  // the loop re-checks the deadline against the clock
-        if (!gone_ && hungUp(fds[portIndex].revents) && (fds[portIndex].revents & POLLIN) == 0)
+        if (ready < 0 || (hungUp(port.revents) && (port.revents & POLLIN) == 0))
             gone_ = true;
         return true;
     }
@@ -143,19 +131,15 @@ bool PosixSerialLine::waitWritable() {
         const Clock::TimePoint now = clock_.now();
         if (now >= deadline)
             return false;
-        pollfd fds[2] = {{fd_, POLLOUT, 0}, {-1, POLLIN, 0}};
-        if (wake_)
-            fds[1].fd = wake_->descriptor();
-        const int ready = ::poll(fds, 2, pollTimeout(deadline - now));
+        pollfd port{fd_, POLLOUT, 0};
+        const int ready = ::poll(&port, 1, pollTimeout(deadline - now));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready == 0)
             continue;
         if (ready < 0)
             return false;
-        if (fds[1].revents != 0)
-            return false;
-        if (hungUp(fds[0].revents)) {
+        if (hungUp(port.revents)) {
             gone_ = true;
             return false;
         }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -8,19 +7,14 @@
 
 #include "link/Clock.h"
 #include "link/SerialLine.h"
-#include "platform/WakeSignal.h"
 
 namespace karune {
 
 // An open tty (a serial port or a pseudo-terminal) as a SerialLine. Takes ownership of the
 // descriptor, which must be non-blocking; restores `original` on it and closes it when destroyed.
-//
-// Besides the SerialLine contract: a raised `wake` signal ends every wait at once (program
-// shutdown), so a read then returns what is waiting, possibly nothing, before its deadline.
 class PosixSerialLine : public SerialLine {
 public:
-    PosixSerialLine(int fd, const termios& original, const Clock& clock,
-                    std::shared_ptr<const WakeSignal> wake);
+    PosixSerialLine(int fd, const termios& original, const Clock& clock);
     ~PosixSerialLine() override;
     PosixSerialLine(const PosixSerialLine&) = delete;
     PosixSerialLine& operator=(const PosixSerialLine&) = delete;
@@ -34,7 +28,7 @@ public:
 private:
     enum class Drain { Data, Nothing, Gone };
     Drain drainInto(std::string& out);
-    // Waits for the port (unless gone) or the wake signal; false when the deadline passed.
+    // Waits for the port; false when the deadline passed. A gone port is waited out in sleep.
     bool waitReadable(Clock::TimePoint deadline);
     bool waitWritable();
     void letOutputLeave();
@@ -42,7 +36,6 @@ private:
     int fd_;
     termios original_;
     const Clock& clock_;
-    std::shared_ptr<const WakeSignal> wake_;
     bool gone_ = false;
 };
 

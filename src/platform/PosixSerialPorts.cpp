@@ -54,8 +54,7 @@ private:
 
 }  // namespace
 
-PosixSerialPorts::PosixSerialPorts(const Clock& clock)
-    : clock_(clock), wake_(std::make_shared<WakeSignal>()) {}
+PosixSerialPorts::PosixSerialPorts(const Clock& clock) : clock_(clock) {}
 
 PortOpenResult PosixSerialPorts::open(int portNumber) {
     const std::optional<std::string> path =
@@ -96,7 +95,7 @@ PortOpenResult PosixSerialPorts::open(int portNumber) {
     ::ioctl(tty.fd(), TIOCMBIS, &dtr);
     ::tcflush(tty.fd(), TCIFLUSH);
 
-    return {std::make_unique<PosixSerialLine>(tty.release(), original, clock_, wake_), {}};
+    return {std::make_unique<PosixSerialLine>(tty.release(), original, clock_), {}};
 }
 
 }  // namespace karune

@@ -4,7 +4,6 @@
 
 #include "link/Clock.h"
 #include "link/SerialPort.h"
-#include "platform/WakeSignal.h"
 
 namespace karune {
 
@@ -18,13 +17,8 @@ public:
 
     [[nodiscard]] PortOpenResult open(int portNumber) override;
 
-    // For program shutdown, from any thread: every read of every line opened here, now or
-    // later, returns at once.
-    void interruptReads() { wake_->raise(); }
-
 private:
     const Clock& clock_;
-    std::shared_ptr<WakeSignal> wake_;
 };
 
 }  // namespace karune

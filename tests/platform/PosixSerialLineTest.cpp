@@ -188,21 +188,6 @@ TEST_F(PosixSerialLineTest, HangUpReadsAsSilenceWithoutSpinning) {
     EXPECT_FALSE(line->write("ATH0\r"));
 }
 
-TEST_F(PosixSerialLineTest, InterruptEndsABlockedReadAndEveryLaterOne) {
-    auto line = openCom1();
-    ASSERT_TRUE(line);
-    std::thread stopper([&] {
-        std::this_thread::sleep_for(100ms);
-        ports_.interruptReads();
-    });
-    const auto start = clock_.now();
-    EXPECT_EQ(line->readUntil(start + 30s), "");
-    stopper.join();
-    EXPECT_LT(clock_.now() - start, 10s);
-    EXPECT_EQ(line->readUntil(clock_.now() + 30s), "");
-    EXPECT_LT(clock_.now() - start, 20s);
-}
-
 TEST_F(PosixSerialLineTest, LineSettingsAreThoseOfTheModemAndAreRestoredOnClose) {
     termios before{};
     {
