@@ -87,6 +87,8 @@ public:
 
 private:
     int convertInto(std::FILE* output);
+    // Converts into `output` and closes it: the data is on the disk when this returns 0.
+    int convertAndClose(StdioFile& output);
     std::filesystem::path journal() const;
     int recoverInterruptedAppend();
     int writeJournal(bool existed, std::uintmax_t length);
@@ -109,6 +111,13 @@ int Conversion::convertInto(std::FILE* output) {
         return err;
     errno = 0;
     return syncToDisk(output) ? 0 : lastError();
+}
+
+int Conversion::convertAndClose(StdioFile& output) {
+    if (const int err = convertInto(output.get()))
+        return err;
+    errno = 0;
+    return std::fclose(output.release()) == 0 ? 0 : lastError();
 }
 
 int Conversion::replace() {
@@ -135,12 +144,7 @@ int Conversion::replace() {
     if (!file)
         return EEXIST;
 
-    int err = convertInto(file.get());
-    if (err == 0) {
-        errno = 0;
-        if (std::fclose(file.release()) != 0)
-            err = lastError();
-    }
+    int err = convertAndClose(file);
     if (err == 0 && existed) {
         std::filesystem::permissions(temporary, std::filesystem::status(output_, ec).permissions(),
                                      ec);
@@ -220,12 +224,7 @@ int Conversion::append() {
 
     int err = writeJournal(existed, previousLength);
     if (err == 0)
-        err = convertInto(file.get());
-    if (err == 0) {
-        errno = 0;
-        if (std::fclose(file.release()) != 0)
-            err = lastError();
-    }
+        err = convertAndClose(file);
     if (err == 0) {
         std::filesystem::remove(journal(), ec);
         if (ec)
