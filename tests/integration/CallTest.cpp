@@ -72,6 +72,11 @@ struct ProtocolCase {
     std::vector<std::string> (*records)() = japaneseRecords;
 };
 
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const ProtocolCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CompleteCall : public ::testing::TestWithParam<ProtocolCase> {};
 
 TEST_P(CompleteCall, StoresEveryRecordByteForByte) {

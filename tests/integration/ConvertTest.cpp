@@ -42,6 +42,11 @@ struct ConvertCase {
     std::string expected;
 };
 
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const ConvertCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ConvertCommand : public ::testing::TestWithParam<ConvertCase> {};
 
 TEST_P(ConvertCommand, WritesTheSelectedFields) {

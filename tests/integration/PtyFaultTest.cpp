@@ -21,6 +21,11 @@ struct PtyFileFault {
     bool operatorMessage;    // something on standard error
 };
 
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const PtyFileFault& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FileFaultOverPty : public ::testing::TestWithParam<PtyFileFault> {};
 
 TEST_P(FileFaultOverPty, EndsTheCallWithCanAndExitStatusOne) {

@@ -59,6 +59,11 @@ struct DropCase {
     std::size_t backedUp;   // records in the back-up file after the first cycle
 };
 
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const DropCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class LineDrop : public ::testing::TestWithParam<DropCase> {};
 
 TEST_P(LineDrop, LosesNothingAndServesTheNextCall) {
@@ -134,6 +139,11 @@ struct NoiseCase {
     std::string noise;
 };
 
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const NoiseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class NoiseBurst : public ::testing::TestWithParam<NoiseCase> {};
 
 TEST_P(NoiseBurst, SpoilsEachRecordOnceAndTheRetryStoresItOnce) {
@@ -189,6 +199,11 @@ struct BytesCase {
     const char* name;
     int protocol;
 };
+
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const BytesCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NotCp932 : public ::testing::TestWithParam<BytesCase> {};
 

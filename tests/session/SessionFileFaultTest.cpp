@@ -87,6 +87,11 @@ struct FileFaultCase {
     std::size_t historyLines;             // in the month's history file at the end
 };
 
+// Test names in ctest and failure messages show the case by its name.
+void PrintTo(const FileFaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FileFault : public ::testing::TestWithParam<FileFaultCase> {};
 
 TEST_P(FileFault, LosesNothingAndServesTheNextCall) {
