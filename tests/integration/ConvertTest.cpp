@@ -188,6 +188,12 @@ TEST_P(KilledConversion, LeavesTheOldOutputWholeAndARerunCompletesIt) {
     EXPECT_EQ(rerun->waitForExit(120s), 0) << rerun->errorOutput();
     const std::string expected = overWrite == 1 ? backup : previous + backup;
     EXPECT_EQ(firstDifference(fileBytes(output), expected), "");
+    // Whatever the killed run left beside the output (a partial copy, a journal) is gone once a
+    // conversion into that file has completed; a crash must not cost its size in disk for ever.
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(home.out))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"recovered.txt"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Integration, KilledConversion, ::testing::Values(0, 1), [](const auto& p) {
