@@ -223,9 +223,11 @@ void Exchange::receiveRecords(TransferFiles& files) {
             line_.SendLine(kRejected);
             continue;
         }
-        // The terminal missed our "ACK" and sends the last accepted record again.
-        if (!simple && reply.size() >= 2 && reply[0] == '^' &&
-            reply[1] == previousSequence(expected)) {
+        // The terminal missed our "ACK" and sends the last accepted record again. Only a whole,
+        // valid frame counts as such a repeat: noise or a late copy glued to the next frame also
+        // starts with "^" and the previous digit, and acknowledging it would lose that frame.
+        if (!simple && CheckFrame(reply, previousSequence(expected), ctx_.settings.CrcType) ==
+                           FrameCheck::Valid) {
             line_.SendLine(kAccepted);
             retries = 0;
             continue;
