@@ -89,6 +89,12 @@ private:
     int convertInto(std::FILE* output);
     // Converts into `output` and closes it: the data is on the disk when this returns 0.
     int convertAndClose(StdioFile& output);
+    // ".NAME<suffix>" in the output file's folder: the same file system, out of the operator's way.
+    std::filesystem::path hiddenBeside(std::string_view suffix) const {
+        std::filesystem::path name = folder() / (std::filesystem::path(".") += output_.filename());
+        name += suffix;
+        return name;
+    }
     std::filesystem::path journal() const;
     int recoverInterruptedAppend();
     int writeJournal(bool existed, std::uintmax_t length);
@@ -130,19 +136,13 @@ int Conversion::replace() {
             return lastError();
     }
 
-    std::filesystem::path temporary;
-    StdioFile file;
-    for (int attempt = 0; !file && attempt < 100; ++attempt) {
-        // A hidden name beside the target, so the rename stays within one file system.
-        temporary = folder() / (std::filesystem::path(".") += output_.filename());
-        temporary += ".part" + std::to_string(attempt);
-        errno = 0;
-        file = openStdioFile(temporary, "wbx");
-        if (!file && errno != EEXIST)
-            return lastError();
-    }
+    // A hidden name beside the target, so the rename stays within one file system. One name per
+    // output file: what a conversion killed half-way left there is simply written over.
+    const std::filesystem::path temporary = hiddenBeside(".part");
+    errno = 0;
+    StdioFile file = openStdioFile(temporary, "wb");
     if (!file)
-        return EEXIST;
+        return lastError();
 
     int err = convertAndClose(file);
     if (err == 0 && existed) {
@@ -170,11 +170,8 @@ int Conversion::replace() {
 // was none), so that a conversion killed half-way (power cut, SIGKILL) is cut back to it before
 // the next append to that file. The block counts as written only once this is gone.
 std::filesystem::path Conversion::journal() const {
-    std::filesystem::path name = folder() / (std::filesystem::path(".") += output_.filename());
-    name += ".append";
-    return name;
+    return hiddenBeside(".append");
 }
-
 int Conversion::recoverInterruptedAppend() {
     std::error_code ec;
     const std::filesystem::path journalFile = journal();

@@ -220,17 +220,16 @@ TEST_F(ConvertRecordsFiles, ReadOnlyOutputFileIsNotTouched) {
     }
 }
 
-TEST_F(ConvertRecordsFiles, ReplacingKeepsPermissionsAndIsNotBlockedByALeftoverTemporaryFile) {
+TEST_F(ConvertRecordsFiles, ReplacingKeepsPermissionsAndClearsWhatAKilledConversionLeft) {
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
-    writeFile(dir_.path() / "save" / ".out.txt.part0", "someone else's");
+    writeFile(dir_.path() / "save" / ".out.txt.part", "half of a killed conversion");
     writeFile(out(), "old\r\n");
     fs::permissions(out(), perms);
     writeFile(back(), "A,B,C,D\r\n");
     ASSERT_TRUE(convert(1));
     EXPECT_EQ(fileBytes(out()), "A,C,D\r\n");
     EXPECT_EQ(fs::status(out()).permissions(), perms);
-    EXPECT_EQ(fileBytes(dir_.path() / "save" / ".out.txt.part0"), "someone else's");
-    EXPECT_EQ(saveFolderEntries(), (std::vector<std::string>{".out.txt.part0", "out.txt"}));
+    EXPECT_EQ(saveFolderEntries(), std::vector<std::string>{"out.txt"});
 }
 
 // A file size limit makes every write beyond it fail with EFBIG, as a full disk does with
