@@ -96,6 +96,11 @@ private:
         return name;
     }
     std::filesystem::path journal() const;
+    // Makes the folder's entries durable: a created, renamed or removed file. 0 or the error.
+    int syncFolder() const {
+        errno = 0;
+        return syncDirectory(folder()) ? 0 : lastError();
+    }
     int recoverInterruptedAppend();
     int writeJournal(bool existed, std::uintmax_t length);
     std::filesystem::path folder() const {
@@ -155,9 +160,7 @@ int Conversion::replace() {
             err = ec.value();
     }
     if (err == 0) {
-        errno = 0;
-        if (!syncDirectory(folder()))
-            err = lastError();
+        err = syncFolder();
     }
     if (err != 0) {
         file.reset();
@@ -191,8 +194,7 @@ int Conversion::recoverInterruptedAppend() {
     std::filesystem::remove(journalFile, ec);
     if (ec)
         return ec.value();
-    errno = 0;
-    return syncDirectory(folder()) ? 0 : lastError();
+    return syncFolder();
 }
 
 int Conversion::writeJournal(bool existed, std::uintmax_t length) {
@@ -202,8 +204,7 @@ int Conversion::writeJournal(bool existed, std::uintmax_t length) {
     if (!out || std::fwrite(text.data(), 1, text.size(), out.get()) != text.size() ||
         !syncToDisk(out.get()) || std::fclose(out.release()) != 0)
         return lastError();
-    errno = 0;
-    return syncDirectory(folder()) ? 0 : lastError();
+    return syncFolder();
 }
 
 int Conversion::append() {
@@ -228,9 +229,7 @@ int Conversion::append() {
             err = ec.value();
     }
     if (err == 0) {
-        errno = 0;
-        if (!syncDirectory(folder()))
-            err = lastError();
+        err = syncFolder();
     }
     if (err != 0) {
         // Whatever the stream still holds goes out on close; cut back after that.

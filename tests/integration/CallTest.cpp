@@ -88,7 +88,7 @@ TEST_P(CompleteCall, StoresEveryRecordByteForByte) {
     home.write(settings);
     const std::vector<std::string> records = c.records();
     const auto recordsFile = home.scratch.path() / "records.txt";
-    writeBytes(recordsFile, crlfLines(records));
+    writeFile(recordsFile, crlfLines(records));
 
     Simulator sim = startSimulator({"--records", recordsFile.string(), "--protocol",
                                     std::to_string(c.protocol), "--crc", std::to_string(c.crcType),
@@ -200,7 +200,7 @@ TEST(Integration, CarrierLostAmongTheRecordsWritesNoOutputFile) {
     home.write(SettingsLine{});
     const std::vector<std::string> records = japaneseRecords();
     const auto recordsFile = home.scratch.path() / "records.txt";
-    writeBytes(recordsFile, crlfLines(records));
+    writeFile(recordsFile, crlfLines(records));
 
     // A second call keeps the simulator, and so the line, alive after the drop: a simulator that
     // ends with its last call closes the pseudo-terminal, and the hang-up can swallow the
@@ -229,7 +229,7 @@ TEST(Integration, NextCallIsServedAfterADroppedOne) {
     home.write(settings);
     const std::vector<std::string> records = japaneseRecords();
     const auto recordsFile = home.scratch.path() / "records.txt";
-    writeBytes(recordsFile, crlfLines(records));
+    writeFile(recordsFile, crlfLines(records));
     const std::string link = (home.scratch.path() / "com1").string();
 
     Simulator dropping = startSimulator({"--records", recordsFile.string(), "--ring-delay", "1",

@@ -58,10 +58,10 @@ TEST_P(ConvertCommand, WritesTheSelectedFields) {
     settings.fields[0] = 1;
     settings.fields[2] = 1;
     home.write(settings);
-    writeBytes(home.backFile(), cp932("A,B,C,D\r\nｶﾅ,x,表ソ①\r\n,b,c\r\n\r\nA,B,,D\r\n"));
+    writeFile(home.backFile(), cp932("A,B,C,D\r\nｶﾅ,x,表ソ①\r\n,b,c\r\n\r\nA,B,,D\r\n"));
     const auto output = home.out / "recovered.txt";
     if (!c.previous.empty())
-        writeBytes(output, c.previous);
+        writeFile(output, c.previous);
 
     auto convert = startConvert(home, output);
     EXPECT_EQ(convert->waitForExit(30s), 0) << convert->errorOutput();
@@ -81,7 +81,7 @@ TEST(Integration, ConvertWithoutBackupFileFailsAndLeavesTheOutputAlone) {
     Home home;
     home.write(SettingsLine{});
     const auto output = home.out / "recovered.txt";
-    writeBytes(output, "old\r\n");
+    writeFile(output, "old\r\n");
 
     auto convert = startConvert(home, output);
     EXPECT_EQ(convert->waitForExit(30s), 1);
@@ -155,10 +155,10 @@ TEST_P(KilledConversion, LeavesTheOldOutputWholeAndARerunCompletesIt) {
     settings.overWrite = overWrite;
     home.write(settings);
     const std::string backup = largeBackup();
-    writeBytes(home.backFile(), backup);
+    writeFile(home.backFile(), backup);
     const auto output = home.out / "recovered.txt";
     const std::string previous = cp932("前回の記録,1\r\n");
-    writeBytes(output, previous);
+    writeFile(output, previous);
 
     {
         // Converted lines land in the output file itself when appending, in a hidden file beside

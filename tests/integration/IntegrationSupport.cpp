@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -18,22 +17,6 @@ std::string simProgram() {
     return KARUNE_SIM_BIN;
 }
 
-ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "karune-integ-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr)
-        path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ec;
-    if (!path_.empty()) {
-        // A test may have left a file where a folder was, or taken permissions away.
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-}
-
 std::string SettingsLine::text() const {
     std::ostringstream s;
     s << addDate << ",\"" << fixFname << "\",\"" << folder << "\"," << port << ',' << crcType << ','
@@ -42,18 +25,6 @@ std::string SettingsLine::text() const {
         s << ',' << f;
     s << ",\"" << timeAdjust << "\"\r\n";
     return s.str();
-}
-
-std::string fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return std::move(contents).str();
-}
-
-void writeBytes(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string cp932(std::string_view utf8) {
@@ -107,7 +78,7 @@ Home::Home() {
 void Home::write(SettingsLine settings) const {
     if (settings.folder.empty())
         settings.folder = out.string();
-    writeBytes(dir / "karune-modem.ini", settings.text());
+    writeFile(dir / "karune-modem.ini", settings.text());
 }
 
 Simulator startSimulator(const std::vector<std::string>& args) {

@@ -11,6 +11,9 @@
 
 #include "integration/ChildProcess.h"
 
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
+
 namespace karune::test {
 
 using namespace std::chrono_literals;
@@ -18,20 +21,6 @@ using namespace std::chrono_literals;
 // The programs under test, from the build tree.
 std::string modemProgram();
 std::string simProgram();
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // The settings line the program reads, built item by item. Every field flag is on by default.
 struct SettingsLine {
@@ -50,8 +39,6 @@ struct SettingsLine {
     std::string text() const;  // one line, CR LF at its end
 };
 
-std::string fileBytes(const std::filesystem::path& path);
-void writeBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string cp932(std::string_view utf8);
 // Lines joined with CR LF after each.
 std::string crlfLines(const std::vector<std::string>& lines);
@@ -64,7 +51,7 @@ std::vector<std::filesystem::path> historyFiles(const std::filesystem::path& fol
 
 // A home folder with its settings file and a save folder "out" inside it.
 struct Home {
-    ScratchFolder scratch;
+    TempFolder scratch;
     std::filesystem::path dir = scratch.path() / "home";
     std::filesystem::path out = scratch.path() / "out";
 

@@ -39,7 +39,7 @@ TEST_P(FileFaultOverPty, EndsTheCallWithCanAndExitStatusOne) {
     for (int i = 0; i < 20; ++i)
         records.push_back(cp932("ｶﾀｶﾅ,表ソ,①") + std::to_string(i));
     const auto recordsFile = home.scratch.path() / "records.txt";
-    writeBytes(recordsFile, crlfLines(records));
+    writeFile(recordsFile, crlfLines(records));
 
     Simulator sim =
         startSimulator({"--records", recordsFile.string(), "--ring-delay", "1", "--timeout", "60"});

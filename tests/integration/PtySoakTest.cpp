@@ -57,7 +57,7 @@ TEST(PtySoak, HundredCallsInARowKeepMemoryAndFilesFlat) {
     const std::vector<std::string> records = {cp932("ｶﾀｶﾅ,ﾃｽﾄ,001"), cp932("ソフト,表示,①番"),
                                               cp932("C:\\DATA,表,ソ"), "plain,ascii,line"};
     const auto recordsFile = home.scratch.path() / "records.txt";
-    writeBytes(recordsFile, crlfLines(records));
+    writeFile(recordsFile, crlfLines(records));
 
     // A ring delay of one second keeps the first RING apart from the modem's "OK".
     Simulator sim = startSimulator({"--records", recordsFile.string(), "--ring-delay", "1",

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 namespace karune::test {
 
@@ -17,7 +18,7 @@ inline std::string fileBytes(const std::filesystem::path& file) {
     return bytes;
 }
 
-inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+inline void writeFile(const std::filesystem::path& file, std::string_view bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
