@@ -309,15 +309,6 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
     }
 }
 
-TEST(CommSession, LeavesAHistoryLineWithoutPathWhenStoppedInTheCallWait) {
-    Rig r;
-    r.modem.ringAfterInit(std::nullopt);
-    r.stopAtStatus(kWait, 3);
-    EXPECT_FALSE(r.run());
-    EXPECT_EQ(r.history(),
-              "2007-06-06 09:15:04->2007-06-06-09:15:04>" + kStop + " " + kFail + "\r\n");
-}
-
 TEST(CommSession, ReportsACompletedTransferAndHangsUp) {
     Rig r;
     r.settings.TimeAdjust = "1";

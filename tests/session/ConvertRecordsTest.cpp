@@ -314,20 +314,5 @@ TEST_F(ConvertRecordsFiles, SessionConversionUsesTheCycleSettings) {
     ASSERT_EQ(h.messages.shown().size(), 1u);
 }
 
-TEST(ConvertRecordsSession, SaveFolderDeletedBeforeEnd) {
-    TerminalHarness h;
-    h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}, {"ACK", "END", {}, [&] {
-                                                                 fs::remove_all(h.saveFolder());
-                                                             }}};
-    h.run();
-    EXPECT_FALSE(h.ctx().completed);
-    ASSERT_EQ(h.messages.shown().size(), 1u);
-    EXPECT_EQ(h.messages.shown()[0].text,
-              std::generic_category().message(ENOENT) + std::string(kSource));
-    EXPECT_FALSE(fs::exists(h.saveFolder()));
-    EXPECT_EQ(h.backup(), "abc\r\n");
-    EXPECT_EQ(h.display.last("error"), "");  // the conversion reports through its message only
-}
-
 }  // namespace
 }  // namespace karune::test

@@ -5,10 +5,8 @@
 namespace karune::test {
 
 std::string FaultyTerminal::recordLine(std::size_t index) const {
-    const std::string& payload = options_.records[index];
-    if (options_.protocol == 1)
-        return payload;
-    return UploadingTerminal::frame(static_cast<char>('0' + index % 10), payload, options_.crcType);
+    return UploadingTerminal::frame(static_cast<char>('0' + index % 10), options_.records[index],
+                                    0);
 }
 
 void FaultyTerminal::send(sim::SimulatedLine& wire, const std::string& text, bool noisy) {
@@ -32,7 +30,7 @@ void FaultyTerminal::operator()(const std::string& line, sim::SimulatedLine& wir
         send(wire, "OK", false);
     } else if (line == "VOL") {
         const std::string payload = "DATA@" + std::to_string(options_.records.size());
-        send(wire, UploadingTerminal::frame('#', payload, options_.crcType), false);
+        send(wire, UploadingTerminal::frame('#', payload, 0), false);
     } else if (line == "NAK") {
         ++naks_;
         send(wire, last_, false);

@@ -20,8 +20,9 @@ struct LineFault {
     Kind kind = Kind::Silence;
 };
 
-// A handheld terminal that uploads in either protocol and answers "NAK" by sending its last line
-// again. It can glue noise before the first send of each record, and can break off at a fault.
+// A handheld terminal that uploads framed records (checksum type 0) and answers "NAK" by sending
+// its last line again. It can glue noise before the first send of each record, and can break off at
+// a fault.
 class FaultyTerminal {
 public:
     static constexpr Clock::Duration kReplyDelay = std::chrono::milliseconds(50);
@@ -30,8 +31,6 @@ public:
 
     struct Options {
         std::vector<std::string> records;  // CP932 payloads
-        int protocol = 0;
-        int crcType = 0;
         std::string noiseBeforeFirstSend;  // empty: none
         std::optional<LineFault> fault;
     };

@@ -1,13 +1,13 @@
-// Faults injected into whole calls, in virtual time: the line dropped at every step of the
-// dialogue, noise and a babbling line, bytes that are not CP932, and file operations that fail.
-// After each: nothing lost or doubled in the output file, and the next call is served in full.
+// Faults injected into whole calls, in virtual time: the line dropped among the records, noise and
+// a babbling line, and file operations that fail. The exchange and the cycle tests own every step's
+// limits; these check what only a whole session shows: nothing lost or doubled in the output file,
+// and the next call served in full.
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -90,48 +90,13 @@ const int kRecords = static_cast<int>(records().size());
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, LineDrop,
-    ::testing::Values(
-        DropCase{"ModemSilentBeforeOk",
-                 [](FaultRig& r) { r.modem.queue("ATE0", {ScriptedModem::silence()}); },
-                 "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。", "", 0},
-        DropCase{"CallerGoneDuringTheRingWait",
-                 [](FaultRig& r) { r.modem.queue("ATA", {ScriptedModem::reply("NO CARRIER")}); },
-                 "ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! ", "", 0},
-        DropCase{"CarrierLostRightAfterAnswer",
-                 [](FaultRig& r) { r.firstCallFault = fault(0, kCarrier); },
-                 "ENQ送信/ﾌｧｲﾙ名受信 : ﾓﾃﾞﾑ通信ｴﾗｰ", "CAN", 0},
-        DropCase{"SilentDuringTheClockSetting",
-                 [](FaultRig& r) {
-                     r.settings.TimeAdjust = "1";
-                     r.firstCallFault = fault(0, kSilence);
-                     // The clock setting has no limit of its own: the operator stops it.
-                     r.onLine = [&r, seen = 0](const std::string& line) mutable {
-                         if (line.starts_with("TW") && ++seen == 5)
-                             r.flags.requestStop();
-                     };
-                 },
-                 "［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］", "CAN", 0},
-        DropCase{"SilentAfterTheFileNameRequest",
-                 [](FaultRig& r) { r.firstCallFault = fault(0, kSilence); },
-                 "ENQ送信/ﾌｧｲﾙ名受信 : ﾀｰﾐﾅﾙ応答なし。", "CAN", 0},
-        DropCase{"CarrierLostDuringTheFileName",
-                 [](FaultRig& r) {
-                     r.settings.TimeAdjust = "1";
-                     r.firstCallFault = fault(1, kCarrier);
-                 },
-                 "ENQ送信/ﾌｧｲﾙ名受信 : ﾓﾃﾞﾑ通信ｴﾗｰ", "CAN", 0},
-        DropCase{"CarrierLostAmongTheRecords",
-                 [](FaultRig& r) { r.firstCallFault = fault(3, kCarrier); },
-                 "ﾚｺｰﾄﾞ受信 : ﾓﾃﾞﾑ通信ｴﾗｰ", "CAN", 2},
-        DropCase{"SilentAmongTheRecords",
-                 [](FaultRig& r) { r.firstCallFault = fault(3, kSilence); },
-                 "ﾚｺｰﾄﾞ受信 : ﾀｲﾑｱｳﾄ ｴﾗｰ", "CAN", 2},
-        DropCase{"SilentInsteadOfEnd",
-                 [](FaultRig& r) { r.firstCallFault = fault(1 + kRecords, kSilence); },
-                 "ﾚｺｰﾄﾞ受信 : ﾀｲﾑｱｳﾄ ｴﾗｰ", "CAN", static_cast<std::size_t>(kRecords)},
-        DropCase{"CarrierLostInsteadOfEnd",
-                 [](FaultRig& r) { r.firstCallFault = fault(1 + kRecords, kCarrier); },
-                 "ﾚｺｰﾄﾞ受信 : ﾓﾃﾞﾑ通信ｴﾗｰ", "CAN", static_cast<std::size_t>(kRecords)}),
+    ::testing::Values(DropCase{"CarrierLostAmongTheRecords",
+                               [](FaultRig& r) { r.firstCallFault = fault(3, kCarrier); },
+                               "ﾚｺｰﾄﾞ受信 : ﾓﾃﾞﾑ通信ｴﾗｰ", "CAN", 2},
+                      DropCase{
+                          "SilentInsteadOfEnd",
+                          [](FaultRig& r) { r.firstCallFault = fault(1 + kRecords, kSilence); },
+                          "ﾚｺｰﾄﾞ受信 : ﾀｲﾑｱｳﾄ ｴﾗｰ", "CAN", static_cast<std::size_t>(kRecords)}),
     [](const auto& p) { return std::string(p.param.name); });
 
 struct NoiseCase {
@@ -195,40 +160,74 @@ TEST(Faults, BabblingLineAmongTheRecordsEndsTheCallWithBoundedMemory) {
     expectNextCallServed(r, "");
 }
 
-struct BytesCase {
+namespace fs = std::filesystem;
+
+void linkToFullDisk(const fs::path& where) {
+    fs::create_symlink("/dev/full", where);
+}
+
+struct FileFaultCase {
     const char* name;
-    int protocol;
+    std::function<void(FaultRig&)> setUp;
+    std::function<void(FaultRig&)> heal;  // before the second call
+    std::string error;                    // part of the error label after the first call
+    std::string finalWord;                // to the terminal in the first call
+    bool firstStored;                     // the first call's records reached the output file
+    std::size_t messages;                 // operator messages (failed conversions)
+    std::size_t historyLines;             // in the month's history file at the end
 };
 
 // Test names in ctest and failure messages show the case by its name.
-void PrintTo(const BytesCase& c, std::ostream* os) {
+void PrintTo(const FileFaultCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class NotCp932 : public ::testing::TestWithParam<BytesCase> {};
+class FileFault : public ::testing::TestWithParam<FileFaultCase> {};
 
-TEST_P(NotCp932, RecordsAreStoredByteForByte) {
-    const std::vector<std::string> odd = {std::string("\x81\x20lead,space", 11),
-                                          "\xFF\xFE,\xA0,\xFD",
-                                          "\x85\x40,unassigned",
-                                          "lone\x80,x",
-                                          "\xEF\xBF\xBD,utf8",
-                                          "\x82\xA0\x82,\x5C"};
-    FaultRig r(odd);
-    r.healthy.protocol = GetParam().protocol;
-    r.settings.Protocol = static_cast<std::int16_t>(GetParam().protocol);
+TEST_P(FileFault, LosesNothingAndServesTheNextCall) {
+    const FileFaultCase& c = GetParam();
+    FaultRig r(records());
+    const std::string all = allLines(r.healthy.records);
+    r.afterFirstCycle = [&] { c.heal(r); };
+    c.setUp(r);
     r.run();
 
-    ASSERT_EQ(r.ends.size(), 2u);
-    EXPECT_EQ(r.ends[0].finalWord, "ACK") << r.ends[0].error;
-    EXPECT_EQ(r.ends[0].backup, allLines(odd));
-    EXPECT_EQ(r.ends[0].output, allLines(odd));
-    expectNextCallServed(r, allLines(odd));
+    ASSERT_EQ(r.ends.size(), 2u) << r.display.last("error");
+    EXPECT_NE(r.ends[0].error.find(c.error), std::string::npos) << r.ends[0].error;
+    EXPECT_EQ(r.ends[0].finalWord, c.finalWord);
+    const std::string afterFirst = c.firstStored ? all : "";
+    if (afterFirst.empty())
+        EXPECT_EQ(r.ends[0].output, std::nullopt);
+    else
+        EXPECT_EQ(r.ends[0].output, afterFirst);
+    EXPECT_EQ(r.messages.shown().size(), c.messages);
+
+    EXPECT_EQ(r.ends[1].finalWord, "ACK") << r.ends[1].error;
+    EXPECT_EQ(r.ends[1].backup, all);
+    EXPECT_EQ(regularFileBytes(r.output()), afterFirst + all);
+    const std::string history = regularFileBytes(r.out / "2007-06.txt").value_or("");
+    EXPECT_EQ(static_cast<std::size_t>(std::count(history.begin(), history.end(), '\n')),
+              c.historyLines)
+        << history;
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, NotCp932,
-                         ::testing::Values(BytesCase{"Framed", 0}, BytesCase{"PlainLines", 1}),
-                         [](const auto& p) { return std::string(p.param.name); });
+// One fault per file of the call; the exchange and conversion tests own the other ways to fail.
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FileFault,
+    ::testing::Values(
+        FileFaultCase{"BackupOnAFullDisk", [](FaultRig& r) { linkToFullDisk(r.backFile); },
+                      [](FaultRig& r) { fs::remove(r.backFile); }, "> BackFile#1WR ", "CAN", false,
+                      0, 2},
+        // The log never stops a transfer.
+        FileFaultCase{"LogOnAFullDisk", [](FaultRig& r) { linkToFullDisk(r.out / "LOG.TXT"); },
+                      [](FaultRig&) {}, "正常終了", "ACK", true, 0, 2},
+        FileFaultCase{"OutputOnAFullDisk", [](FaultRig& r) { linkToFullDisk(r.output()); },
+                      [](FaultRig& r) { fs::remove(r.output()); }, "[異常終了]", "CAN", false, 1,
+                      2},
+        FileFaultCase{
+            "HistoryOnAFullDisk", [](FaultRig& r) { linkToFullDisk(r.out / "2007-06.txt"); },
+            [](FaultRig& r) { fs::remove(r.out / "2007-06.txt"); }, "正常終了", "ACK", true, 0, 1}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace karune::test
