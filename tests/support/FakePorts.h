@@ -23,12 +23,9 @@ public:
 
     PortOpenResult open(int portNumber) override;
 
-    // Opens fail with `error` until succeed() is called.
+    // Every further open fails with `error`.
     void failWith(std::string error) {
         locked([&] { error_ = std::move(error); });
-    }
-    void succeed() {
-        locked([&] { error_.reset(); });
     }
     void setOpenLimit(int opens) {
         locked([&] { openLimit_ = opens; });

@@ -32,10 +32,10 @@ ScriptedModem::Response ScriptedModem::reply(std::string_view word, Duration del
     return {{framed(word), delay}};
 }
 
-ScriptedModem::ScriptedModem(sim::SimulatedLine& line) : line_(line) {
+ScriptedModem::ScriptedModem(sim::SimulatedLine& line) {
     standing_["ATE0"] = reply("OK");
     standing_["ATA"] = reply("CONNECT");
-    line_.setPeer(
+    line.setPeer(
         [this](const std::string& text, sim::SimulatedLine& self) { receive(text, self); });
 }
 
@@ -46,10 +46,6 @@ void ScriptedModem::queue(const std::string& command, std::vector<Response> resp
 
 void ScriptedModem::setStanding(const std::string& command, Response response) {
     standing_[command] = std::move(response);
-}
-
-void ScriptedModem::ring(Duration delay) {
-    line_.deliver(framed("RING"), delay);
 }
 
 void ScriptedModem::receive(const std::string& line, sim::SimulatedLine& self) {
@@ -66,7 +62,6 @@ void ScriptedModem::receive(const std::string& line, sim::SimulatedLine& self) {
         }
     }
     commands_.push_back(line);
-    commandTimes_.push_back(self.clock().now());
     answer(line, self);
 }
 
@@ -82,7 +77,7 @@ void ScriptedModem::answer(const std::string& command, sim::SimulatedLine& self)
         self.deliver(chunk.bytes, chunk.delay);
 
     if (command == "ATE0" && ringAfterInit_ && carries(response, "OK"))
-        ring(lastDelay(response) + *ringAfterInit_);
+        self.deliver(framed("RING"), lastDelay(response) + *ringAfterInit_);
     if (command == "ATA" && carries(response, "CONNECT")) {
         connected_ = true;
         if (onConnect)

@@ -47,10 +47,8 @@ public:
     void queue(const std::string& command, std::vector<Response> responses);
     // The response to every further arrival of `command` (silence() for none).
     void setStanding(const std::string& command, Response response);
-    // Rings once, `delay` from now.
-    void ring(Duration delay = kReplyDelay);
     // After each "ATE0" answered with "OK", ring this long after the last chunk of that answer;
-    // nullopt: never ring unless asked to.
+    // nullopt: never ring.
     void ringAfterInit(std::optional<Duration> delay) { ringAfterInit_ = delay; }
 
     // Every line the program sends, in either mode, before the modem acts on it.
@@ -64,21 +62,17 @@ public:
     // The lines received in command mode, and those received while connected.
     const std::vector<std::string>& commands() const { return commands_; }
     const std::vector<std::string>& dataLines() const { return dataLines_; }
-    // Virtual time at which each command-mode line arrived.
-    const std::vector<Clock::TimePoint>& commandTimes() const { return commandTimes_; }
 
 private:
     void receive(const std::string& line, sim::SimulatedLine& self);
     void answer(const std::string& command, sim::SimulatedLine& self);
 
-    sim::SimulatedLine& line_;
     std::map<std::string, std::vector<Response>> queued_;
     std::map<std::string, Response> standing_;
     std::optional<Duration> ringAfterInit_ = kDefaultRingDelay;
     bool connected_ = false;
     std::vector<std::string> commands_;
     std::vector<std::string> dataLines_;
-    std::vector<Clock::TimePoint> commandTimes_;
 };
 
 }  // namespace karune::test
