@@ -67,17 +67,6 @@ TEST(ModemLine, CompleteCallInBothChecksumVariants) {
     }
 }
 
-TEST(ModemLine, WordsSplitAcrossReadsAndJoinedInOneRead) {
-    ModemLine line({}, records(1), DropMode::Silent);
-    Pc pc(line);
-    EXPECT_EQ(pc.send("AT"), "");
-    EXPECT_EQ(pc.send("E0\r"), kOk);
-    pc.waitForRing();
-    pc.send("ATA\r");
-    EXPECT_EQ(pc.send("VOL\rACK\r"),
-              fileNameFrame("abc", 1, 0) + "\r" + recordFrame('0', "R0", 0) + "\r");
-}
-
 struct DropCase {
     DropMode mode;
     std::string saidAtTheDrop;
@@ -111,25 +100,6 @@ TEST(ModemLine, DroppedCalls) {
         EXPECT_FALSE(line.allAcknowledged());
         EXPECT_EQ(pc.reports, std::vector<std::string>{"call 1: none, 1 records acknowledged"});
     }
-}
-
-TEST(ModemLine, SeveralCallsEachWithItsOwnTerminal) {
-    ModemOptions modem;
-    modem.calls = 2;
-    ModemLine line(modem, records(1), DropMode::Silent);
-    Pc pc(line);
-    for (int call = 0; call < 2; ++call) {
-        pc.connect();
-        EXPECT_EQ(pc.send("VOL\r"), fileNameFrame("abc", 1, 0) + "\r") << call;
-        EXPECT_EQ(pc.send("ACK\r"), recordFrame('0', "R0", 0) + "\r") << call;
-        pc.send("ACK\r");
-        pc.send(call == 0 ? "ACK\r" : "CAN\r");
-        pc.hangUp();
-    }
-    EXPECT_TRUE(line.finished());
-    EXPECT_FALSE(line.allAcknowledged()) << "the second call ended with CAN";
-    EXPECT_EQ(pc.reports, (std::vector<std::string>{"call 1: ACK, 1 records acknowledged",
-                                                    "call 2: CAN, 1 records acknowledged"}));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "LineSplitter.h"
-#include "RecordFile.h"
 #include "TerminalFrames.h"
 #include "link/Frame.h"
 
@@ -49,50 +47,6 @@ TEST(TerminalFrames, FileNameFrame) {
     EXPECT_EQ(fileNameFrame("abc", 3, 1), "^#abc@3*C3");
     EXPECT_EQ(fileNameFrame("abc", 2, 0), "^#abc@2*43");
     EXPECT_EQ(CheckFrame(fileNameFrame("DATA", 120, 1), '#', 1), FrameCheck::Valid);
-}
-
-struct SplitCase {
-    std::vector<std::string> feeds;
-    std::vector<std::string> lines;
-};
-
-TEST(LineSplitter, LinesEndAtCarriageReturn) {
-    const SplitCase cases[] = {
-        {{"ATE0\r"}, {"ATE0"}},
-        {{"AT", "E0", "\r"}, {"ATE0"}},
-        {{"+++" + std::string(1, '\0') + "\rATH0\r"}, {"+++", "ATH0"}},
-        {{"VOL\r\nACK\r"}, {"VOL", "ACK"}},
-        {{"\r"}, {""}},
-        {{"no end"}, {}},
-    };
-    for (const SplitCase& c : cases) {
-        LineSplitter splitter;
-        std::vector<std::string> lines;
-        for (const std::string& feed : c.feeds) {
-            for (std::string& line : splitter.feed(feed))
-                lines.push_back(std::move(line));
-        }
-        EXPECT_EQ(lines, c.lines) << c.feeds.front();
-    }
-}
-
-struct RecordsCase {
-    std::string file;
-    std::vector<std::string> records;
-};
-
-TEST(RecordFile, OneRecordPerLineBytesKept) {
-    const RecordsCase cases[] = {
-        {"", {}},
-        {"A,B,C", {"A,B,C"}},
-        {"A,B,C\nD,E,F\n", {"A,B,C", "D,E,F"}},
-        {"A\r\nB\r\n", {"A", "B"}},
-        {"A\n\nB\n", {"A", "", "B"}},
-        {"\x82\xa0\x82\xa2\n\xb1\n", {"\x82\xa0\x82\xa2", "\xb1"}},
-        {"\n", {""}},
-    };
-    for (const RecordsCase& c : cases)
-        EXPECT_EQ(splitRecords(c.file), c.records) << c.file;
 }
 
 }  // namespace
