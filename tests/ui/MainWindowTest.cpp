@@ -1,6 +1,4 @@
-#include <QFontDatabase>
 #include <QLabel>
-#include <QProgressBar>
 #include <QTest>
 
 #include "MainWindowFixture.h"
@@ -76,11 +74,10 @@ TEST_F(ButtonsTest, StartStopAndSessionEndDriveButtonsAndReception) {
     EXPECT_EQ(reception.stops, 1) << "a session that ends by itself needs no stop";
 }
 
-TEST_F(ButtonsTest, LampsHaveTheirColoursAndPlace) {
+TEST_F(ButtonsTest, LampsHaveTheirColoursAndShareOnePlace) {
     EXPECT_EQ(lamp(0)->colour(), QColor(255, 0, 0));
     EXPECT_EQ(lamp(1)->colour(), QColor(0, 255, 255));
-    EXPECT_EQ(lamp(0)->geometry(), QRect(96, 256, 393, 73));
-    EXPECT_EQ(lamp(1)->geometry(), lamp(0)->geometry());
+    EXPECT_EQ(lamp(1)->geometry(), lamp(0)->geometry()) << "one lamp stands in for the other";
 }
 
 TEST_F(MainWindowTest, LabelWritersApplyTheirModes) {
@@ -174,55 +171,6 @@ INSTANTIATE_TEST_SUITE_P(AutoStartAndSize, StartUpTest,
                          ::testing::Values(StartUpCase{0, 0}, StartUpCase{1, 0}, StartUpCase{0, 1},
                                            StartUpCase{1, 1}));
 
-TEST_F(MainWindowTest, ControlsCarryTheirCaptionsAndPlaces) {
-    struct Case {
-        const char* name;
-        QString caption;
-        QRect geometry;
-    };
-    const Case cases[] = {
-        {"Label2", QStringLiteral("ﾌｧｲﾙ名"), {8, 8, 80, 16}},
-        {"Label1", QStringLiteral("保存ﾌｫﾙﾀﾞ"), {8, 32, 80, 16}},
-        {"Label4", QStringLiteral("ｽﾃｰﾀｽ"), {8, 56, 80, 16}},
-        {"Label5", QStringLiteral("ｴﾗｰﾒｯｾｰｼﾞ"), {8, 128, 81, 17}},
-        {"Label3",
-         QStringLiteral("←通信開始時刻                 通信終了時刻→"),
-         {168, 232, 257, 17}},
-        {"lblStatus", QString(), {96, 56, 489, 65}},
-        {"lblErr", QString(), {96, 128, 489, 65}},
-    };
-    for (const Case& c : cases) {
-        const auto* label = child<QLabel>(window(), c.name);
-        EXPECT_EQ(label->text(), c.caption) << c.name;
-        EXPECT_EQ(label->geometry(), c.geometry) << c.name;
-    }
-    const struct {
-        const char* name;
-        QString caption;
-    } buttons[] = {{"cmdComm0", QStringLiteral("通信ｽﾀｰﾄ")},
-                   {"cmdComm1", QStringLiteral("通信ｽﾄｯﾌﾟ")},
-                   {"cmdSetting", QStringLiteral("設定")},
-                   {"cmdInfo", QStringLiteral("ﾊﾞｰｼﾞｮﾝ")}};
-    for (const auto& b : buttons) {
-        EXPECT_EQ(button(b.name)->text(), b.caption) << b.name;
-    }
-    EXPECT_EQ(window().windowTitle(), QStringLiteral("KARUNE_MODEM for Windows"));
-    EXPECT_EQ(window().size(), QSize(594, 334));
-    EXPECT_FALSE(child<QProgressBar>(window(), "Progbar")->isVisibleTo(&window()));
-}
-
-TEST_F(MainWindowTest, FocusMovesStartStopSettingVersion) {
-    QStringList order;
-    QWidget* w = button("cmdComm0");
-    do {
-        w = w->nextInFocusChain();
-        if ((w->focusPolicy() & Qt::TabFocus) != 0) {
-            order << w->objectName();
-        }
-    } while (w != button("cmdComm0") && order.size() < 10);
-    EXPECT_EQ(order, (QStringList{"cmdComm1", "cmdSetting", "cmdInfo", "cmdComm0"}));
-}
-
 TEST_F(MainWindowTest, ViewersOpenTheMonthsHistoryAndTheLatestOutputFile) {
     struct Case {
         const char* label;
@@ -281,26 +229,6 @@ TEST_F(MainWindowTest, SettingsDialogKeepsTheWindowDisabledAndOkShowsTheFolder) 
     EXPECT_EQ(child<QLabel>(window(), "lblFolder")->text(), QStringLiteral("/srv/新しい"));
     EXPECT_TRUE(window().isEnabled());
     EXPECT_EQ(topLevel("frmSetting"), nullptr);
-}
-
-TEST_F(MainWindowTest, WindowsUseTheJapaneseFont) {
-    if (!QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
-        GTEST_SKIP() << "IPAGothic is not installed";
-    }
-    window().show();
-    window().setCommButtons(0);
-    EXPECT_EQ(window().font().family(), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(button("cmdComm0")->font().family(), QStringLiteral("IPAGothic"));
-    QTest::mouseClick(button("cmdSetting"), Qt::LeftButton);
-    QWidget* dialog = topLevel("frmSetting");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->font().family(), QStringLiteral("IPAGothic"));
-    dialog->close();
-    settle();
-    QTest::mouseClick(button("cmdInfo"), Qt::LeftButton);
-    QWidget* about = topLevel("frmAbout");
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(about->font().family(), QStringLiteral("IPAGothic"));
 }
 
 }  // namespace

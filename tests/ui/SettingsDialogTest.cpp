@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -66,51 +65,6 @@ protected:
     QPointer<SettingsDialog> dialog;
     int saves = 0;
 };
-
-TEST_F(SettingsDialogTest, FramesCarryTheirCaptionsAndHints) {
-    open();
-    const struct {
-        const char* name;
-        QString caption;
-        QString hint;
-    } frames[] = {
-        {"fraPort", "ﾎﾟｰﾄ", "COMﾎﾟｰﾄ番号を選択してください"},
-        {"fraFixFname", "保存ﾌｧｲﾙ名",
-         "保存したいﾌｧｲﾙ名(拡張子はTXT固定、指定不要)を指定してください"},
-        {"fraAddDate", "日付・時刻付加", "日付・時刻の付加方法を指定してください"},
-        {"fraFolder", "保存ﾌｫﾙﾀﾞ", "保存ﾌｫﾙﾀﾞを選択してください"},
-        {"fraField", "取り込みﾌｨｰﾙﾄﾞ選択", "取り込みたいﾌｨｰﾙﾄﾞをﾁｪｯｸしてください"},
-        {"fraOverWrite", "保存ﾓｰﾄﾞ", "保存ﾓｰﾄﾞを選択してください"},
-        {"fraStartUpSize", "ｽﾀｰﾄｻｲｽﾞ",
-         "KARUNEを最小化して起動する場合は、｢ｱｲｺﾝ｣を選択してください"},
-        {"fraAutoStart", "ｵｰﾄｽﾀｰﾄ",
-         "KARUNE実行時、通信をｵｰﾄｽﾀｰﾄする場合は、「する」を選択してください"},
-        {"fraCrcType", "CRCﾀｲﾌﾟ", "ﾁｪｯｸｻﾑの計算方法を選択してください（通常は、「ﾀｲﾌﾟ1」）"},
-        {"fraProtocol", "ﾌﾟﾛﾄｺﾙ", "通信ﾌﾟﾛﾄｺﾙを選択してください(通常は、｢専用｣)"},
-    };
-    for (const auto& f : frames) {
-        auto* frame = control<QGroupBox>(f.name);
-        EXPECT_EQ(frame->title(), f.caption) << f.name;
-        EXPECT_EQ(frame->toolTip(), f.hint) << f.name;
-    }
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ設定"));
-    EXPECT_EQ(control<QCheckBox>("chkTimeAdjust")->text(), QStringLiteral("PCと日時を合わせる"));
-    EXPECT_EQ(control<QPushButton>("cmdOK1")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-    EXPECT_EQ(control<QPushButton>("cmdFolderRef")->text(), QStringLiteral("参照"));
-    EXPECT_EQ(dialog->size(), QSize(611, 426));
-}
-
-TEST_F(SettingsDialogTest, FieldBoxesStandInAGridOfFourRowsOfFive) {
-    open();
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(control<QCheckBox>(QStringLiteral("chkField%1").arg(i))->text(),
-                  QStringLiteral("F%1").arg(i + 1));
-    }
-    const std::pair<int, QPoint> corners[] = {
-        {0, {8, 16}}, {4, {328, 16}}, {5, {8, 32}}, {19, {328, 64}}};
-    for (const auto& [index, pos] : corners)
-        EXPECT_EQ(control<QCheckBox>(QStringLiteral("chkField%1").arg(index))->pos(), pos) << index;
-}
 
 TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
     settings.AddDate = 4;
