@@ -162,14 +162,20 @@ TEST(WriteHistoryLine, KeepsEarlierLinesAndStartsANewFileEachMonth) {
     EXPECT_EQ(r.historyBytes(), "2007-06-06 09:15:00->a\r\n2007-06-06 09:15:00->b\r\n");
 }
 
-TEST(WriteHistoryLine, OnlyBeepsWhenTheFileCannotBeOpened) {
-    Rig r("/missing");
-    r.ctx->setStopText("2007-06-06 09:15:00");
-    WriteHistoryLine(*r.ctx);
-    EXPECT_EQ(r.display.count("beep"), 1);
-    EXPECT_FALSE(std::filesystem::exists(r.folder.path() / "missing"));
-    EXPECT_EQ(r.display.count("error"), 0);
-    EXPECT_TRUE(r.messages.shown().empty());
+TEST(WriteHistoryLine, OnlyBeepsWhenTheFileCannotBeOpenedOrWritten) {
+    for (const bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "full disk" : "missing folder");
+        Rig r(fullDisk ? "" : "/missing");
+        if (fullDisk)
+            std::filesystem::create_symlink("/dev/full", r.folder.path() / "2007-06.txt");
+        r.ctx->setStopText("2007-06-06 09:15:00");
+        r.ctx->showError(kReplace, "ﾚｺｰﾄﾞ受信<3件> : 正常終了 ");
+        WriteHistoryLine(*r.ctx);
+        EXPECT_EQ(r.display.count("beep"), 1);
+        EXPECT_FALSE(std::filesystem::exists(r.folder.path() / "missing"));
+        EXPECT_EQ(r.ctx->errorText(), "ﾚｺｰﾄﾞ受信<3件> : 正常終了 ");
+        EXPECT_TRUE(r.messages.shown().empty());
+    }
 }
 
 }  // namespace

@@ -333,5 +333,45 @@ TEST(CommSession, ReportsACompletedTransferAndHangsUp) {
     EXPECT_TRUE(std::filesystem::exists(r.folder.path() / "abc.txt"));
 }
 
+// The first caller falls silent after two records; with automatic start the next call is served in
+// full, and the output holds its records exactly once.
+TEST(CommSession, ServesTheNextCallInFullAfterOneThatBrokeOffAmongTheRecords) {
+    Rig r;
+    r.settings.AutoStart = 1;
+    r.settings.Field.fill(1);
+    const std::vector<std::string> records = {utf8ToCp932("ｶﾀｶﾅ,表ソ,①").value_or(""), "2,b",
+                                              "3,c"};
+    const std::string all = records[0] + "\r\n2,b\r\n3,c\r\n";
+    int connects = 0;
+    r.modem.onConnect = [&](sim::SimulatedLine&) {
+        test::UploadingTerminal whole("abc", records);
+        if (++connects == 1) {
+            r.modem.terminal = [whole, answered = 0](const std::string& line,
+                                                     sim::SimulatedLine& wire) mutable {
+                if (++answered <= 3)  // the file name and two records
+                    whole(line, wire);
+            };
+        } else {
+            r.modem.terminal = whole;
+        }
+    };
+    r.ports.onOpen = [&r](int requests) {
+        if (requests == 3)
+            r.flags.requestStop();
+    };
+    r.run();
+
+    EXPECT_EQ(connects, 2);
+    EXPECT_EQ(test::fileBytes(r.folder.path() / "abc.txt"), all);
+    EXPECT_EQ(test::fileBytes(r.folder.path() / "Back.txt"), all);
+    const std::string history = r.history();
+    EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 3) << history;
+    const std::size_t broken = history.find("ﾚｺｰﾄﾞ受信 : ﾀｲﾑｱｳﾄ ｴﾗｰ [異常終了]");
+    const std::size_t served = history.find("ﾚｺｰﾄﾞ受信<3件> : 正常終了 :");
+    EXPECT_NE(broken, std::string::npos) << history;
+    EXPECT_NE(served, std::string::npos) << history;
+    EXPECT_LT(broken, served) << history;
+}
+
 }  // namespace
 }  // namespace karune

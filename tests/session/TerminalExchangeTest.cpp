@@ -94,6 +94,11 @@ TEST(TerminalExchange, RetryLimitsAndStops) {
     const Lines volNak = lines("VOL", "NAK");
     const Lines naks4 = times(4, lines("NAK"));
     const Lines naks5 = times(5, lines("NAK"));
+    const std::string rec1 = frameOf('1', "d", 0);
+    const auto noisy = [&](const std::string& noise) {
+        return talk("VOL", kName, "ACK", kRec0, "ACK", noise + rec1, "NAK", rec1, "ACK", "END");
+    };
+    const Lines noisyHeard = lines("VOL", "ACK", "ACK", "NAK", "ACK");
     const ExchangeCase cases[] = {
         {"six empty name replies, then a frame",
          times(6, talk("VOL", "")) + talk("VOL", kName, "ACK", "END"),
@@ -127,6 +132,20 @@ TEST(TerminalExchange, RetryLimitsAndStops) {
          talk("VOL", kName, "ACK", "") + times(3, talk("NAK", "")) + talk("NAK", kRec0, "ACK", "") +
              times(3, talk("NAK", "")) + talk("NAK", frameOf('1', "d", 0), "ACK", "END"),
          lines("VOL", "ACK") + naks4 + lines("ACK") + naks4 + lines("ACK"), "", false, true,
+         "abc\r\nd\r\n"},
+        {"records before the line fell silent stay in the back-up",
+         talk("VOL", kName, "ACK", kRec0), lines("VOL", "ACK", "ACK") + naks4, kRecordTimeout, true,
+         false, "abc\r\n"},
+        // Noise glued before a record spoils it once; the resent record is stored once. The first
+        // noise begins like a repeat of the frame before, as a late duplicate would.
+        {"noise like a repeat of the frame before", noisy("^0A,B*00"), noisyHeard, "", false, true,
+         "abc\r\nd\r\n"},
+        {"control and high bytes before a record",
+         noisy(std::string("\x00\x11\x13\xFF\x7F\x1B", 6)), noisyHeard, "", false, true,
+         "abc\r\nd\r\n"},
+        {"half a double-byte character before a record", noisy("\x81"), noisyHeard, "", false, true,
+         "abc\r\nd\r\n"},
+        {"line feeds before a record", noisy("\n\n\n"), noisyHeard, "", false, true,
          "abc\r\nd\r\n"},
         {"five bad records, then a good one",
          talk("VOL", kName, "ACK", kBadRec0) + times(4, talk("NAK", kBadRec0)) +

@@ -55,6 +55,17 @@ TEST(TransferFiles, FileErrorsEndTheTransferWithoutAck) {
     }
 }
 
+TEST(TransferFiles, ALogThatCannotBeWrittenDoesNotStopTheTransfer) {
+    TerminalHarness h;
+    fs::create_symlink("/dev/full", h.saveFolder() / "LOG.TXT");
+    h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}, {"ACK", "END"}};
+    h.run();
+    EXPECT_EQ(h.heard, (std::vector<std::string>{"VOL", "ACK", "ACK"}));
+    EXPECT_TRUE(h.ctx().completed);
+    EXPECT_EQ(h.backup(), "abc\r\n");
+    EXPECT_EQ(h.output("abc.txt"), "abc\r\n");
+}
+
 TEST(TransferFiles, ANewTransferEmptiesBackupAndLogAndCountsFromZero) {
     TerminalHarness h;
     writeFile(h.ctx().backFile, "stale\r\n");
