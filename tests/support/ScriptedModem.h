@@ -58,7 +58,6 @@ public:
     // Receives the program's lines while connected; nothing answers them when it is empty.
     sim::SimulatedLine::Peer terminal;
 
-    bool connected() const { return connected_; }
     // The lines received in command mode, and those received while connected.
     const std::vector<std::string>& commands() const { return commands_; }
     const std::vector<std::string>& dataLines() const { return dataLines_; }
