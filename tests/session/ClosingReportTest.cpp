@@ -104,14 +104,6 @@ TEST(ReportCompletion, TurnsTheOutcomeIntoTextsAndTheFinalWord) {
     }
 }
 
-TEST(ReportCompletion, StampsTheStopTimeAtTheMomentOfTheReport) {
-    Rig r;
-    r.clock.advanceBy(std::chrono::hours(14) + std::chrono::seconds(61));
-    ReportCompletion(*r.ctx);
-    EXPECT_EQ(r.ctx->stopText(), "2007-06-06 23:16:01");
-    EXPECT_EQ(r.ctx->errorText(), kStop + " [異常終了]");
-}
-
 struct HistoryCase {
     const char* name;
     std::string error;

@@ -246,13 +246,9 @@ TEST(TerminalExchange, ClockIsSetAgainBeforeEveryFileNameRequest) {
 }
 
 TEST(TerminalExchange, ClockSettingOnlyWhenTimeAdjustReadsAsOne) {
-    for (const auto& [timeAdjust, sendsClock] : {std::pair<std::string, bool>{"1", true},
-                                                 {" 1", true},
-                                                 {"1.0", true},
-                                                 {"0", false},
-                                                 {"", false},
-                                                 {"2", false},
-                                                 {"-1", false}}) {
+    // How the text reads as a number has its own tests; one of each side here.
+    for (const auto& [timeAdjust, sendsClock] :
+         {std::pair<std::string, bool>{" 1", true}, {"2", false}}) {
         SCOPED_TRACE('"' + timeAdjust + '"');
         TerminalHarness h([&](Settings& s) { s.TimeAdjust = timeAdjust; });
         if (sendsClock)
