@@ -88,13 +88,11 @@ struct Rig {
         };
     }
 
-    // Runs the session to its end; true when its last cycle completed a transfer.
-    bool run() {
+    void run() {
         flags.running = true;
         CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
                             folder.path() / "Back.txt");
         session.run();
-        return session.lastCycleCompleted();
     }
 
     // The month's history file, decoded.
@@ -309,30 +307,6 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
     }
 }
 
-TEST(CommSession, ReportsACompletedTransferAndHangsUp) {
-    Rig r;
-    r.settings.TimeAdjust = "1";
-    r.settings.Field.fill(1);
-    r.modem.terminal = test::UploadingTerminal("abc", {"1,a", "2,b", "3,c"});
-    EXPECT_TRUE(r.run());
-
-    const std::vector<std::string> toTerminal = r.modem.dataLines();
-    ASSERT_EQ(toTerminal.size(), 7u);
-    EXPECT_EQ(toTerminal[0], "TW20070606091501");
-    EXPECT_EQ(std::vector<std::string>(toTerminal.begin() + 1, toTerminal.end()),
-              (std::vector<std::string>{"VOL", "ACK", "ACK", "ACK", "ACK", "ACK"}));
-    EXPECT_TRUE(r.line.written().ends_with("ACK\r+++\0\rATH0\r"s));
-    EXPECT_EQ(r.modem.commands(), (std::vector<std::string>{"ATE0", "ATA", "+++\0"s, "ATH0"}));
-
-    const std::string done = "ﾚｺｰﾄﾞ受信<3件> : 正常終了 ";
-    EXPECT_EQ(r.display.last("error"), "2007-06-06-09:15:02>" + done);
-    EXPECT_TRUE(r.display.last("status").ends_with("\r\n" + done));
-    EXPECT_EQ(r.display.count("beep"), 1);
-    EXPECT_EQ(r.history(), "2007-06-06 09:15:02->2007-06-06-09:15:02>" + done + ":" +
-                               r.folder.text() + "/abc.txt\r\n");
-    EXPECT_TRUE(std::filesystem::exists(r.folder.path() / "abc.txt"));
-}
-
 // The first caller falls silent after two records; with automatic start the next call is served in
 // full, and the output holds its records exactly once.
 TEST(CommSession, ServesTheNextCallInFullAfterOneThatBrokeOffAmongTheRecords) {
@@ -362,6 +336,8 @@ TEST(CommSession, ServesTheNextCallInFullAfterOneThatBrokeOffAmongTheRecords) {
     r.run();
 
     EXPECT_EQ(connects, 2);
+    EXPECT_NE(r.line.written().find("CAN\r+++\0\rATH0\rATE0\r"s), std::string::npos);
+    EXPECT_TRUE(r.line.written().ends_with("ACK\r+++\0\rATH0\r"s + kHangUp));  // then stopped
     EXPECT_EQ(test::fileBytes(r.folder.path() / "abc.txt"), all);
     EXPECT_EQ(test::fileBytes(r.folder.path() / "Back.txt"), all);
     const std::string history = r.history();
