@@ -51,17 +51,12 @@ void ScriptedModem::setStanding(const std::string& command, Response response) {
 void ScriptedModem::receive(const std::string& line, sim::SimulatedLine& self) {
     if (onLine)
         onLine(line);
-    if (connected_) {
-        if (line.starts_with("+++")) {
-            connected_ = false;
-        } else {
-            dataLines_.push_back(line);
-            if (terminal)
-                terminal(line, self);
-            return;
-        }
+    if (connected_ && !line.starts_with("+++")) {
+        if (terminal)
+            terminal(line, self);
+        return;
     }
-    commands_.push_back(line);
+    connected_ = false;
     answer(line, self);
 }
 

@@ -19,8 +19,7 @@ namespace karune::test {
 // brings the modem back to command mode.
 //
 // Out of the box it answers "ATE0" with "OK", rings one second after each such "OK" arrived,
-// answers "ATA" with "CONNECT", and says nothing to anything else. Used on the session thread only;
-// read its records once the session has returned.
+// answers "ATA" with "CONNECT", and says nothing to anything else. Used on the session thread only.
 class ScriptedModem {
 public:
     using Duration = Clock::Duration;
@@ -58,10 +57,6 @@ public:
     // Receives the program's lines while connected; nothing answers them when it is empty.
     sim::SimulatedLine::Peer terminal;
 
-    // The lines received in command mode, and those received while connected.
-    const std::vector<std::string>& commands() const { return commands_; }
-    const std::vector<std::string>& dataLines() const { return dataLines_; }
-
 private:
     void receive(const std::string& line, sim::SimulatedLine& self);
     void answer(const std::string& command, sim::SimulatedLine& self);
@@ -70,8 +65,6 @@ private:
     std::map<std::string, Response> standing_;
     std::optional<Duration> ringAfterInit_ = kDefaultRingDelay;
     bool connected_ = false;
-    std::vector<std::string> commands_;
-    std::vector<std::string> dataLines_;
 };
 
 }  // namespace karune::test
