@@ -182,11 +182,5 @@ TEST(FolderListing, RootOfTakesTheLongestMatchingRoot) {
     }
 }
 
-TEST(FolderListing, ErrorTextHasTheSignedNumberAndDescription) {
-    const std::error_code error = std::make_error_code(std::errc::permission_denied);
-    EXPECT_EQ(folderErrorText(error),
-              "ｴﾗｰ " + std::to_string(error.value()) + "\r\n" + error.message());
-}
-
 }  // namespace
 }  // namespace karune::ui::test
