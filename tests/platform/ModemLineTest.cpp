@@ -38,33 +38,12 @@ struct Pc {
     void hangUp() { send(kEscape + "ATH0\r"); }
 };
 
-TerminalOptions records(int count, int crcType = 0) {
+TerminalOptions records(int count) {
     TerminalOptions o;
     o.name = "abc";
     for (int i = 0; i < count; ++i)
         o.records.push_back("R" + std::to_string(i));
-    o.crcType = crcType;
     return o;
-}
-
-TEST(ModemLine, CompleteCallInBothChecksumVariants) {
-    for (int crcType : {0, 1}) {
-        ModemLine line({}, records(2, crcType), DropMode::Silent);
-        Pc pc(line);
-        pc.connect();
-        EXPECT_EQ(pc.send("TW20070606091500\r"), "OK\r");
-        EXPECT_EQ(pc.send("VOL\r"), fileNameFrame("abc", 2, crcType) + "\r");
-        EXPECT_EQ(pc.send("ACK\r"), recordFrame('0', "R0", crcType) + "\r");
-        EXPECT_EQ(pc.send("ACK\r"), recordFrame('1', "R1", crcType) + "\r");
-        EXPECT_EQ(pc.send("ACK\r"), "END\r");
-        EXPECT_EQ(pc.send("ACK\r"), "");
-        EXPECT_FALSE(line.finished());
-        EXPECT_EQ(pc.send(kEscape), kOk);
-        EXPECT_EQ(pc.send("ATH0\r"), kOk);
-        EXPECT_TRUE(line.finished());
-        EXPECT_TRUE(line.allAcknowledged());
-        EXPECT_EQ(pc.reports, std::vector<std::string>{"call 1: ACK, 2 records acknowledged"});
-    }
 }
 
 struct DropCase {

@@ -50,7 +50,6 @@ TerminalOptions with(TerminalOptions o, int TerminalOptions::*field, int value) 
 std::vector<Dialogue> dialogues() {
     const std::string name2 = fileNameFrame("abc", 2, 0) + "\r";
     const std::string name3 = fileNameFrame("abc", 3, 0) + "\r";
-    const std::string name1 = fileNameFrame("abc", 1, 0) + "\r";
     TerminalOptions drop = upload({"R1", "R2", "R3"});
     drop.dropAfter = 1;
     return {
@@ -83,18 +82,6 @@ std::vector<Dialogue> dialogues() {
          steps("VOL", name3, "ACK", frame('0', "R1"), "ACK", "", "NAK", "", "TW20070606091500", "",
                "CAN", ""),
          std::nullopt, 1},
-        {"simple protocol sends plain lines",
-         with(upload({"R1", "NO CARRIER"}), &TerminalOptions::protocol, 1),
-         steps("VOL", name2, "ACK", "R1\r", "NAK", "R1\r", "ACK", "NO CARRIER\r", "ACK", "END\r",
-               "ACK", ""),
-         "ACK", 2},
-        {"bad file name: the PC asks again, BEL ends with CAN", upload({"R1"}),
-         steps("VOL", name1, "NAK", "", "TW20070606091502", "OK\r", "VOL", name1, "ACK",
-               frame('0', "R1"), "BEL", "", "CAN", "", "VOL", ""),
-         "CAN", 0},
-        {"no records: END at once", upload({}),
-         steps("ACK", "", "VOL", fileNameFrame("abc", 0, 0) + "\r", "ACK", "END\r", "ACK", ""),
-         "ACK", 0},
     };
 }
 
