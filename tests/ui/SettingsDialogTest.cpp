@@ -8,12 +8,10 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 #include <filesystem>
 
 #include "UiTestSupport.h"
 #include "config/SettingsStore.h"
-#include "support/FileBytes.h"
 #include "ui/settings/SettingsDialog.h"
 
 namespace karune::ui::test {
@@ -111,23 +109,6 @@ TEST_F(SettingsDialogTest, CancelAndCloseBoxDropEveryChange) {
         EXPECT_TRUE(mainWindow.isEnabled()) << route;
         EXPECT_TRUE(dialog.isNull()) << route;
     }
-}
-
-TEST_F(SettingsDialogTest, OkWithoutChangesRewritesTheSameItems) {
-    SaveSettings(env, settings, settings);
-    const std::string written = karune::test::fileBytes(env.iniFile);
-    ASSERT_FALSE(written.empty());
-    std::filesystem::remove(env.iniFile);
-
-    open();
-    press("cmdOK0");
-    settle();
-    EXPECT_EQ(saves, 1);
-    const std::string rewritten = karune::test::fileBytes(env.iniFile);
-    EXPECT_EQ(rewritten, written);
-    EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), ','), 29) << "30 items";
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_TRUE(mainWindow.isEnabled());
 }
 
 TEST_F(SettingsDialogTest, AnUnwritableFileStillClosesAndTakesOnlyTheChangedValuesOver) {
