@@ -53,14 +53,6 @@ std::vector<Dialogue> dialogues() {
     TerminalOptions drop = upload({"R1", "R2", "R3"});
     drop.dropAfter = 1;
     return {
-        {"whole upload, type 1", upload({"A,B,C", "D,E,F"}),
-         steps("TW20070606091500", "OK\r", "VOL", "^#abc@2*43\r", "ACK", "^0A,B,C*D6\r", "ACK",
-               "^1D,E,F*E0\r", "ACK", "END\r", "ACK", "", "ACK", ""),
-         "ACK", 2},
-        {"whole upload, type 2", upload({"abc"}, 1),
-         steps("VOL", fileNameFrame("abc", 1, 1) + "\r", "ACK", "^0abc*50\r", "ACK", "END\r", "CAN",
-               ""),
-         "CAN", 1},
         {"NAK resends the record", upload({"R1", "R2"}),
          steps("VOL", name2, "ACK", frame('0', "R1"), "NAK", frame('0', "R1"), "NAK",
                frame('0', "R1"), "ACK", frame('1', "R2"), "NAK", frame('1', "R2"), "ACK", "END\r",
