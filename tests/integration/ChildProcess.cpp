@@ -55,11 +55,11 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0) {
-        spawnError_ = std::strerror(errno);
+        err_ = std::strerror(errno);
         return;
     }
     if (::pipe2(err, O_CLOEXEC) != 0) {
-        spawnError_ = std::strerror(errno);
+        err_ = std::strerror(errno);
         ::close(out[0]);
         ::close(out[1]);
         return;
@@ -96,7 +96,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     errFd_ = err[0];
     if (rc != 0) {
         pid_ = -1;
-        spawnError_ = program + ": " + std::strerror(rc);
+        err_ = program + ": " + std::strerror(rc);
         closeFd(outFd_);
         closeFd(errFd_);
         return;

@@ -20,7 +20,7 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // `env` entries are added to (or replace those of) the test's own environment. On failure
-    // running() is false and spawnError() says why.
+    // running() is false and errorOutput() says why.
     ChildProcess(const std::string& program, const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& env = {});
     ~ChildProcess();
@@ -29,7 +29,6 @@ public:
 
     bool running() const { return pid_ > 0 && !status_; }
     pid_t pid() const { return pid_; }
-    const std::string& spawnError() const { return spawnError_; }
 
     // The next complete stdout line (without its LF) that `wanted` accepts, skipping others;
     // nullopt when the timeout passes or stdout ends first. Every line read is kept in lines().
@@ -57,7 +56,6 @@ private:
     int pidFd_ = -1;
     int outFd_ = -1;
     int errFd_ = -1;
-    std::string spawnError_;
     std::string outPending_;
     std::size_t nextUnread_ = 0;
     std::vector<std::string> lines_;

@@ -89,16 +89,10 @@ Simulator startSimulator(const std::vector<std::string>& args) {
     return sim;
 }
 
-std::unique_ptr<ChildProcess> startHeadless(const Home& home, const std::string& device,
-                                            const std::map<std::string, std::string>& env) {
-    std::map<std::string, std::string> all = env;
-    all["KARUNE_COM1"] = device;
+std::unique_ptr<ChildProcess> startHeadless(const Home& home, const std::string& device) {
     return std::make_unique<ChildProcess>(
-        modemProgram(), std::vector<std::string>{"--headless", "--home", home.dir.string()}, all);
-}
-
-bool startsWith(const std::string& text, std::string_view prefix) {
-    return text.starts_with(prefix);
+        modemProgram(), std::vector<std::string>{"--headless", "--home", home.dir.string()},
+        std::map<std::string, std::string>{{"KARUNE_COM1", device}});
 }
 
 }  // namespace karune::test

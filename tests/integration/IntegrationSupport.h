@@ -68,9 +68,6 @@ struct Simulator {
 Simulator startSimulator(const std::vector<std::string>& args);
 
 // The program in headless mode on COM1 = `device`.
-std::unique_ptr<ChildProcess> startHeadless(const Home& home, const std::string& device,
-                                            const std::map<std::string, std::string>& env = {});
-
-bool startsWith(const std::string& text, std::string_view prefix);
+std::unique_ptr<ChildProcess> startHeadless(const Home& home, const std::string& device);
 
 }  // namespace karune::test
