@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds warning-free, runs every test, then the core tests once more
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the parsers for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -8,15 +8,20 @@ karune_install_deps
 
 jobs=$(nproc)
 
+# Runs one build tree's tests; the log feeds the summary at the end.
+run_tests() {
+    (cd "$1" && ctest --output-on-failure -j "$jobs") | tee "$1/ctest.log"
+}
+
 cmake -S . -B build -G Ninja -DKARUNE_WERROR=ON
 cmake --build build -j "$jobs"
-(cd build && ctest --output-on-failure -j "$jobs")
+run_tests build
 
 cmake -S . -B build-asan -G Ninja -DKARUNE_WERROR=ON -DKARUNE_CORE_ONLY=ON \
     -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 cmake --build build-asan -j "$jobs"
-(cd build-asan && ctest --output-on-failure -j "$jobs")
+run_tests build-asan
 
 # A short fuzzing run of the parsers that face the line and the settings file.
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKARUNE_WERROR=ON -DKARUNE_CORE_ONLY=ON \
@@ -28,3 +33,8 @@ for fuzzer in "${fuzzers[@]}"; do
     echo "fuzzing $fuzzer"
     build-fuzz/tests/fuzz/"$fuzzer" -max_total_time="${KARUNE_FUZZ_SECONDS:-10}" -print_final_stats=0 2>&1 | tail -n 1
 done
+
+# Reached only when every stage passed (set -e).
+passed=$(grep -h -o 'tests failed out of [0-9]*' build/ctest.log build-asan/ctest.log |
+    awk '{ total += $5 } END { print total }')
+echo "test.sh: ${passed} passed, 0 failed"
