@@ -8,7 +8,7 @@ KARUNE_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev
     clang libclang-rt-dev
-    fonts-ipafont-gothic xvfb xauth
+    fonts-ipafont-gothic xvfb xauth bc
 )
 
 karune_install_deps() {
