@@ -159,9 +159,8 @@ int Conversion::replace() {
         if (ec)
             err = ec.value();
     }
-    if (err == 0) {
+    if (err == 0)
         err = syncFolder();
-    }
     if (err != 0) {
         file.reset();
         std::filesystem::remove(temporary, ec);
@@ -228,9 +227,8 @@ int Conversion::append() {
         if (ec)
             err = ec.value();
     }
-    if (err == 0) {
+    if (err == 0)
         err = syncFolder();
-    }
     if (err != 0) {
         // Whatever the stream still holds goes out on close; cut back after that.
         file.reset();
