@@ -4,7 +4,6 @@ namespace karune {
 
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    bool foreign = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
@@ -12,10 +11,24 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
                 return std::nullopt;
             return args[++i];
         };
-        if (arg == "--help" || arg == "-h")
-            return CommandLineError{};
+        if (arg == "--help" || arg == "-h") {
+            line.mode = RunMode::Help;
+            return line;
+        }
+        if (arg == "--version") {
+            line.mode = RunMode::Version;
+            return line;
+        }
         if (arg == "--headless") {
             line.mode = RunMode::Headless;
+        } else if (arg == "--settings") {
+            line.mode = RunMode::ShowSettings;
+        } else if (arg == "--set") {
+            line.mode = RunMode::SetSettings;
+            while (i + 1 < args.size() && !args[i + 1].starts_with("--"))
+                line.assignments.push_back(args[++i]);
+            if (line.assignments.empty())
+                return CommandLineError{"--set needs NAME=VALUE"};
         } else if (arg == "--home") {
             auto dir = value();
             if (!dir || dir->empty())
@@ -28,23 +41,29 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             line.mode = RunMode::Convert;
             line.convertOutput = *output;
         } else {
-            foreign = true;
+            return CommandLineError{"unknown option '" + arg + "'"};
         }
     }
-    if (foreign && line.mode != RunMode::Window)
-        return CommandLineError{"unknown option with --headless or --convert"};
     return line;
 }
 
-std::string usageText(const std::string& program) {
+std::string usageText(const std::string& program, const std::filesystem::path& homeFolder) {
     return "usage: " + program +
-           " [--home DIR] [--headless | --convert OUTPUT]\n"
+           " [--home DIR] [--headless | --convert OUTPUT | --settings | --set NAME=VALUE...]\n"
            "  (no option)        open the window\n"
            "  --headless         no window: start reception at once, report on standard output;\n"
            "                     SIGTERM or SIGINT stops it like the stop button\n"
            "  --convert OUTPUT   convert the back-up file into OUTPUT with the current settings\n"
-           "  --home DIR         keep the settings file and the back-up file in DIR instead of\n"
-           "                     the program's folder\n";
+           "  --settings         print the settings as NAME=VALUE lines\n"
+           "  --set NAME=VALUE   change settings (names as --settings prints them) and save them\n"
+           "  --home DIR         keep the settings file and the back-up file in DIR\n"
+           "  --version          print the version\n"
+           "home folder: " +
+           homeFolder.string() + "\n";
+}
+
+std::string versionText() {
+    return "karune-modem " KARUNE_VERSION "\n";
 }
 
 }  // namespace karune

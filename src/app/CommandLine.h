@@ -8,22 +8,27 @@
 
 namespace karune {
 
-enum class RunMode { Window, Headless, Convert };
+enum class RunMode { Window, Headless, Convert, ShowSettings, SetSettings, Version, Help };
 
 struct CommandLine {
     RunMode mode = RunMode::Window;
     std::optional<std::filesystem::path> home;  // --home DIR: replaces the program folder
     std::filesystem::path convertOutput;        // --convert OUTPUT
+    std::vector<std::string> assignments;       // --set NAME=VALUE ...
 };
 
 struct CommandLineError {
-    std::string message;  // empty for --help
+    std::string message;
 };
 
-// Options other than ours (Qt's -platform and the like) are left to the window toolkit when the
-// program runs with a window, and refused otherwise.
+// Every option the program does not know is refused: a typing error must not start a service
+// with other settings than the administrator meant.
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args);
 
-std::string usageText(const std::string& program);
+// `homeFolder` is the home folder the given options lead to.
+std::string usageText(const std::string& program, const std::filesystem::path& homeFolder);
+
+// "karune-modem" and the version, one line.
+std::string versionText();
 
 }  // namespace karune

@@ -7,28 +7,43 @@
 #include "app/CommandLine.h"
 #include "app/ConvertCommand.h"
 #include "app/HeadlessApp.h"
+#include "app/SettingsCommand.h"
 #include "app/Startup.h"
 #include "app/WindowApp.h"
+#include "platform/DisplayPresence.h"
 
 int main(int argc, char** argv) {
     using namespace karune;
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
-        if (!error->message.empty())
-            std::cerr << argv[0] << ": " << error->message << "\n";
-        std::cerr << usageText(argv[0]);
-        return error->message.empty() ? 0 : 2;
+        std::cerr << argv[0] << ": " << error->message << "\n"
+                  << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
+        return 2;
     }
     const CommandLine& line = std::get<CommandLine>(parsed);
     const Startup startup = discoverStartup(argv[0], line);
     switch (line.mode) {
+        case RunMode::Help:
+            std::cerr << usageText(argv[0], startup.paths.programFolder);
+            return 0;
+        case RunMode::Version:
+            std::cout << versionText();
+            return 0;
         case RunMode::Headless:
             return runHeadless(startup);
         case RunMode::Convert:
             return runConvert(startup, line.convertOutput);
+        case RunMode::ShowSettings:
+            return runShowSettings(startup, std::cout, std::cerr);
+        case RunMode::SetSettings:
+            return runSetSettings(startup, line.assignments, std::cerr);
         case RunMode::Window:
             break;
+    }
+    if (!displayAvailable()) {
+        std::cerr << argv[0] << ": no display found for the window; --headless runs without one\n";
+        return 2;
     }
     return runWindow(argc, argv, startup);
 }
