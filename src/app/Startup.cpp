@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "config/DocumentsFolder.h"
+#include "platform/UserFolders.h"
 
 namespace karune {
 namespace {
@@ -18,7 +19,10 @@ std::optional<std::string> environment(const char* name) {
 
 Startup discoverStartup(const char* argv0, const CommandLine& line) {
     Startup startup;
-    startup.paths = programPaths(executablePath(argv0), line.home);
+    const std::filesystem::path executable = executablePath(argv0);
+    startup.home = chooseHomeFolder(line.home, programPaths(executable, std::nullopt),
+                                    perUserHomeFolder(), canCreateFilesIn);
+    startup.paths = programPaths(executable, startup.home.folder);
     startup.documentsFolder =
         findDocumentsFolder(environment("HOME"), environment("XDG_CONFIG_HOME"));
     return startup;

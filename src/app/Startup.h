@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "config/HomeFolder.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 
@@ -9,10 +10,12 @@ namespace karune {
 // What every way of running the program finds out first: where its files are and what a reset
 // of the settings would choose.
 struct Startup {
-    ProgramPaths paths;
+    ProgramPaths paths;  // paths.programFolder is the home folder
+    HomeChoice home;
     std::string documentsFolder;
 };
 
+// Finds the home folder without creating it; prepareHomeFolder(startup.home) does that.
 Startup discoverStartup(const char* argv0, const CommandLine& line);
 
 SettingsEnvironment settingsEnvironment(const Startup& startup, OperatorMessages& messages);

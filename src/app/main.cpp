@@ -12,6 +12,24 @@
 #include "app/WindowApp.h"
 #include "platform/DisplayPresence.h"
 
+namespace {
+
+int run(const karune::CommandLine& line, const karune::Startup& startup, int& argc, char** argv) {
+    using namespace karune;
+    switch (line.mode) {
+        case RunMode::Headless:
+            return runHeadless(startup);
+        case RunMode::Convert:
+            return runConvert(startup, line.convertOutput);
+        case RunMode::SetSettings:
+            return runSetSettings(startup, line.assignments, std::cerr);
+        default:
+            return runWindow(argc, argv, startup);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace karune;
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -30,20 +48,21 @@ int main(int argc, char** argv) {
         case RunMode::Version:
             std::cout << versionText();
             return 0;
-        case RunMode::Headless:
-            return runHeadless(startup);
-        case RunMode::Convert:
-            return runConvert(startup, line.convertOutput);
         case RunMode::ShowSettings:
             return runShowSettings(startup, std::cout, std::cerr);
-        case RunMode::SetSettings:
-            return runSetSettings(startup, line.assignments, std::cerr);
         case RunMode::Window:
+            if (!displayAvailable()) {
+                std::cerr << argv[0]
+                          << ": no display found for the window; --headless runs without one\n";
+                return 2;
+            }
+            break;
+        default:
             break;
     }
-    if (!displayAvailable()) {
-        std::cerr << argv[0] << ": no display found for the window; --headless runs without one\n";
-        return 2;
+    if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
+        std::cerr << argv[0] << ": " << error << "\n";
+        return 1;
     }
-    return runWindow(argc, argv, startup);
+    return run(line, startup, argc, argv);
 }
