@@ -11,6 +11,7 @@
 #include "app/Startup.h"
 #include "app/WindowApp.h"
 #include "platform/DisplayPresence.h"
+#include "platform/HomeLock.h"
 
 namespace {
 
@@ -62,6 +63,18 @@ int main(int argc, char** argv) {
     }
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
         std::cerr << argv[0] << ": " << error << "\n";
+        return 1;
+    }
+    // Before any file of the home is touched: two programs would share one Back.txt.
+    const HomeLock lock(startup.paths.programFolder);
+    if (lock.outcome() == HomeLock::Outcome::HeldByAnother) {
+        std::cerr << argv[0] << ": the home folder " << startup.paths.programFolder.string()
+                  << " is in use by another karune-modem; each needs a home of its own (--home)\n";
+        return 1;
+    }
+    if (lock.outcome() == HomeLock::Outcome::Failed) {
+        std::cerr << argv[0] << ": cannot use the home folder "
+                  << startup.paths.programFolder.string() << ": " << lock.error() << "\n";
         return 1;
     }
     return run(line, startup, argc, argv);

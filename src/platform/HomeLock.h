@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace karune {
+
+// Holds a home folder for this process, so that a second program on the same settings file and
+// back-up file refuses to start. The operating system drops the hold when the process ends in any
+// way (a crash, SIGKILL), so no stale lock can outlive it.
+class HomeLock {
+public:
+    enum class Outcome { Held, HeldByAnother, Failed };
+
+    // Tries once, without waiting; creates nothing in the folder on Linux.
+    explicit HomeLock(const std::filesystem::path& folder);
+    ~HomeLock();
+    HomeLock(const HomeLock&) = delete;
+    HomeLock& operator=(const HomeLock&) = delete;
+
+    Outcome outcome() const { return outcome_; }
+    // Why the folder could not be held, when outcome() is Failed.
+    const std::string& error() const { return error_; }
+
+private:
+    std::intptr_t handle_ = -1;
+    Outcome outcome_ = Outcome::Failed;
+    std::string error_;
+};
+
+}  // namespace karune
