@@ -33,6 +33,9 @@ public:
     // One trailing CR is removed. Empty when nothing arrived in time.
     std::string ReceiveLine();
 
+    // See SerialLine::lostReason().
+    std::string lostReason() const { return line_.lostReason(); }
+
 private:
     SerialLine& line_;
     Clock& clock_;

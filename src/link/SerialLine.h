@@ -15,6 +15,8 @@ namespace karune {
 //   the line's clock has passed, then returns every byte waiting (empty at the deadline). It never
 //   throws; a line that has gone away (hang-up, device removed) reads as silence: each call
 //   returns empty at its deadline, never earlier, so a caller's loop cannot spin.
+// - lostReason() is empty while the line is there; once the device has hung up or vanished for
+//   good (a pulled USB adapter), it is the operator's text for that, UTF-8.
 // - write() hands all bytes to the line in one go and does not wait for them to leave. It
 //   returns false when the line refused them; callers that do not care may ignore that.
 class SerialLine {
@@ -23,6 +25,7 @@ public:
 
     virtual std::string readUntil(Clock::TimePoint deadline) = 0;
     [[nodiscard]] virtual bool write(std::string_view bytes) = 0;
+    virtual std::string lostReason() const { return {}; }
 };
 
 }  // namespace karune

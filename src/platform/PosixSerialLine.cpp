@@ -9,6 +9,9 @@
 #include <chrono>
 #include <climits>
 #include <thread>
+#include <utility>
+
+#include "platform/PortErrors.h"
 
 namespace karune {
 namespace {
@@ -35,8 +38,13 @@ bool hungUp(short revents) {
 
 }  // namespace
 
-PosixSerialLine::PosixSerialLine(int fd, const termios& original, const Clock& clock)
-    : fd_(fd), original_(original), clock_(clock) {}
+PosixSerialLine::PosixSerialLine(int fd, const termios& original, const Clock& clock,
+                                 std::string devicePath)
+    : fd_(fd), original_(original), clock_(clock), devicePath_(std::move(devicePath)) {}
+
+std::string PosixSerialLine::lostReason() const {
+    return gone_ ? portOpenErrorText(goneError_, devicePath_) : std::string();
+}
 
 PosixSerialLine::~PosixSerialLine() {
     if (!gone_)
@@ -70,9 +78,11 @@ PosixSerialLine::Drain PosixSerialLine::drainInto(std::string& out) {
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;
-        // End of file (hang-up), EIO (the other side of a pty closed), ENXIO (device removed):
-        // the line is gone for good.
+        // End of file (hang-up), EIO (the other side of a pty closed), ENXIO or ENODEV (device
+        // removed): the line is gone for good.
         gone_ = true;
+        if (n < 0)
+            goneError_ = errno;
         break;
     }
     if (!out.empty())
@@ -118,8 +128,10 @@ bool PosixSerialLine::write(std::string_view bytes) {
                 return false;
             continue;
         }
-        if (n < 0 && (errno == EIO || errno == ENXIO || errno == EPIPE))
+        if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EPIPE)) {
             gone_ = true;
+            goneError_ = errno;
+        }
         return false;
     }
     return true;

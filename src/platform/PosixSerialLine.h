@@ -5,6 +5,8 @@
 
 #include <termios.h>
 
+#include <cerrno>
+
 #include "link/Clock.h"
 #include "link/SerialLine.h"
 
@@ -14,7 +16,8 @@ namespace karune {
 // descriptor, which must be non-blocking; restores `original` on it and closes it when destroyed.
 class PosixSerialLine : public SerialLine {
 public:
-    PosixSerialLine(int fd, const termios& original, const Clock& clock);
+    // `devicePath` names the device in the text of a lost line.
+    PosixSerialLine(int fd, const termios& original, const Clock& clock, std::string devicePath);
     ~PosixSerialLine() override;
     PosixSerialLine(const PosixSerialLine&) = delete;
     PosixSerialLine& operator=(const PosixSerialLine&) = delete;
@@ -22,8 +25,7 @@ public:
     std::string readUntil(Clock::TimePoint deadline) override;
     [[nodiscard]] bool write(std::string_view bytes) override;
 
-    // The device has hung up or vanished; from now on the line reads as silence.
-    bool gone() const { return gone_; }
+    std::string lostReason() const override;
 
 private:
     enum class Drain { Data, Nothing, Gone };
@@ -36,7 +38,9 @@ private:
     int fd_;
     termios original_;
     const Clock& clock_;
+    std::string devicePath_;
     bool gone_ = false;
+    int goneError_ = EIO;  // what told the line was gone
 };
 
 }  // namespace karune

@@ -95,7 +95,7 @@ PortOpenResult PosixSerialPorts::open(int portNumber) {
     ::ioctl(tty.fd(), TIOCMBIS, &dtr);
     ::tcflush(tty.fd(), TCIFLUSH);
 
-    return {std::make_unique<PosixSerialLine>(tty.release(), original, clock_), {}};
+    return {std::make_unique<PosixSerialLine>(tty.release(), original, clock_, *path), {}};
 }
 
 }  // namespace karune

@@ -46,6 +46,12 @@ void fail(SessionContext& ctx, std::string_view message) {
     ctx.showError(kReplace, ctx.stamped(message));
 }
 
+// The port error: reception stops.
+void failPort(SessionContext& ctx, std::string_view reason) {
+    fail(ctx, std::string(kPort) + signPosition(ctx.settings.Port) + ": " + std::string(reason));
+    ctx.flags.running = false;
+}
+
 std::string portSettingsText(const Settings& s) {
     return std::string(kPort) + signPosition(s.Port) + ":" + std::string(kPortSettings) +
            signPosition(s.OverWrite) + "/" + signPosition(s.StartUpSize) + "/" +
@@ -83,7 +89,9 @@ std::string portSettingsText(const Settings& s) {
     return false;
 }
 
-// Waits without limit for a ring. False when stopped.
+// Waits without limit for a ring. False when stopped, or when the port went away: silence from a
+// pulled adapter would otherwise be waited on for ever, while a service manager could restart the
+// program until the adapter is back.
 [[nodiscard]] bool waitForRing(SessionContext& ctx, LineIo& line) {
     for (;;) {
         ctx.showStatus(kReplace, kWaitingForRing);
@@ -91,6 +99,10 @@ std::string portSettingsText(const Settings& s) {
             return false;
         if (containsWord(line.ReceiveLine(), "RING"))
             return true;
+        if (const std::string lost = line.lostReason(); !lost.empty()) {
+            failPort(ctx, lost);
+            return false;
+        }
     }
 }
 
@@ -156,8 +168,7 @@ void CommSession::run() {
 
         PortOpenResult port = services_.ports.open(settings_.Port);
         if (port.line == nullptr) {
-            fail(ctx, std::string(kPort) + signPosition(settings_.Port) + ": " + port.error);
-            flags_.running = false;
+            failPort(ctx, port.error);
             closeCycle(ctx);
         } else {
             ctx.showStatus(kReplace, portSettingsText(settings_));

@@ -1,5 +1,5 @@
-// The program as an unattended service on pseudo-terminals: one program per home folder, and
-// several lines at once.
+// The program as an unattended service on pseudo-terminals: one program per home folder, a pulled
+// adapter, and several lines at once.
 
 #include <gtest/gtest.h>
 
@@ -41,6 +41,26 @@ TEST(Unattended, ASecondProgramOnAHeldHomeRefusesToStartUntilTheFirstIsGone) {
     first->waitForExit(10s);
     auto third = startHeadless(home, sim.ptyPath);
     EXPECT_TRUE(waitsForACall(*third)) << third->errorOutput();
+}
+
+TEST(Unattended, APulledAdapterEndsTheCallWaitWithThePortErrorAndExitStatusOne) {
+    Home home;
+    SettingsLine settings;
+    settings.autoStart = 1;
+    home.write(settings);
+    Simulator sim = startSimulator({"--records", "/dev/null", "--ring-delay", "600"});
+    ASSERT_FALSE(sim.ptyPath.empty());
+    auto modem = startHeadless(home, sim.ptyPath);
+    ASSERT_TRUE(waitsForACall(*modem)) << modem->errorOutput();
+
+    sim.process->signal(SIGKILL);
+    EXPECT_EQ(modem->waitForExit(20s), 1);
+    const auto error = modem->waitForLine(
+        [](const std::string& l) {
+            return l.starts_with("error: ") && l.find(">ﾎﾟｰﾄ 1: ") != std::string::npos;
+        },
+        1s);
+    EXPECT_TRUE(error.has_value()) << ::testing::PrintToString(modem->lines());
 }
 
 }  // namespace

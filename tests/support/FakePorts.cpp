@@ -14,6 +14,7 @@ public:
 
     std::string readUntil(Clock::TimePoint deadline) override { return line_.readUntil(deadline); }
     bool write(std::string_view bytes) override { return line_.write(bytes); }
+    std::string lostReason() const override { return line_.lostReason(); }
 
 private:
     FakePorts& owner_;
