@@ -5,6 +5,7 @@
 
 #include <signal.h>
 
+#include <memory>
 #include <string>
 
 #include "integration/IntegrationSupport.h"
@@ -61,6 +62,31 @@ TEST(Unattended, APulledAdapterEndsTheCallWaitWithThePortErrorAndExitStatusOne) 
         },
         1s);
     EXPECT_TRUE(error.has_value()) << ::testing::PrintToString(modem->lines());
+}
+
+TEST(Unattended, TwoLinesWithAHomeEachServeTheirCallsAtOnce) {
+    struct Line {
+        Home home;
+        std::string name;
+        std::string records;
+        Simulator sim;
+        std::unique_ptr<ChildProcess> modem;
+    };
+    Line lines[2] = {{{}, "LINE1", crlfLines({cp932("ｲﾁ,1")}), {}, {}},
+                     {{}, "LINE2", crlfLines({cp932("ﾆ,2"), "two,2"}), {}, {}}};
+    for (Line& line : lines) {
+        line.home.write(SettingsLine{});
+        writeFile(line.home.scratch.path() / "records.txt", line.records);
+        line.sim = startSimulator({"--records", (line.home.scratch.path() / "records.txt").string(),
+                                   "--name", line.name, "--ring-delay", "1", "--timeout", "60"});
+        ASSERT_FALSE(line.sim.ptyPath.empty());
+        line.modem = startHeadless(line.home, line.sim.ptyPath);
+    }
+    for (Line& line : lines) {
+        EXPECT_EQ(line.modem->waitForExit(60s), 0) << line.modem->errorOutput();
+        EXPECT_EQ(fileBytes(line.home.out / (line.name + ".txt")), line.records);
+        EXPECT_EQ(fileBytes(line.home.backFile()), line.records);
+    }
 }
 
 }  // namespace
