@@ -21,6 +21,8 @@ TEST(InstalledProgram, KeepsItsFilesInThePerUserFolderOfAUserWhoCannotWriteThePr
     ChildProcess install(KARUNE_CMAKE,
                          {"--install", KARUNE_BUILD_DIR, "--prefix", prefix.string()});
     ASSERT_EQ(install.waitForExit(60s), 0) << install.errorOutput();
+    EXPECT_TRUE(std::filesystem::is_regular_file(prefix / "share/icons/hicolor/scalable/apps" /
+                                                 "karune-modem.svg"));
 
     const auto user = scratch.path() / "user";
     std::filesystem::create_directories(user / "Documents");
