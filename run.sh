@@ -7,9 +7,9 @@ source scripts/deps.sh
 karune_install_deps
 
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)"
-
 if [ "${1:-}" = "--demo" ]; then
+    cmake --build build -j "$(nproc)" --target karune-modem karune-sim
     exec scripts/demo.sh
 fi
+cmake --build build -j "$(nproc)" --target karune-modem
 exec build/karune-modem "$@"

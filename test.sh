@@ -4,13 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-karune_install_deps
+karune_install_deps tests
 
 jobs=$(nproc)
 
 # Runs one build tree's tests; the log feeds the summary at the end.
 run_tests() {
-    (cd "$1" && ctest --output-on-failure -j "$jobs") | tee "$1/ctest.log"
+    (cd "$1" && ctest --output-on-failure --no-tests=error -j "$jobs") | tee "$1/ctest.log"
 }
 
 cmake -S . -B build -G Ninja -DKARUNE_WERROR=ON

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when any is missing.
-# Sourced by run.sh and test.sh.
+# Installs the Debian packages the build and the demo need, and with "tests" those of the tests,
+# when any is missing. Sourced by run.sh and test.sh.
 set -euo pipefail
 
 KARUNE_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    fonts-ipafont-gothic bc
+)
+KARUNE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev
     clang libclang-rt-dev
-    fonts-ipafont-gothic xvfb xauth bc
+    xvfb xauth
 )
 
+# karune_install_deps [tests]
 karune_install_deps() {
+    local wanted=("${KARUNE_PACKAGES[@]}")
+    [ "${1:-}" = "tests" ] && wanted+=("${KARUNE_TEST_PACKAGES[@]}")
     local missing=()
     local pkg
-    for pkg in "${KARUNE_PACKAGES[@]}"; do
+    for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
         fi
