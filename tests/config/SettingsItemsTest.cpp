@@ -7,17 +7,7 @@
 namespace karune {
 namespace {
 
-TEST(SettingsItems, NamesTheThirtyItemsInTheFileOrder) {
-    Settings s = defaultSettings("/data");
-    s.field(20) = 0;
-    const auto items = settingsItems(s);
-    ASSERT_EQ(items.size(), 30u);
-    EXPECT_EQ(items[2], (std::pair<std::string, std::string>{"Folder", "/data"}));
-    EXPECT_EQ(items[8].first, "Protocol");
-    EXPECT_EQ(items[28], (std::pair<std::string, std::string>{"F20", "0"}));
-    EXPECT_EQ(items[29].first, "TimeAdjust");
-}
-
+// The names and their order are checked where --settings prints them.
 TEST(SettingsItems, AppliesWhatTheDialogCouldSetAndRefusesTheRest) {
     test::TempFolder folder;
     struct Case {
