@@ -9,6 +9,7 @@
 #include "app/HeadlessApp.h"
 #include "app/SettingsCommand.h"
 #include "app/Startup.h"
+#include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
@@ -67,14 +68,16 @@ int main(int argc, char** argv) {
     }
     // Before any file of the home is touched: two programs would share one Back.txt.
     const HomeLock lock(startup.paths.programFolder);
-    if (lock.outcome() == HomeLock::Outcome::HeldByAnother) {
-        std::cerr << argv[0] << ": the home folder " << startup.paths.programFolder.string()
-                  << " is in use by another karune-modem; each needs a home of its own (--home)\n";
-        return 1;
-    }
-    if (lock.outcome() == HomeLock::Outcome::Failed) {
-        std::cerr << argv[0] << ": cannot use the home folder "
-                  << startup.paths.programFolder.string() << ": " << lock.error() << "\n";
+    if (lock.outcome() != HomeLock::Outcome::Held) {
+        const std::string folder = startup.paths.programFolder.string();
+        const std::string text =
+            lock.outcome() == HomeLock::Outcome::HeldByAnother
+                ? "the home folder " + folder +
+                      " is in use by another karune-modem; each needs a home of its own (--home)"
+                : "cannot use the home folder " + folder + ": " + lock.error();
+        std::cerr << argv[0] << ": " << text << "\n";
+        if (line.mode == RunMode::Window)
+            showStartupRefusal(argc, argv, text);
         return 1;
     }
     return run(line, startup, argc, argv);
