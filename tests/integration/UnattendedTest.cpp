@@ -40,7 +40,9 @@ TEST(Unattended, ASecondProgramOnAHeldHomeRefusesToStartUntilTheFirstIsGone) {
     writeFile(home.dir / "karune-modem.ini", settings);
     first->signal(SIGKILL);
     first->waitForExit(10s);
-    auto third = startHeadless(home, sim.ptyPath);
+    // A fresh line: the killed program's exclusive mode stays on its pseudo-terminal.
+    Simulator nextSim = startSimulator({"--records", "/dev/null", "--ring-delay", "600"});
+    auto third = startHeadless(home, nextSim.ptyPath);
     EXPECT_TRUE(waitsForACall(*third)) << third->errorOutput();
 }
 
