@@ -14,7 +14,7 @@ namespace {
 
 struct CommandCase {
     const char* name;
-    std::vector<std::string> args;  // after --home; "{out}" stands for the save folder
+    std::vector<std::string> args;  // after --home; "{out}" is the save folder, "{home}" the home
     int status;
     std::string out;  // standard output holds this
     std::string err;  // standard error holds this
@@ -42,7 +42,7 @@ TEST(CommandLine, AnswersEachOptionAndSavesOnlyAcceptedSettings) {
         {"QT_QPA_PLATFORM", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
     const CommandCase cases[] = {
         {"version", {"--version"}, 0, "karune-modem 3.4.0\n", "", {}},
-        {"help", {"--help"}, 0, "", "--set NAME=VALUE", {}},
+        {"help", {"--help"}, 0, "", "home folder: {home}\n", {}},
         {"unknown option", {"--headles"}, 2, "", "unknown option '--headles'\nusage: ", {}},
         {"no display", {}, 2, "", "no display found", {}, false, noDisplay},
         {"settings",
@@ -71,8 +71,9 @@ TEST(CommandLine, AnswersEachOptionAndSavesOnlyAcceptedSettings) {
         if (!c.noSettingsFile)
             home.write(SettingsLine{});
         auto expand = [&](std::string text) {
-            for (auto at = text.find("{out}"); at != std::string::npos; at = text.find("{out}"))
-                text.replace(at, 5, home.out.string());
+            for (const auto& [token, path] : {std::pair{"{out}", home.out}, {"{home}", home.dir}})
+                for (auto at = text.find(token); at != std::string::npos; at = text.find(token))
+                    text.replace(at, std::string_view(token).size(), path.string());
             return text;
         };
         std::vector<std::string> args = {"--home", home.dir.string()};
@@ -84,7 +85,8 @@ TEST(CommandLine, AnswersEachOptionAndSavesOnlyAcceptedSettings) {
         for (const std::string& line : program.lines())
             out += line + "\n";
         EXPECT_NE(out.find(expand(c.out)), std::string::npos) << out;
-        EXPECT_NE(program.errorOutput().find(c.err), std::string::npos) << program.errorOutput();
+        EXPECT_NE(program.errorOutput().find(expand(c.err)), std::string::npos)
+            << program.errorOutput();
         SettingsLine after = c.after;
         after.folder = home.out.string();
         EXPECT_EQ(fileBytes(home.dir / "karune-modem.ini"), after.text());
