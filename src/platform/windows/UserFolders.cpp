@@ -1,8 +1,9 @@
 #include "platform/UserFolders.h"
 
-#include <knownfolders.h>
-#include <shlobj.h>
+// windows.h first: the shell's headers build on it.
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <cwchar>
 #include <string>
