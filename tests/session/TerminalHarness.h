@@ -8,6 +8,7 @@
 #include "config/Settings.h"
 #include "linesim/SimulatedLine.h"
 #include "linesim/VirtualClock.h"
+#include "link/Frame.h"
 #include "link/LineIo.h"
 #include "session/SessionContext.h"
 #include "session/TerminalExchange.h"
@@ -15,7 +16,6 @@
 #include "support/FakeMessages.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
-#include "support/UploadingTerminal.h"
 
 namespace karune::test {
 
@@ -29,8 +29,11 @@ struct Reply {
     std::function<void()> action{};
 };
 
+// "^" sequence payload "*" and the checksum of the variant (`crcType` as in the settings).
 inline std::string frameOf(char sequence, const std::string& payload, int crcType) {
-    return UploadingTerminal::frame(sequence, payload, crcType);
+    const std::string head = std::string("^") + sequence;
+    const std::string covered = payload + "*";
+    return head + covered + FrameChecksum(crcType == 0 ? head + covered : covered);
 }
 
 // ServeTerminal on a simulated line in virtual time, with a scripted terminal, a save folder and

@@ -16,15 +16,6 @@ QApplication& qtApp() {
     return *app;
 }
 
-QWidget* topLevel(const QString& objectName) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == objectName && widget->isVisible()) {
-            return widget;
-        }
-    }
-    return nullptr;
-}
-
 void settle() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents(nullptr, 0);
@@ -38,30 +29,6 @@ void pressKey(QWidget* widget, Qt::Key key) {
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
-}
-
-namespace {
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos) {
-    const QPointF local(pos);
-    const QPointF global(widget->mapToGlobal(pos));
-    const Qt::MouseButtons buttons =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-}  // namespace
-
-void singleClick(QWidget* widget, QPoint pos) {
-    sendMouse(widget, QEvent::MouseButtonPress, pos);
-    sendMouse(widget, QEvent::MouseButtonRelease, pos);
-}
-
-void doubleClick(QWidget* widget, QPoint pos) {
-    singleClick(widget, pos);
-    sendMouse(widget, QEvent::MouseButtonDblClick, pos);
-    sendMouse(widget, QEvent::MouseButtonRelease, pos);
 }
 
 void typeText(QWidget* widget, const QString& text) {

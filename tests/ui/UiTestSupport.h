@@ -24,9 +24,6 @@ namespace karune::ui::test {
 // The one QApplication of a test process, created on first use.
 QApplication& qtApp();
 
-// The top-level window of the given object name that is still alive, or null.
-QWidget* topLevel(const QString& objectName);
-
 // Runs posted events, deferred deletions included.
 void settle();
 
@@ -55,10 +52,6 @@ T* child(const QWidget& parent, const QString& name) {
 // Key presses straight to `widget`, wherever the keyboard focus is.
 void pressKey(QWidget* widget, Qt::Key key);
 void typeText(QWidget* widget, const QString& text);
-
-// Mouse clicks straight to `widget` at `pos`, as the platform delivers them.
-void singleClick(QWidget* widget, QPoint pos);
-void doubleClick(QWidget* widget, QPoint pos);
 
 using karune::test::FakeMessages;
 
