@@ -2,7 +2,7 @@
 # The real program over a pseudo-terminal, against karune-sim playing the modem and the terminal:
 # calls in a row with automatic start (every record byte for byte, descriptors and memory flat
 # from the second call on, SIGTERM ends it cleanly), a call whose carrier drops among the
-# records, and the --convert recovery. The session tests own the steps and faults of a call.
+# records, the --convert recovery, and a home folder without settings. The session tests own the steps and faults of a call.
 # Usage: calls.sh KARUNE_MODEM KARUNE_SIM
 set -u
 export LC_ALL=C
@@ -34,7 +34,8 @@ start() {  # simulator options: the simulator, then the program headless on its 
     "$sim" --records "$dir/records.txt" --ring-delay 1 --timeout 120 "$@" >"$dir/sim.out" &
     simPid=$!
     await "$dir/sim.out" '^/' || return 1
-    KARUNE_COM1=$(head -n 1 "$dir/sim.out") "$modem" --headless --home "$dir/home" >"$dir/modem.out" &
+    KARUNE_COM1=$(head -n 1 "$dir/sim.out") "$modem" ${window:---headless} --home "$dir/home" \
+        >"$dir/modem.out" &
     modemPid=$!
 }
 usage() { echo "$(ls "/proc/$1/fd" | wc -l) $(awk '/^VmRSS/ { print $2 }' "/proc/$1/status")"; }
@@ -74,6 +75,22 @@ check "no output file after a dropped call" [ ! -e "$dir/out/DATA.txt" ]
 check "the back-up keeps the two records" cmp "$dir/home/Back.txt" <(head -n 2 "$dir/records.txt")
 check "the modem error is shown" grep -q 'ﾚｺｰﾄﾞ受信 : ﾓﾃﾞﾑ通信ｴﾗｰ$' "$dir/modem.out"
 
+# The line itself goes among the records: the program reads silence, gives up and hangs up.
+fresh 0 "$all"
+start --drop-after 1 --drop-mode close
+wait "$modemPid"
+check "a line that goes ends the program with status 1" [ $? -eq 1 ]
+check "no output file after the line went" [ ! -e "$dir/out/DATA.txt" ]
+
+# The window (offscreen) serves a call with automatic start, and SIGTERM acts as the stop button.
+fresh 1 "$all"
+QT_QPA_PLATFORM=offscreen window=' ' start
+await "$dir/sim.out" '^call 1: ACK'
+kill -TERM "$modemPid"
+wait "$modemPid"
+check "the window quits on SIGTERM with status 0" [ $? -eq 0 ]
+check "the window stored the call" cmp "$dir/out/DATA.txt" "$dir/records.txt"
+
 fresh 0 1,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0
 cp "$dir/records.txt" "$dir/home/Back.txt"
 printf 'old\r\n' >"$dir/out/recovered.txt"
@@ -81,5 +98,15 @@ printf 'old\r\n' >"$dir/out/recovered.txt"
 check "--convert succeeds" [ $? -eq 0 ]
 check "--convert appends the selected fields" cmp "$dir/out/recovered.txt" \
     <(cp932 $'old\r\nｶﾀｶﾅ,①番\r\nC:\\DATA,ソ\r\nplain\r\n')
+
+# A home folder without settings: they are reset to the defaults with the documents folder of the
+# user's directories file, and the operator hears why; without a back-up the conversion fails.
+mkdir -p "$dir/user/.config" "$dir/user/ドキュメント" "$dir/bare"
+printf 'XDG_DOCUMENTS_DIR="$HOME/ドキュメント"\n' >"$dir/user/.config/user-dirs.dirs"
+HOME="$dir/user" XDG_CONFIG_HOME='' "$modem" --convert "$dir/out/x.txt" --home "$dir/bare" 2>"$dir/err"
+check "--convert without a back-up fails" [ $? -eq 1 ]
+check "the reset is told" grep -q 'INIﾌｧｲﾙ読み込みｴﾗｰ : ﾌｧｲﾙなし' "$dir/err"
+check "the reset settings name the documents folder" \
+    grep -q -F "$(cp932 "\"$dir/user/ドキュメント\"")" "$dir/bare/karune-modem.ini"
 
 exit $((failures > 0))

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -12,6 +14,7 @@
 #include "ui/main/Lamp.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ReceptionControl.h"
+#include "ui/main/WindowDisplay.h"
 
 namespace karune::ui::test {
 namespace {
@@ -147,6 +150,66 @@ TEST_F(MainWindowTest, ClosingWhileRunningBecomesAStop) {
 
     EXPECT_TRUE(window().close()) << "the second close, once idle, ends the program";
     EXPECT_EQ(reception.stops, 1);
+}
+
+// The session's calls come from its own thread and reach the labels in order on the window's.
+TEST_F(MainWindowTest, SessionCallsFromItsThreadArriveInOrder) {
+    window().show();
+    window().startAction();
+    WindowDisplay display(window());
+    std::thread session([&display] {
+        for (int i = 1; i <= 50; ++i) {
+            const std::string n = std::to_string(i);
+            display.setStatusText("status " + n);
+            display.setErrorText("error " + n);
+            display.setFileText("/file" + n + ".txt");
+            display.setStartText("start " + n);
+            display.setStopText("stop " + n);
+            display.setProgress(50, i, i % 2 == 1);
+            display.setBusy(i % 2 == 1);
+            display.setCommButtons(i % 2);
+        }
+    });
+    session.join();
+    EXPECT_EQ(window().statusText(), "") << "nothing is applied on the session's thread";
+    settle();
+    EXPECT_EQ(window().statusText(), "status 50");
+    EXPECT_EQ(window().errorText(), "error 50");
+    EXPECT_EQ(child<QLabel>(window(), "lblFile")->text(), QStringLiteral("/file50.txt"));
+    EXPECT_EQ(state(), kIdle) << "the last word was idle";
+}
+
+// The history label opens the month's file of the save folder, the file label the last output;
+// "Info" shows the version box, which keeps the window disabled until it is closed.
+TEST_F(MainWindowTest, ViewerLabelsAndTheVersionBox) {
+    settings.Folder = "/srv/my data";
+    window().show();
+    window().setFolderText(QStringLiteral("/srv/my data"));
+    window().setFileText("/KEN 01.txt");
+    for (const char* label : {"Label3", "lblFile"})
+        QTest::mouseDClick(child<QLabel>(window(), label), Qt::LeftButton);
+    EXPECT_EQ(opener.opened, (QStringList{QStringLiteral("/srv/my data/2007-06.txt"),
+                                          QStringLiteral("/srv/my data/KEN 01.txt")}));
+
+    QTest::mouseClick(button("cmdInfo"), Qt::LeftButton);
+    QWidget* about = topLevel(QStringLiteral("frmAbout"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(window().isEnabled());
+    QTest::mouseClick(child<QPushButton>(*about, "cmdOK"), Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(window().isEnabled());
+    EXPECT_EQ(topLevel(QStringLiteral("frmAbout")), nullptr);
+}
+
+// With automatic start, reception starts once, half a second after the start-up.
+TEST_F(MainWindowTest, AutomaticStartAfterTheStartUpStep) {
+    settings.AutoStart = 1;
+    window().startUp();
+    EXPECT_FALSE(window().isEnabled()) << "no input before the start-up step";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window().isEnabled(); }, 3000));
+    EXPECT_EQ(state(), kRunning);
+    ASSERT_EQ(reception.starts.size(), 1u);
+    EXPECT_FALSE(reception.starts[0].clearStopPressed);
 }
 
 }  // namespace

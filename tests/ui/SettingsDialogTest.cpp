@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -101,6 +103,24 @@ TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
         EXPECT_TRUE(mainWindow.isEnabled());
         EXPECT_TRUE(dialog.isNull());
     }
+}
+
+// "参照" opens the folder chooser; a double-click opens a sub-folder and "OK" hands it over.
+TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
+    QDir(dir.path()).mkpath(QStringLiteral("c"));
+    open();
+    press("cmdFolderRef");
+    QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_FALSE(dialog->isEnabled());
+    QListWidget* list = child<QListWidget>(*chooser, "Dir1");
+    const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("c"), Qt::MatchEndsWith);
+    ASSERT_FALSE(found.isEmpty());
+    doubleClick(list->viewport(), list->visualItemRect(found.back()).center());
+    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(dialog->workingCopy().Folder, (dir.path() + QStringLiteral("/c")).toStdString());
+    EXPECT_TRUE(dialog->isEnabled());
 }
 
 }  // namespace

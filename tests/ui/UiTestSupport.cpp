@@ -16,6 +16,14 @@ QApplication& qtApp() {
     return *app;
 }
 
+QWidget* topLevel(const QString& objectName) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == objectName && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
 void settle() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents(nullptr, 0);
@@ -29,6 +37,17 @@ void pressKey(QWidget* widget, Qt::Key key) {
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
+}
+
+void doubleClick(QWidget* widget, QPoint pos) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons buttons =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
 }
 
 void typeText(QWidget* widget, const QString& text) {

@@ -24,6 +24,9 @@ namespace karune::ui::test {
 // The one QApplication of a test process, created on first use.
 QApplication& qtApp();
 
+// The visible top-level window of the given object name, or null.
+QWidget* topLevel(const QString& objectName);
+
 // Runs posted events, deferred deletions included.
 void settle();
 
@@ -52,6 +55,8 @@ T* child(const QWidget& parent, const QString& name) {
 // Key presses straight to `widget`, wherever the keyboard focus is.
 void pressKey(QWidget* widget, Qt::Key key);
 void typeText(QWidget* widget, const QString& text);
+// A double click straight to `widget` at `pos`, as the platform delivers it.
+void doubleClick(QWidget* widget, QPoint pos);
 
 using karune::test::FakeMessages;
 
