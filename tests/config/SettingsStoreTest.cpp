@@ -58,6 +58,20 @@ TEST(SettingsStore, LoadsAGoodFileAndResetsADamagedOneWithItsReason) {
         EXPECT_TRUE(
             messages.shown()[0].text.starts_with("INIﾌｧｲﾙ読み込みｴﾗｰ : " + c.reason + "\r\n"));
     }
+    // A save folder that is gone serves the current directory for this run only, with a message.
+    messages.clear();
+    Settings gone = good;
+    gone.Folder = (temp.path() / "gone").string();
+    test::writeFile(env.iniFile, encodeSettingsLine(gone).bytes);
+    const LoadResult folderless = LoadSettings(env);
+    EXPECT_EQ(folderless.settings.Folder, std::filesystem::current_path().string());
+    EXPECT_TRUE(folderless.statusText.has_value());
+    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(parseSettingsText(test::fileBytes(env.iniFile)), gone);
+    // A reset that cannot write the file ends the program.
+    SettingsEnvironment full = env;
+    full.iniFile = "/dev/full";
+    EXPECT_TRUE(LoadSettings(full).endProgram);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "session/LeadingNumber.h"
 #include "session/TerminalHarness.h"
 #include "support/Lines.h"
 
@@ -306,6 +308,17 @@ TEST(TransferFiles, ANewTransferEmptiesBackupAndLogAndCountsFromZero) {
     EXPECT_EQ(h.backup(), "");
     EXPECT_EQ(h.logText().find("stale"), std::string::npos);
     EXPECT_EQ(h.ctx().recordCounter, 0);
+}
+
+// How the clock setting's switch and the announced count are read: a terminal that announces an
+// absurd count is held at the limits, never wrapped.
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
+    EXPECT_EQ(leadingNumber(" \t-1.25x"), -1.25);
+    EXPECT_EQ(leadingNumber("+7"), 7);
+    EXPECT_EQ(leadingNumber("abc"), 0);
+    EXPECT_EQ(leadingInteger("2.5"), 2);
+    EXPECT_EQ(leadingInteger("99999999999999999999"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(leadingInteger("-99999999999999999999"), std::numeric_limits<std::int64_t>::min());
 }
 
 }  // namespace

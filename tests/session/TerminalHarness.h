@@ -20,13 +20,11 @@
 namespace karune::test {
 
 // One answer of the terminal: when the PC sends a line that starts with `trigger`, the terminal
-// sends `line` and CR (nothing when `line` is empty), `delay` later, after running `action`.
-// PC lines that do not match the next entry get no answer.
+// sends `line` and CR (nothing when `line` is empty). PC lines that do not match the next entry
+// get no answer.
 struct Reply {
     std::string trigger;
     std::string line;
-    Clock::Duration delay{};
-    std::function<void()> action{};
 };
 
 // "^" sequence payload "*" and the checksum of the variant (`crcType` as in the settings).
@@ -53,10 +51,8 @@ public:
             if (next_ >= script.size() || pcLine.rfind(script[next_].trigger, 0) != 0)
                 return;
             const Reply& reply = script[next_++];
-            if (reply.action)
-                reply.action();
             if (!reply.line.empty())
-                line.deliver(reply.line + "\r", reply.delay);
+                line.deliver(reply.line + "\r", Clock::Duration{});
         });
     }
 

@@ -24,11 +24,6 @@ struct ButtonState {
     bool operator==(const ButtonState&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const ButtonState& s) {
-    return os << "start " << s.start << " stop " << s.stop << " setting " << s.setting << " info "
-              << s.info << " idle lamp " << s.idleLamp << " running lamp " << s.runningLamp;
-}
-
 constexpr ButtonState kIdle{true, false, true, true, true, false};
 constexpr ButtonState kRunning{false, true, false, false, false, true};
 
