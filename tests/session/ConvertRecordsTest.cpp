@@ -111,7 +111,9 @@ TEST_F(ConvertRecordsFiles, RemovedSaveFolderFailsInBothModes) {
 // `kill` is set (SIGXFSZ's own action: a crash in the middle of a write).
 void limitFileSize(rlim_t bytes, bool kill) {
     std::signal(SIGXFSZ, kill ? SIG_DFL : SIG_IGN);
-    rlimit limit{bytes, RLIM_INFINITY};
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 

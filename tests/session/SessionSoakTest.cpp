@@ -1,5 +1,4 @@
-// A thousand calls in a row with automatic start, in virtual time, against the simulator's modem
-// and terminal.
+// A thousand calls in a row with automatic start in virtual time, against the simulator's peers.
 
 #include <gtest/gtest.h>
 

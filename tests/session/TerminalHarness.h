@@ -34,8 +34,7 @@ inline std::string frameOf(char sequence, const std::string& payload, int crcTyp
     return head + covered + FrameChecksum(crcType == 0 ? head + covered : covered);
 }
 
-// ServeTerminal on a simulated line in virtual time, with a scripted terminal, a save folder and
-// a program folder in a temporary directory.
+// ServeTerminal in virtual time against a scripted terminal, its folders in a temporary one.
 class TerminalHarness {
 public:
     explicit TerminalHarness(const std::function<void(Settings&)>& adjust = {},
