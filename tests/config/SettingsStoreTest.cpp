@@ -102,7 +102,7 @@ TEST_F(SettingsStoreTest, LoadsAGoodFileWithoutAWord) {
 TEST_F(SettingsStoreTest, AMissingFileIsResetWithoutCheckingTheDefaultFolder) {
     env_.documentsFolder = (temp_.path() / "no such folder").string();
     const LoadResult result = LoadSettings(env_);
-    expectReset(result, "ﾌｧｲﾙなし", env_.documentsFolder, "missing file");
+    expectReset(result, "ﾌｧｲﾙなし", temp_.path().string(), "missing file");
     EXPECT_EQ(result.backFile, temp_.path() / "Back.txt");
 }
 
@@ -168,12 +168,13 @@ TEST_F(SettingsStoreTest, AShortOrMistypedFileIsResetAndItsDefaultsChecked) {
 
 TEST_F(SettingsStoreTest, AMistypedFileResetToAMissingFolderAlsoGetsTheFolderMessage) {
     env_.documentsFolder = (temp_.path() / "no such folder").string();
+    env_.programFolder = temp_.path() / "gone";
     test::writeFile(env_.iniFile, "0,\"\"\r\n");
     const LoadResult result = LoadSettings(env_);
     EXPECT_EQ(titles(), (std::vector<std::string>{kReadTitle, kFolderTitle}));
     EXPECT_EQ(messages_.shown()[0].text, resetText("ﾌｧｲﾙ不正"));
     EXPECT_EQ(result.settings.Folder, currentDirectory());
-    EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(env_.documentsFolder))
+    EXPECT_EQ(parseSettingsText(fileBytes()), defaultSettings(env_.programFolder.string()))
         << "the file keeps the default folder";
 }
 
@@ -221,7 +222,7 @@ TEST_F(SettingsStoreTest, TheResetMessageNamesTheDefaultFolder) {
     const std::string program = temp_.path().string();
     const Case cases[] = {
         {"documents folder", true, docs_, docs_, "保存ﾌｫﾙﾀﾞの初期値はﾏｲﾄﾞｷｭﾒﾝﾄﾌｫﾙﾀﾞです"},
-        {"no documents folder known", true, "", "", "保存ﾌｫﾙﾀﾞの初期値はﾏｲﾄﾞｷｭﾒﾝﾄﾌｫﾙﾀﾞです"},
+        {"no documents folder known", true, "", program, "保存ﾌｫﾙﾀﾞの初期値はﾏｲﾄﾞｷｭﾒﾝﾄﾌｫﾙﾀﾞです"},
         {"program folder", false, docs_, program, "保存ﾌｫﾙﾀﾞの初期値は " + program + " です"},
     };
     for (const auto& c : cases) {
@@ -274,6 +275,7 @@ TEST_F(SettingsStoreTest, AResetThatCannotWriteTheFileEndsTheProgram) {
 
 TEST_F(SettingsStoreTest, AResetWithAFolderTheFileCannotHoldEndsTheProgramLeavingTheFile) {
     env_.documentsFolder = (temp_.path() / "jos\xC3\xA9").string();
+    env_.programFolder = env_.documentsFolder;  // the last resort, whatever it is
     const ResetResult result = InitSettings(env_, "ﾌｧｲﾙなし");
     EXPECT_TRUE(result.endProgram);
     ASSERT_EQ(titles(), (std::vector<std::string>{kReadTitle, kWriteTitle}));
