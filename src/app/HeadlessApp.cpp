@@ -1,6 +1,5 @@
 #include "app/HeadlessApp.h"
 
-#include <atomic>
 #include <iostream>
 
 #include "platform/ConsoleDisplay.h"
@@ -9,6 +8,7 @@
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "session/Reception.h"
+#include "session/StopTarget.h"
 
 namespace karune {
 namespace {
@@ -18,11 +18,13 @@ constexpr const char* kDefaultMessageTitle = "Karune_modem";
 }  // namespace
 
 int runHeadless(const Startup& startup) {
-    std::atomic<Reception*> reception{nullptr};
+    StopTarget target;
     // First, before any thread exists, so that every thread leaves the signals to the watcher.
-    StopSignals stopSignals([&reception] {
-        if (Reception* r = reception.load())
-            r->stop();
+    StopSignals stopSignals([&target] {
+        target.request([](Reception* reception) {
+            if (reception != nullptr)
+                reception->stop();
+        });
     });
 
     ConsoleMessages messages(std::cerr, kDefaultMessageTitle);
@@ -37,13 +39,12 @@ int runHeadless(const Startup& startup) {
         display.setStatusText(*loaded.statusText);
 
     Reception service({ports, clock, display, messages}, loaded.backFile);
-    reception = &service;
+    const StopTarget::Attachment attached(target, service);
     service.start(loaded.settings);
     // A signal that came before the start found nothing to stop.
     if (stopSignals.received())
         service.stop();
     service.waitUntilIdle();
-    reception = nullptr;
 
     if (stopSignals.received())
         return 0;

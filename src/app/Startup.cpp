@@ -19,14 +19,17 @@ std::optional<std::string> environment(const char* name) {
 Startup discoverStartup(const char* argv0, const CommandLine& line) {
     Startup startup;
     startup.paths = programPaths(executablePath(argv0), line.home);
-    startup.documentsFolder =
-        findDocumentsFolder(environment("HOME"), environment("XDG_CONFIG_HOME"));
+    const std::optional<std::string> home = environment("HOME");
+    startup.documentsFolder = findDocumentsFolder(home, environment("XDG_CONFIG_HOME"));
+    startup.homeFolder = home.value_or("");
     return startup;
 }
 
 SettingsEnvironment settingsEnvironment(const Startup& startup, OperatorMessages& messages) {
-    return SettingsEnvironment{startup.paths.iniFile, startup.paths.programFolder,
-                               startup.documentsFolder, /*osVersion6OrLater=*/true, messages};
+    SettingsEnvironment environment{startup.paths.iniFile, startup.paths.programFolder,
+                                    startup.documentsFolder, /*osVersion6OrLater=*/true, messages};
+    environment.homeFolder = startup.homeFolder;
+    return environment;
 }
 
 }  // namespace karune

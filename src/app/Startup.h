@@ -11,6 +11,7 @@ namespace karune {
 struct Startup {
     ProgramPaths paths;
     std::string documentsFolder;
+    std::string homeFolder;
 };
 
 Startup discoverStartup(const char* argv0, const CommandLine& line);

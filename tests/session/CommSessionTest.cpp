@@ -82,6 +82,7 @@ struct Rig {
     SessionFlags flags;
     test::TempFolder folder;
     Settings settings;
+    WindowFields window;  // as earlier receptions of the program run left it
 
     Rig() {
         settings.Folder = folder.text();
@@ -103,8 +104,9 @@ struct Rig {
     void run() {
         flags.running = true;
         CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
-                            folder.path() / "Back.txt");
+                            folder.path() / "Back.txt", window);
         session.run();
+        window = session.windowFields();
     }
 
     std::string history() const {
@@ -230,6 +232,17 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
         EXPECT_EQ(calls[calls.size() - 2], (test::FakeDisplay::Call{"busy", "0"}));
         EXPECT_EQ(calls.back(), (test::FakeDisplay::Call{"buttons", "0"}));
     }
+}
+
+// The output path and the progress bar belong to the window for the whole program run: a cycle
+// that fails before the file-name exchange keeps them, and its history line names that path.
+TEST(CommSession, KeepsTheWindowFieldsThatEarlierReceptionsLeft) {
+    Rig r;
+    r.ports.error = "gone";
+    r.window = WindowFields{"/data/abc.txt", 7, 7, false};
+    r.run();
+    EXPECT_TRUE(r.history().ends_with(":/data/abc.txt\r\n")) << r.history();
+    EXPECT_EQ(r.window.progressMax, 7);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -14,6 +16,7 @@
 #include "ui/main/Lamp.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ReceptionControl.h"
+#include "ui/main/ViewerPaths.h"
 #include "ui/main/WindowDisplay.h"
 
 namespace karune::ui::test {
@@ -205,6 +208,50 @@ TEST_F(MainWindowTest, AutomaticStartAfterTheStartUpStep) {
     EXPECT_EQ(state(), kRunning);
     ASSERT_EQ(reception.starts.size(), 1u);
     EXPECT_FALSE(reception.starts[0].clearStopPressed);
+}
+
+// A window that its own dialog keeps disabled still gets close requests from the window manager
+// (the close box, Alt+F4): they must leave nothing orphaned or dangling.
+using ClosedFromOutside = MainWindowTest;
+
+TEST_F(ClosedFromOutside, TheMainWindowStaysWhileItsDialogIsOpen) {
+    const std::pair<const char*, void (MainWindow::*)()> dialogs[] = {
+        {"frmSetting", &MainWindow::openSettings}, {"frmAbout", &MainWindow::openAbout}};
+    for (const auto& [dialog, open] : dialogs) {
+        window().show();
+        (window().*open)();
+        window().close();
+        settle();
+        EXPECT_TRUE(window().isVisible()) << dialog;
+        ASSERT_NE(topLevel(dialog), nullptr) << dialog;
+        topLevel(dialog)->close();
+        settle();
+    }
+}
+
+TEST_F(ClosedFromOutside, TheSettingsDialogStaysWhileTheChooserIsOpen) {
+    window().show();
+    window().openSettings();
+    QPointer<QWidget> dialog = topLevel("frmSetting");
+    QTest::mouseClick(child<QPushButton>(*dialog, "cmdFolderRef"), Qt::LeftButton);
+    QWidget* chooser = topLevel("frmFolder");
+    ASSERT_NE(chooser, nullptr);
+
+    dialog->close();
+    settle();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+
+    delete dialog;  // gone by another route: the chooser's "OK" must not reach it
+    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(topLevel("frmFolder"), nullptr);
+}
+
+// With the file-system root as the save folder the viewer must not open "//name", which a
+// desktop opener takes for a network host.
+TEST(ViewerPaths, TheRootFolderGetsOneSeparator) {
+    EXPECT_EQ(historyFilePath("/", "2007-06-06"), QStringLiteral("/2007-06.txt"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -231,6 +232,15 @@ void SettingsDialog::done(int result) {
     deleteLater();
 }
 
+void SettingsDialog::closeEvent(QCloseEvent* event) {
+    // The window manager delivers a close to a disabled window too.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 QString SettingsDialog::folderText() const {
     return lblFolder_->text();
 }
@@ -269,8 +279,13 @@ QButtonGroup* SettingsDialog::addOptions(QGroupBox* frame, const QString& name,
 }
 
 void SettingsDialog::openChooser() {
-    auto* chooser = new FolderChooser(this, mainWindow_, lblFolder_->text(), chooser_,
-                                      [this](const QString& folder) { setFolderText(folder); });
+    auto* chooser =
+        new FolderChooser(this, mainWindow_, lblFolder_->text(), chooser_,
+                          [dialog = QPointer<SettingsDialog>(this)](const QString& folder) {
+                              if (dialog) {
+                                  dialog->setFolderText(folder);
+                              }
+                          });
     chooser->show();
 }
 
