@@ -241,10 +241,6 @@ void SettingsDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-QString SettingsDialog::folderText() const {
-    return lblFolder_->text();
-}
-
 void SettingsDialog::setFolderText(const QString& folder) {
     lblFolder_->setText(folder);
     working_.Folder = folder.toStdString();

@@ -35,7 +35,6 @@ public:
     void done(int result) override;
 
     const Settings& workingCopy() const { return working_; }
-    QString folderText() const;
     // What the folder chooser's "OK" does: the folder label and the working copy follow.
     void setFolderText(const QString& folder);
 
