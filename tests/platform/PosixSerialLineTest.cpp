@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/PosixSerialPorts.h"
+#include "platform/posix/PosixSerialPorts.h"
 #include "platform/SystemClock.h"
 
 namespace karune {
