@@ -21,8 +21,6 @@ constexpr std::size_t kMaxChunk = 64 * 1024;
 // a read returns as soon as bytes have come (Wine too); "MAXDWORD, MAXDWORD, T" would wait the
 // whole T under Wine.
 constexpr DWORD kIntervalMs = 20;
-// Slack for the system's timer when telling a read that waited from one that failed at once.
-constexpr milliseconds kTimerSlack{10};
 
 DWORD remainingMs(Clock::Duration remaining) {
     const auto ms = std::chrono::ceil<milliseconds>(remaining).count();
@@ -69,20 +67,21 @@ std::string WindowsSerialLine::readUntil(Clock::TimePoint deadline) {
 }
 
 bool WindowsSerialLine::readOnce(Clock::TimePoint deadline, std::string& out) {
-    const Clock::TimePoint start = clock_.now();
-    if (!setTimeouts(kIntervalMs, remainingMs(deadline - start)))
+    // A port whose device went away (a USB adapter pulled; under Wine, the other end of a
+    // pseudo-terminal closed) fails this, while a read of it may still report success after
+    // spinning through its whole time-out.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(port_, &errors, &status))
+        return false;
+    if (!setTimeouts(kIntervalMs, remainingMs(deadline - clock_.now())))
         return false;
     char buffer[4096];
     DWORD got = 0;
     if (!ReadFile(port_, buffer, sizeof buffer, &got, nullptr))
         return false;
-    if (got > 0) {
-        out.append(buffer, got);
-        return true;
-    }
-    // A port whose device went away can answer every read at once with nothing; waiting out the
-    // time-out is what a present port does.
-    return clock_.now() + kTimerSlack >= deadline;
+    out.append(buffer, got);
+    return true;
 }
 
 void WindowsSerialLine::drainInto(std::string& out) {
