@@ -138,21 +138,29 @@ call linux failed --drop-after 2 --drop-mode carrier
 call windows failed --drop-after 2 --drop-mode carrier
 compare failed 1
 
-# The conversion of the complete call's back-up, twice into the same file (the settings append).
+# The conversion of the complete call's back-up: twice into the same file (the settings append),
+# then once more replacing it (MoveFileExW on Windows).
+convert() {
+    local home=$work/$1-complete/home output=$work/$1-converted.txt
+    if [ "$1" = windows ]; then
+        wine "$windows/karune-modem.exe" --home "$(winepath -w "$home" 2>/dev/null)" \
+            --convert "$(winepath -w "$output" 2>/dev/null)" </dev/null
+    else
+        "$linux/karune-modem" --home "$home" --convert "$output"
+    fi
+}
 start_wineserver
-for system in linux windows; do
-    home=$work/$system-complete/home
-    for _ in 1 2; do
-        if [ "$system" = windows ]; then
-            wine "$windows/karune-modem.exe" --home "$(winepath -w "$home" 2>/dev/null)" \
-                --convert "$(winepath -w "$work/$system-converted.txt" 2>/dev/null)" </dev/null
-        else
-            "$linux/karune-modem" --home "$home" --convert "$work/$system-converted.txt"
-        fi
-    done
-done
+for system in linux windows; do convert $system && convert $system; done
 cmp "$work/linux-converted.txt" "$work/windows-converted.txt" ||
-    { echo "wine-stage: --convert differs" >&2; failures=$((failures + 1)); }
+    { echo "wine-stage: --convert (append) differs" >&2; failures=$((failures + 1)); }
+appended=$(stat -c %s "$work/linux-converted.txt")
+for system in linux windows; do
+    sed -i -E 's/^(([^,]*,){5})0,/\11,/' "$work/$system-complete/home/karune-modem.ini"
+    convert $system
+done
+cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
+    [ "$(stat -c %s "$work/windows-converted.txt")" -lt "$appended" ] ||
+    { echo "wine-stage: --convert (replace) differs" >&2; failures=$((failures + 1)); }
 
 stop_wineserver
 if [ -s "$work/wineserver.log" ]; then
