@@ -1,6 +1,6 @@
-#include <iostream>
-
 #include "app/WindowApp.h"
+
+#include <iostream>
 
 namespace karune {
 

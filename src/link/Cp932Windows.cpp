@@ -1,12 +1,12 @@
 // The conversions through the system's code page 932, as the receivers this program replaces
 // used them.
+#include "link/Cp932.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "link/Cp932.h"
 
 namespace karune {
 namespace {

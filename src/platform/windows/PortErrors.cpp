@@ -1,8 +1,8 @@
+#include "platform/PortErrors.h"
+
 #include <windows.h>
 
 #include <array>
-
-#include "platform/PortErrors.h"
 
 namespace karune {
 namespace {

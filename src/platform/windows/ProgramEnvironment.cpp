@@ -1,3 +1,5 @@
+#include "platform/ProgramEnvironment.h"
+
 #include <fcntl.h>
 #include <io.h>
 #include <shlobj.h>
@@ -6,7 +8,6 @@
 #include <cstdio>
 
 #include "config/Utf8Path.h"
-#include "platform/ProgramEnvironment.h"
 
 namespace karune {
 

@@ -1,11 +1,11 @@
+#include "platform/StopSignals.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-
-#include "platform/StopSignals.h"
 
 namespace karune {
 namespace {

@@ -1,8 +1,8 @@
+#include "platform/SystemClock.h"
+
 #include <windows.h>
 
 #include <thread>
-
-#include "platform/SystemClock.h"
 
 namespace karune {
 
