@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/PosixSerialPorts.h"
 #include "platform/SystemClock.h"
+#include "platform/posix/PosixSerialPorts.h"
 
 namespace karune {
 namespace {
