@@ -8,8 +8,9 @@ namespace karune {
 
 // What the program learns from the system it runs on, before anything else.
 
-// The command-line arguments after the program's name, as UTF-8 (on Windows taken from the wide
-// command line, so that file names in any script survive).
+// The command-line arguments after the program's name, as the program's texts hold file names:
+// on Windows UTF-8 from the wide command line (the narrow one loses what the ANSI code page cannot
+// hold), elsewhere the bytes given.
 std::vector<std::string> programArguments(int argc, char** argv);
 
 // The running executable file; `argv0` is the fallback where the system cannot tell.
