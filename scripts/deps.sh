@@ -10,11 +10,18 @@ KARUNE_PACKAGES=(
     clang libclang-rt-dev
     fonts-ipafont-gothic xvfb xauth bc
 )
+# The Windows build and its tests under Wine (test.sh only).
+KARUNE_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix googletest wine wine64
+)
 
+# karune_install_deps [PACKAGE...]: the packages named, or KARUNE_PACKAGES.
 karune_install_deps() {
     local missing=()
     local pkg
-    for pkg in "${KARUNE_PACKAGES[@]}"; do
+    local wanted=("$@")
+    [ ${#wanted[@]} -eq 0 ] && wanted=("${KARUNE_PACKAGES[@]}")
+    for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
         fi

@@ -4,9 +4,9 @@
 
 #include "platform/ConsoleDisplay.h"
 #include "platform/ConsoleMessages.h"
-#include "platform/PosixSerialPorts.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
 #include "session/StopTarget.h"
 
@@ -33,7 +33,7 @@ int runHeadless(const Startup& startup) {
         return 1;
 
     SystemClock clock;
-    PosixSerialPorts ports(clock);
+    SystemSerialPorts ports(clock);
     ConsoleDisplay display(std::cout);
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);

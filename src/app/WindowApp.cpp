@@ -4,9 +4,9 @@
 
 #include <atomic>
 
-#include "platform/PosixSerialPorts.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
 #include "session/StopTarget.h"
 #include "ui/about/ProgramInfo.h"
@@ -75,7 +75,7 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
     Settings settings = loaded.settings;
 
     SystemClock clock;
-    PosixSerialPorts ports(clock);
+    SystemSerialPorts ports(clock);
     LateReception control;
     ui::DesktopFileOpener opener;
     ui::MountedRoots roots;

@@ -9,10 +9,12 @@
 #include "app/HeadlessApp.h"
 #include "app/Startup.h"
 #include "app/WindowApp.h"
+#include "platform/ProgramEnvironment.h"
 
 int main(int argc, char** argv) {
     using namespace karune;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    useBinaryConsole();
+    const std::vector<std::string> args = programArguments(argc, argv);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
         if (!error->message.empty())

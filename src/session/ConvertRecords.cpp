@@ -189,9 +189,7 @@ int Conversion::replace() {
                                      ec);
     }
     if (err == 0) {
-        std::filesystem::rename(temporary, output_, ec);
-        if (ec)
-            err = ec.value();
+        err = replaceFile(temporary, output_);
     }
     if (err == 0)
         err = syncFolder();

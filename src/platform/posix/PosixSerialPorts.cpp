@@ -1,4 +1,4 @@
-#include "platform/PosixSerialPorts.h"
+#include "platform/posix/PosixSerialPorts.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,7 +14,7 @@
 
 #include "platform/PortErrors.h"
 #include "platform/PortNames.h"
-#include "platform/PosixSerialLine.h"
+#include "platform/posix/PosixSerialLine.h"
 
 namespace karune {
 namespace {

@@ -3,6 +3,9 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <atomic>
+#include <thread>
+
 namespace karune {
 namespace {
 
@@ -18,23 +21,34 @@ sigset_t watchedSignals() {
 
 }  // namespace
 
-StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop)) {
+struct StopSignals::Watch {
+    std::function<void()> onStop;
+    std::atomic<bool> received{false};
+    std::thread watcher;
+};
+
+StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique<Watch>()) {
+    watch_->onStop = std::move(onStop);
     const sigset_t set = watchedSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    watcher_ = std::thread([this, set] {
+    watch_->watcher = std::thread([watch = watch_.get(), set] {
         for (;;) {
             int signal = 0;
             if (sigwait(&set, &signal) != 0 || signal == SIGUSR1)
                 return;
-            received_ = true;
-            onStop_();
+            watch->received = true;
+            watch->onStop();
         }
     });
 }
 
 StopSignals::~StopSignals() {
-    pthread_kill(watcher_.native_handle(), SIGUSR1);
-    watcher_.join();
+    pthread_kill(watch_->watcher.native_handle(), SIGUSR1);
+    watch_->watcher.join();
+}
+
+bool StopSignals::received() const {
+    return watch_->received;
 }
 
 }  // namespace karune

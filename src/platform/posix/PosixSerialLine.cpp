@@ -1,4 +1,4 @@
-#include "platform/PosixSerialLine.h"
+#include "platform/posix/PosixSerialLine.h"
 
 #include <poll.h>
 #include <sys/ioctl.h>

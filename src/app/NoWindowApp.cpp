@@ -1,0 +1,12 @@
+#include "app/WindowApp.h"
+
+#include <iostream>
+
+namespace karune {
+
+int runWindow(int&, char** argv, const Startup&) {
+    std::cerr << argv[0] << ": this build has no window; use --headless or --convert OUTPUT\n";
+    return 2;
+}
+
+}  // namespace karune
