@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the demo need, and with "tests" those of the tests,
-# when any is missing. Sourced by run.sh and test.sh.
+# Installs the Debian packages that are missing: by default those the build and the demo need;
+# test.sh names the test-only and Windows ones too. Sourced by run.sh and test.sh.
 set -euo pipefail
 
 KARUNE_PACKAGES=(
@@ -13,13 +13,17 @@ KARUNE_TEST_PACKAGES=(
     clang libclang-rt-dev
     xvfb xauth
 )
+# The Windows build and its tests under Wine.
+KARUNE_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix googletest wine wine64
+)
 
-# karune_install_deps [tests]
+# karune_install_deps [PACKAGE...]: the packages named, or KARUNE_PACKAGES.
 karune_install_deps() {
-    local wanted=("${KARUNE_PACKAGES[@]}")
-    [ "${1:-}" = "tests" ] && wanted+=("${KARUNE_TEST_PACKAGES[@]}")
     local missing=()
     local pkg
+    local wanted=("$@")
+    [ ${#wanted[@]} -eq 0 ] && wanted=("${KARUNE_PACKAGES[@]}")
     for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")

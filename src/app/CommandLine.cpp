@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "config/Utf8Path.h"
+
 namespace karune {
 
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args) {
@@ -33,13 +35,13 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             auto dir = value();
             if (!dir || dir->empty())
                 return CommandLineError{"--home needs a folder"};
-            line.home = std::filesystem::path(*dir);
+            line.home = pathFromUtf8(*dir);
         } else if (arg == "--convert") {
             auto output = value();
             if (!output || output->empty())
                 return CommandLineError{"--convert needs an output file"};
             line.mode = RunMode::Convert;
-            line.convertOutput = *output;
+            line.convertOutput = pathFromUtf8(*output);
         } else {
             return CommandLineError{"unknown option '" + arg + "'"};
         }

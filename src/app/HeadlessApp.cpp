@@ -1,14 +1,14 @@
 #include "app/HeadlessApp.h"
 
-#include <atomic>
 #include <iostream>
 
 #include "platform/ConsoleDisplay.h"
 #include "platform/ConsoleMessages.h"
-#include "platform/PosixSerialPorts.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
+#include "session/StopTarget.h"
 
 namespace karune {
 namespace {
@@ -18,11 +18,13 @@ constexpr const char* kDefaultMessageTitle = "Karune_modem";
 }  // namespace
 
 int runHeadless(const Startup& startup) {
-    std::atomic<Reception*> reception{nullptr};
+    StopTarget target;
     // First, before any thread exists, so that every thread leaves the signals to the watcher.
-    StopSignals stopSignals([&reception] {
-        if (Reception* r = reception.load())
-            r->stop();
+    StopSignals stopSignals([&target] {
+        target.request([](Reception* reception) {
+            if (reception != nullptr)
+                reception->stop();
+        });
     });
 
     ConsoleMessages messages(std::cerr, kDefaultMessageTitle);
@@ -31,19 +33,18 @@ int runHeadless(const Startup& startup) {
         return 1;
 
     SystemClock clock;
-    PosixSerialPorts ports(clock);
+    SystemSerialPorts ports(clock);
     ConsoleDisplay display(std::cout);
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);
 
     Reception service({ports, clock, display, messages}, loaded.backFile);
-    reception = &service;
+    const StopTarget::Attachment attached(target, service);
     service.start(loaded.settings);
     // A signal that came before the start found nothing to stop.
     if (stopSignals.received())
         service.stop();
     service.waitUntilIdle();
-    reception = nullptr;
 
     if (stopSignals.received())
         return 0;

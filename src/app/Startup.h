@@ -13,6 +13,7 @@ struct Startup {
     ProgramPaths paths;  // paths.programFolder is the home folder
     HomeChoice home;
     std::string documentsFolder;
+    std::string homeFolder;
 };
 
 // Finds the home folder without creating it; prepareHomeFolder(startup.home) does that.

@@ -4,10 +4,11 @@
 
 #include <atomic>
 
-#include "platform/PosixSerialPorts.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
+#include "session/StopTarget.h"
 #include "ui/about/ProgramInfo.h"
 #include "ui/main/FileOpener.h"
 #include "ui/main/MainWindow.h"
@@ -50,14 +51,15 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
     // A logout or a service manager ends the program with SIGTERM: stop reception as the stop
     // button does and quit once the call in progress is closed. Set up before Qt starts threads.
     std::atomic<bool> quitting{false};
-    std::atomic<Reception*> running{nullptr};
+    StopTarget target;
     StopSignals stopSignals([&] {
-        quitting = true;
-        if (Reception* reception = running.load())
-            reception->stop();
-        const Reception* reception = running.load();
-        if (reception == nullptr || !reception->active())
-            postQuit();
+        target.request([&](Reception* reception) {
+            quitting = true;
+            if (reception != nullptr)
+                reception->stop();
+            if (reception == nullptr || !reception->active())
+                postQuit();
+        });
     });
 
     QApplication app(argc, argv);
@@ -73,7 +75,7 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
     Settings settings = loaded.settings;
 
     SystemClock clock;
-    PosixSerialPorts ports(clock);
+    SystemSerialPorts ports(clock);
     LateReception control;
     ui::DesktopFileOpener opener;
     ui::MountedRoots roots;
@@ -93,15 +95,13 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
         if (quitting)
             postQuit();
     });
+    const StopTarget::Attachment attached(target, reception);
     control.attach(reception);
-    running = &reception;
     if (stopSignals.received())
         return 0;
 
     window.startUp();
-    const int status = QApplication::exec();
-    running = nullptr;
-    return status;
+    return QApplication::exec();
 }
 
 }  // namespace karune

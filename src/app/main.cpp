@@ -13,6 +13,7 @@
 #include "app/WindowApp.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
+#include "platform/ProgramEnvironment.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
 
 int main(int argc, char** argv) {
     using namespace karune;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    useBinaryConsole();
+    const std::vector<std::string> args = programArguments(argc, argv);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
         std::cerr << argv[0] << ": " << error->message << "\n"

@@ -6,6 +6,7 @@
 #include "config/SettingsFileIo.h"
 #include "config/SettingsMessages.h"
 #include "config/Utf8Path.h"
+#include "link/Cp932.h"
 
 namespace karune {
 
@@ -16,6 +17,18 @@ namespace {
 bool isUsableFolder(const std::string& folder) {
     std::error_code ec;
     return !folder.empty() && std::filesystem::is_directory(pathFromUtf8(folder), ec);
+}
+
+// The settings file holds the folder in CP932: a name it cannot encode would make every start
+// fail to write it.
+std::string defaultSaveFolder(const SettingsEnvironment& env, const std::string& programFolder) {
+    if (env.osVersion6OrLater) {
+        for (const std::string* folder : {&env.documentsFolder, &env.homeFolder}) {
+            if (isUsableFolder(*folder) && utf8ToCp932(*folder))
+                return *folder;
+        }
+    }
+    return programFolder;
 }
 
 std::string currentDirectory() {
@@ -30,8 +43,7 @@ ResetResult InitSettings(const SettingsEnvironment& env, std::string_view reason
     const std::string programFolder = utf8FromPath(env.programFolder);
     env.messages.show(resetMessage(reason, env.osVersion6OrLater, programFolder));
 
-    ResetResult result{defaultSettings(env.osVersion6OrLater ? env.documentsFolder : programFolder),
-                       false};
+    ResetResult result{defaultSettings(defaultSaveFolder(env, programFolder)), false};
     const SettingsWriteResult written = writeSettingsFile(env.iniFile, result.settings);
     if (written.openError) {
         env.messages.show(settingsOpenErrorMessage(*written.openError));

@@ -17,6 +17,7 @@ struct SettingsEnvironment {
     std::string documentsFolder;          // the user's documents folder; empty when none is known
     bool osVersion6OrLater = true;        // chooses the documents folder as the reset default
     OperatorMessages& messages;
+    std::string homeFolder = {};  // the user's home folder; empty when none is known
 };
 
 struct LoadResult {
@@ -38,7 +39,9 @@ struct ResetResult {
 };
 
 // Resets every field to its default after announcing `reason`, and writes the file. The default
-// save folder is the documents folder, or the program folder when osVersion6OrLater is false.
+// save folder is the first of the documents folder, the home folder and the program folder that
+// exists and that the settings file can hold; the program folder when none does, and always when
+// osVersion6OrLater is false.
 ResetResult InitSettings(const SettingsEnvironment& env, std::string_view reason);
 
 // Reads and checks the settings file once at start-up; on any problem resets to the defaults

@@ -1,16 +1,18 @@
 #pragma once
 
-#include <atomic>
 #include <functional>
-#include <thread>
+#include <memory>
 
 namespace karune {
 
-// Turns SIGTERM and SIGINT into a call of `onStop` on a thread of its own, so that a service
-// manager or Ctrl-C stops reception the way the stop button does.
+// Turns the system's requests to end the program into a call of `onStop` on a thread other than
+// the caller's, so that a service manager, Ctrl+C or a closed console stops reception the way the
+// stop button does. On POSIX systems these are SIGTERM and SIGINT; on Windows Ctrl+C, Ctrl+Break,
+// closing the console, logging off and shutting down.
 //
-// Construct it before any other thread exists: it blocks the two signals for the whole process,
-// and threads started afterwards inherit that. The destructor ends the watching thread.
+// Construct it before any other thread exists: on POSIX systems it blocks the two signals for the
+// whole process, and threads started afterwards inherit that. At most one exists at a time. The
+// destructor ends the watching.
 class StopSignals {
 public:
     explicit StopSignals(std::function<void()> onStop);
@@ -18,13 +20,12 @@ public:
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    // True once a stop signal has arrived.
-    bool received() const { return received_; }
+    // True once a stop request has arrived.
+    bool received() const;
 
 private:
-    std::function<void()> onStop_;
-    std::thread watcher_;
-    std::atomic<bool> received_{false};
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
 };
 
 }  // namespace karune

@@ -59,7 +59,8 @@ void ReportCompletion(SessionContext& ctx) {
 
 void WriteHistoryLine(SessionContext& ctx) {
     const std::string month = dateText(ctx.now()).substr(0, 7);
-    const std::filesystem::path file = pathFromUtf8(ctx.settings.Folder + "/" + month + ".txt");
+    const std::filesystem::path file =
+        pathFromUtf8(ctx.settings.Folder + std::string(kPathSeparator) + month + ".txt");
 
     std::string line = ctx.stopText() + "->" + ctx.errorText();
     if (!ctx.outputPath.empty())

@@ -150,15 +150,16 @@ void closeCycle(SessionContext& ctx) {
 }  // namespace
 
 CommSession::CommSession(SessionServices services, SessionFlags& flags, Settings snapshot,
-                         std::filesystem::path backFile)
+                         std::filesystem::path backFile, WindowFields window)
     : services_(services),
       flags_(flags),
       settings_(std::move(snapshot)),
-      backFile_(std::move(backFile)) {}
+      backFile_(std::move(backFile)),
+      window_(std::move(window)) {}
 
 void CommSession::run() {
     SessionContext ctx(services_.clock, services_.display, services_.messages, flags_, settings_,
-                       backFile_);
+                       backFile_, std::move(window_));
     ctx.showStatus(kReplace, "");
     ctx.showError(kReplace, "");
 
@@ -179,6 +180,7 @@ void CommSession::run() {
             ctx.line = nullptr;
         }
         lastCycleCompleted_ = ctx.completed;
+        window_ = ctx.windowFields();
 
         if (settings_.AutoStart == 1 && flags_.running) {
             ctx.showStatus(kReplace, kPreparing);

@@ -8,6 +8,7 @@
 #include "link/SerialPort.h"
 #include "session/Display.h"
 #include "session/SessionFlags.h"
+#include "session/WindowFields.h"
 
 namespace karune {
 
@@ -28,19 +29,23 @@ struct SessionServices {
 // stop action clears it, and the session notices at its next stop check.
 class CommSession {
 public:
+    // `window`: the window's fields as earlier receptions of this program run left them.
     CommSession(SessionServices services, SessionFlags& flags, Settings snapshot,
-                std::filesystem::path backFile);
+                std::filesystem::path backFile, WindowFields window = {});
 
     void run();
 
     // True when the last cycle run() went through ended with a completed transfer.
     bool lastCycleCompleted() const { return lastCycleCompleted_; }
+    // The window's fields as run() left them, for the next reception.
+    const WindowFields& windowFields() const { return window_; }
 
 private:
     SessionServices services_;
     SessionFlags& flags_;
     Settings settings_;
     std::filesystem::path backFile_;
+    WindowFields window_;
     bool lastCycleCompleted_ = false;
 };
 

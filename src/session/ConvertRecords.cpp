@@ -1,8 +1,10 @@
 #include "session/ConvertRecords.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,6 +17,34 @@ namespace {
 
 constexpr std::string_view kErrorSource = "Karune_modem";
 constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::string_view kAbsent = "absent\n";
+constexpr std::string_view kUnreadableJournal =
+    "中断された追加書き込みの記録が読めません。ﾌｧｲﾙは切り詰めずに残します : ";
+
+// What the journal of an append says about the output file before it.
+struct JournalEntry {
+    bool existed;
+    std::uintmax_t length;
+};
+
+// Nullopt when the journal cannot be read or is not one that writeJournal finished.
+std::optional<JournalEntry> readJournal(const std::filesystem::path& file) {
+    StdioFile in = openStdioFile(file, "rb");
+    if (!in)
+        return std::nullopt;
+    char text[32];
+    std::string_view line(text, std::fread(text, 1, sizeof text, in.get()));
+    if (line == kAbsent)
+        return JournalEntry{false, 0};
+    if (!line.ends_with('\n'))
+        return std::nullopt;
+    line.remove_suffix(1);
+    std::uintmax_t length = 0;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), length);
+    if (line.empty() || error != std::errc{} || end != line.data() + line.size())
+        return std::nullopt;
+    return JournalEntry{true, length};
+}
 
 // errno of the failed step; EIO when the platform left none.
 int lastError() {
@@ -78,8 +108,8 @@ int convertStream(std::FILE* backup, std::FILE* output, const RecordFields& fiel
 class Conversion {
 public:
     Conversion(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
-               const FieldFlags& flags)
-        : backFile_(backFile), output_(outputPath), fields_(flags) {}
+               const FieldFlags& flags, OperatorMessages& messages)
+        : backFile_(backFile), output_(outputPath), fields_(flags), messages_(messages) {}
 
     // Each returns 0 or the error number, with the output file as it was.
     int replace();
@@ -111,6 +141,7 @@ private:
     const std::filesystem::path& backFile_;
     const std::filesystem::path& output_;
     RecordFields fields_;
+    OperatorMessages& messages_;
 };
 
 int Conversion::convertInto(std::FILE* output) {
@@ -132,6 +163,9 @@ int Conversion::convertAndClose(StdioFile& output) {
 }
 
 int Conversion::replace() {
+    // The journal of a killed append no longer fits the file that replaces it.
+    if (const int err = recoverInterruptedAppend())
+        return err;
     std::error_code ec;
     const bool existed = std::filesystem::exists(output_, ec);
     if (existed) {
@@ -155,9 +189,7 @@ int Conversion::replace() {
                                      ec);
     }
     if (err == 0) {
-        std::filesystem::rename(temporary, output_, ec);
-        if (ec)
-            err = ec.value();
+        err = replaceFile(temporary, output_);
     }
     if (err == 0)
         err = syncFolder();
@@ -170,26 +202,31 @@ int Conversion::replace() {
 
 // Beside an output file being appended to: its length before the append ("absent" when there
 // was none), so that a conversion killed half-way (power cut, SIGKILL) is cut back to it before
-// the next append to that file. The block counts as written only once this is gone.
+// the next conversion into that file. The block counts as written only once this is gone.
 std::filesystem::path Conversion::journal() const {
     return hiddenBeside(".append");
 }
+
 int Conversion::recoverInterruptedAppend() {
     std::error_code ec;
     const std::filesystem::path journalFile = journal();
     if (!std::filesystem::exists(journalFile, ec))
         return 0;
-    StdioFile in = openStdioFile(journalFile, "rb");
-    unsigned long long length = 0;
-    if (in && std::fscanf(in.get(), "%llu", &length) == 1) {
-        if (std::filesystem::file_size(output_, ec) > length && !ec)
-            std::filesystem::resize_file(output_, length, ec);
-    } else if (in) {
-        std::filesystem::remove(output_, ec);
+    // A journal cut short by a crash before it reached the disk: that append had not begun to
+    // write, and guessing a length could destroy records, so the file stays as it is.
+    const std::optional<JournalEntry> entry = readJournal(journalFile);
+    if (!entry) {
+        messages_.show(OperatorMessage{
+            {}, std::string(kUnreadableJournal) + utf8FromPath(output_), MessageIcon::None});
+    } else if (std::filesystem::exists(output_, ec)) {
+        // An output file taken away since (collected by another system) leaves nothing to cut.
+        if (!entry->existed)
+            std::filesystem::remove(output_, ec);
+        else if (std::filesystem::file_size(output_, ec) > entry->length && !ec)
+            std::filesystem::resize_file(output_, entry->length, ec);
     }
     if (ec)
         return ec.value();
-    in.reset();
     std::filesystem::remove(journalFile, ec);
     if (ec)
         return ec.value();
@@ -197,7 +234,7 @@ int Conversion::recoverInterruptedAppend() {
 }
 
 int Conversion::writeJournal(bool existed, std::uintmax_t length) {
-    const std::string text = existed ? std::to_string(length) + "\n" : std::string("absent\n");
+    const std::string text = existed ? std::to_string(length) + "\n" : std::string(kAbsent);
     errno = 0;
     StdioFile out = openStdioFile(journal(), "wb");
     if (!out || std::fwrite(text.data(), 1, text.size(), out.get()) != text.size() ||
@@ -248,7 +285,7 @@ int Conversion::append() {
 
 bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
                     std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages) {
-    Conversion conversion(backFile, outputPath, fields);
+    Conversion conversion(backFile, outputPath, fields, messages);
     const int err = overWrite == 1 ? conversion.replace() : conversion.append();
     if (err == 0)
         return true;

@@ -20,7 +20,9 @@ namespace karune {
 // default title: the system's description of the error directly followed by the program's
 // title. Memory use does not grow with the file size.
 // A process killed half-way leaves nothing that counts either: a replaced file is renamed only
-// when complete, and an append left unfinished is cut off by the next conversion into that file.
+// when complete, and an append left unfinished is cut off by the next conversion into that file
+// (an output file taken away meanwhile has nothing to cut). When what the killed append left
+// cannot be read, nothing is cut and a message names the file; the conversion goes on.
 bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
                     std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages);
 

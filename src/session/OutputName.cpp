@@ -1,7 +1,10 @@
 #include "session/OutputName.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
+#include "config/Utf8Path.h"
 #include "link/Cp932.h"
 
 namespace karune {
@@ -17,6 +20,22 @@ bool forbiddenInFileName(std::string_view utf8Character) {
     return kForbidden.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
+// Names Windows keeps for devices, whatever the extension: a file of that name is the device.
+bool reservedOnWindows(std::string_view name) {
+    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    static constexpr std::array<std::string_view, 2> kNumberedDevices = {"COM", "LPT"};
+    std::string upper(name.substr(0, name.find('.')));
+    upper.erase(upper.find_last_not_of(' ') + 1);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    if (std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end())
+        return true;
+    return upper.size() == 4 && upper[3] >= '1' && upper[3] <= '9' &&
+           std::find(kNumberedDevices.begin(), kNumberedDevices.end(),
+                     std::string_view(upper).substr(0, 3)) != kNumberedDevices.end();
+}
+
 std::string twoDigits(int v) {
     return {static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
 }
@@ -30,11 +49,7 @@ std::string fileTime(const LocalDateTime& t) {
 }
 
 bool isSeparator(char c) {
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
+    return c == '/' || c == kPathSeparator.front();
 }
 
 }  // namespace
@@ -50,23 +65,26 @@ std::string safeFileBaseName(std::string_view cp932Name) {
             safe += *decoded;
         pos += length;
     }
+    if (reservedOnWindows(safe))
+        safe.insert(std::min(safe.find('.'), safe.size()), "_");
     return safe;
 }
 
 std::string outputFileName(int addDate, std::string_view fixFname, std::string_view cp932Name,
                            const LocalDateTime& when) {
     const std::string base = fixFname.empty() ? safeFileBaseName(cp932Name) : std::string(fixFname);
+    const std::string separator(kPathSeparator);
     switch (addDate) {
         case 1:
-            return "/" + fileDate(when) + ".txt";
+            return separator + fileDate(when) + ".txt";
         case 2:
-            return "/" + fileDate(when) + "-" + fileTime(when) + ".txt";
+            return separator + fileDate(when) + "-" + fileTime(when) + ".txt";
         case 3:
-            return "/" + base + "-" + fileDate(when) + ".txt";
+            return separator + base + "-" + fileDate(when) + ".txt";
         case 4:
-            return "/" + base + "-" + fileDate(when) + "-" + fileTime(when) + ".txt";
+            return separator + base + "-" + fileDate(when) + "-" + fileTime(when) + ".txt";
         default:
-            return "/" + base + ".txt";
+            return separator + base + ".txt";
     }
 }
 

@@ -79,12 +79,13 @@ void Reception::workerLoop() {
         // A start that waited for a stopped session has seen that session switch the buttons to
         // idle on its way out: show the running mode again for the one that starts now.
         services_.display.setCommButtons(1);
-        CommSession session(services_, flags_, std::move(snapshot), backFile_);
+        CommSession session(services_, flags_, std::move(snapshot), backFile_, windowFields_);
         session.run();
 
         lock.lock();
         sessionRunning_ = false;
         lastTransferCompleted_ = session.lastCycleCompleted();
+        windowFields_ = session.windowFields();
         const bool idle = !pending_.has_value();
         changed_.notify_all();
         if (idle && onFinished_) {

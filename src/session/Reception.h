@@ -57,6 +57,7 @@ private:
     bool sessionRunning_ = false;
     bool quit_ = false;
     bool lastTransferCompleted_ = false;
+    WindowFields windowFields_;  // the worker's alone
     std::thread worker_;
 };
 

@@ -11,6 +11,7 @@
 #include "link/LineIo.h"
 #include "session/Display.h"
 #include "session/SessionFlags.h"
+#include "session/WindowFields.h"
 
 namespace karune {
 
@@ -20,14 +21,19 @@ namespace karune {
 // history line can read them without asking the window.
 class SessionContext {
 public:
+    // `window`: the window's fields as earlier receptions left them.
     SessionContext(Clock& clk, Display& disp, OperatorMessages& msgs, SessionFlags& flg,
-                   Settings snapshot, std::filesystem::path backupPath)
+                   Settings snapshot, std::filesystem::path backupPath, WindowFields window = {})
         : clock(clk),
           display(disp),
           messages(msgs),
           flags(flg),
           settings(std::move(snapshot)),
-          backFile(std::move(backupPath)) {}
+          backFile(std::move(backupPath)),
+          outputPath(std::move(window.outputPath)),
+          progressMax_(window.progressMax),
+          progressValue_(window.progressValue),
+          progressVisible_(window.progressVisible) {}
 
     Clock& clock;
     Display& display;
@@ -40,17 +46,19 @@ public:
     LineIo* line = nullptr;
 
     // Shared by the terminal exchange and the completion report; see resetCycle().
-    bool completed = false;            // "END" arrived and the output file was written
-    std::int64_t announcedCount = 0;   // record count of the file-name frame
-    std::int64_t recordCounter = 0;    // records accepted in this transfer
-    std::string outputPath;            // UTF-8; kept across cycles until the next file-name try
+    bool completed = false;           // "END" arrived and the output file was written
+    std::int64_t announcedCount = 0;  // record count of the file-name frame
+    std::int64_t recordCounter = 0;   // records accepted in this transfer
+    std::string outputPath;           // UTF-8; kept until the next file-name try
 
     bool stopRequested() const { return !flags.running; }
 
     LocalDateTime now() const { return clock.localNow(); }
     std::string stamp() const { return timeStamp(clock.localNow()); }
     // Time stamp, ">" and the message.
-    std::string stamped(std::string_view message) const { return stamp() + ">" + std::string(message); }
+    std::string stamped(std::string_view message) const {
+        return stamp() + ">" + std::string(message);
+    }
 
     void showStatus(int mode, std::string_view text);
     void showError(int mode, std::string_view text);
@@ -70,6 +78,11 @@ public:
 
     void beep() { display.beep(); }
 
+    // What the window keeps of this reception for the next one.
+    WindowFields windowFields() const {
+        return {outputPath, progressMax_, progressValue_, progressVisible_};
+    }
+
     // Start of a cycle: completion result false; the stop-pressed flag is cleared by the caller.
     void resetCycle() { completed = false; }
 
@@ -79,9 +92,9 @@ private:
     std::string status_;
     std::string error_;
     std::string stop_;
-    int progressMax_ = 100;
-    int progressValue_ = 0;
-    bool progressVisible_ = false;
+    int progressMax_;
+    int progressValue_;
+    bool progressVisible_;
 };
 
 }  // namespace karune

@@ -26,6 +26,11 @@ bool syncToDisk(std::FILE* file);
 // no such operation.
 bool syncDirectory(const std::filesystem::path& directory);
 
+// Puts `from` in the place of `to`, replacing it, in one step that either happens whole or not
+// at all; on Windows also durable when it returns (it fails while `to` is open anywhere, so close
+// every stream on it first). 0, or an errno value.
+int replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // The platform's description of an errno value.
 std::string errorText(int errorNumber);
 

@@ -38,8 +38,9 @@ bool TransferFiles::open(std::string_view fileNameFrame) {
     }
     // The folder is joined as the operator wrote it; a doubled separator does no harm.
     errno = 0;
-    log_ =
-        openStdioFile(pathFromUtf8(ctx_.settings.Folder + "/" + std::string(kLogFileName)), "wb");
+    log_ = openStdioFile(pathFromUtf8(ctx_.settings.Folder + std::string(kPathSeparator) +
+                                      std::string(kLogFileName)),
+                         "wb");
     if (!log_) {
         const int err = errno;
         ctx_.beep();

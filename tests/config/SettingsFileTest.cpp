@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "config/SettingsPrinter.h"
 #include "link/Cp932.h"
 
 namespace karune {
@@ -77,9 +76,7 @@ TEST(SettingsFile, RefusesTextsThatWouldNotReadBack) {
     const Case cases[] = {
         {"quote in folder", [](Settings& s) { s.Folder = "C:\\a\"b"; }, "Folder"},
         {"line break in name", [](Settings& s) { s.FixFname = "a\nb"; }, "FixFname"},
-        {"carriage return", [](Settings& s) { s.TimeAdjust = "1\r"; }, "TimeAdjust"},
         {"not in CP932", [](Settings& s) { s.Folder = "/home/jos\xC3\xA9"; }, "Folder"},
-        {"emoji", [](Settings& s) { s.FixFname = "\xF0\x9F\x98\x80"; }, "FixFname"},
     };
     for (const auto& c : cases) {
         Settings s = defaultSettings("/data");
@@ -88,57 +85,6 @@ TEST(SettingsFile, RefusesTextsThatWouldNotReadBack) {
         EXPECT_FALSE(line.ok()) << c.name;
         EXPECT_TRUE(line.bytes.empty()) << c.name;
         EXPECT_NE(line.error.find(c.field), std::string::npos) << c.name << ": " << line.error;
-    }
-}
-
-struct ToleranceCase {
-    const char* name;
-    std::string text;
-    void (*expect)(Settings&);  // turns the default record into the expected one
-};
-
-void unchanged(Settings&) {}
-
-TEST(SettingsFile, ToleratesWhatAHandEditedFileMayHold) {
-    const auto items = defaultItems();
-    std::string oneItemPerLine;
-    for (const auto& item : items)
-        oneItemPerLine += item + "\n";
-    const std::string line = join(items);
-    const std::string commaFolder = *utf8ToCp932("D:\\受け,取り");
-    const ToleranceCase cases[] = {
-        {"31 and 32 items", join(items, ",7,\"x\"\r\n"), unchanged},
-        {"a second line", line + line, unchanged},
-        {"a broken second line", line + "garbage,\"unclosed\r\n", unchanged},
-        {"a broken 31st item", join(items, ",\"open quote\r\n"), unchanged},
-        {"no line end at all", join(items, ""), unchanged},
-        {"comma inside quotes", withItem(2, "\"" + commaFolder + "\""),
-         [](Settings& s) { s.Folder = "D:\\受け,取り"; }},
-        {"LF line end", join(items, "\n"), unchanged},
-        {"lone CR line end", join(items, "\r"), unchanged},
-        {"line ends separate items", oneItemPerLine, unchanged},
-        {"blank lines before the record", "\r\n  \r\n\n" + join(items), unchanged},
-        {"spaces and tabs around items",
-         " 0 , \"\" ,\t\"C:\\Data\"\t," + join({items.begin() + 3, items.end()}), unchanged},
-        {"number between quotes", withItem(3, "\"5\""), [](Settings& s) { s.Port = 5; }},
-        {"text without quotes", withItem(2, "D:\\Out put  "),
-         [](Settings& s) { s.Folder = "D:\\Out put"; }},
-        {"empty unquoted text", withItem(1, ""), unchanged},
-        {"spaces kept inside quotes", withItem(1, "\" a \""),
-         [](Settings& s) { s.FixFname = " a "; }},
-        {"quote inside an unquoted text", withItem(1, "a\"b"),
-         [](Settings& s) { s.FixFname = "a\"b"; }},
-        {"leading zeros and minus zero", withItem(0, "-0"), unchanged},
-        {"16-bit limits", withItem(4, "-32768"), [](Settings& s) { s.CrcType = -32768; }},
-        {"unquoted time adjust", withItem(29, "0"), [](Settings& s) { s.TimeAdjust = "0"; }},
-        {"comma before the line end gives an empty item",
-         join({items.begin(), items.end() - 1}, ",\r\n"),
-         [](Settings& s) { s.TimeAdjust.clear(); }},
-    };
-    for (const auto& c : cases) {
-        Settings expected = defaultSettings("C:\\Data");
-        c.expect(expected);
-        EXPECT_EQ(parseSettingsText(c.text), expected) << c.name;
     }
 }
 
@@ -152,20 +98,12 @@ TEST(SettingsFile, RefusesTooFewItemsOrItemsThatAreNotOfTheirFieldsType) {
     const Case cases[] = {
         {"29 items", join(withoutLast)},
         {"empty file", ""},
-        {"blank lines only", "\r\n\r\n"},
         {"letters for a number", withItem(0, "abc")},
-        {"letters for a field flag", withItem(15, "x")},
-        {"empty number", withItem(3, "")},
         {"fraction", withItem(4, "1.0")},
-        {"plus sign", withItem(5, "+1")},
-        {"space inside a quoted number", withItem(3, "\" 1\"")},
         {"above 16 bits", withItem(3, "32768")},
-        {"below 16 bits", withItem(28, "-32769")},
         {"characters after a closing quote", withItem(2, "\"C:\\Data\"x")},
         {"quote left open at the line end", withItem(1, "\"abc")},
-        {"quote left open at the end", join(withoutLast, ",\"1")},
         {"text that is not CP932", withItem(1, "\"\x81\"")},
-        {"UTF-8 byte order mark", "\xEF\xBB\xBF" + join(defaultItems())},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parseSettingsText(c.text), std::nullopt) << c.name;

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "linesim/SimulatedLine.h"
 #include "linesim/VirtualClock.h"
 #include "session/CommSession.h"
 #include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FakePorts.h"
-#include "support/ScriptedModem.h"
 #include "support/TempFolder.h"
 
 namespace karune {
@@ -31,8 +32,11 @@ private:
 TEST(LostLine, EndsTheCallWaitWithThePortErrorAndStopsEvenWithAutomaticStart) {
     sim::VirtualClock clock;
     sim::SimulatedLine line{clock};
-    test::ScriptedModem modem{line};
-    modem.ringAfterInit(std::nullopt);
+    // A modem that answers "ATE0" and never rings.
+    line.setPeer([](const std::string& command, sim::SimulatedLine& self) {
+        if (command == "ATE0")
+            self.deliver("\r\nOK\r\n", std::chrono::milliseconds(10));
+    });
     LosingLine losing(line, 4);  // "OK" and the quiet after it, then two silent reads
     test::FakePorts ports{losing};
     test::FakeDisplay display;
@@ -53,7 +57,7 @@ TEST(LostLine, EndsTheCallWaitWithThePortErrorAndStopsEvenWithAutomaticStart) {
 
     EXPECT_NE(display.last("error").find(">ﾎﾟｰﾄ 3: gone"), std::string::npos)
         << display.last("error");
-    EXPECT_EQ(ports.opens(), 1);
+    EXPECT_EQ(ports.opens, 1);
     EXPECT_FALSE(flags.running);
 }
 

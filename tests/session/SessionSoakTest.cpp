@@ -1,5 +1,4 @@
-// A thousand calls in a row with automatic start, in virtual time, against the simulator's modem
-// and terminal.
+// A thousand calls in a row with automatic start in virtual time, against the simulator's peers.
 
 #include <gtest/gtest.h>
 
@@ -58,18 +57,6 @@ std::string cp932(std::string_view utf8) {
     return utf8ToCp932(utf8).value_or("<not CP932>");
 }
 
-std::string tail(const std::filesystem::path& file, std::size_t bytes, std::uintmax_t& size) {
-    std::error_code ec;
-    size = std::filesystem::file_size(file, ec);
-    if (ec || size < bytes)
-        return {};
-    std::ifstream in(file, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(size - bytes));
-    std::string out(bytes, '\0');
-    in.read(out.data(), static_cast<std::streamsize>(bytes));
-    return out;
-}
-
 TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     const std::vector<std::string> records = {cp932("ｶﾀｶﾅ,ﾃｽﾄ,001"), cp932("ソフト,表示,①番"),
                                               cp932("C:\\DATA,表,ソ"), "plain,ascii,line"};
@@ -85,8 +72,7 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     terminal.records = records;
     modemsim::ModemLine farEnd(modemOptions, terminal, modemsim::DropMode::Silent);
     test::ModemLineWire wire(clock, farEnd);
-    test::FakePorts ports(wire);
-    ports.setOpenLimit(kCalls + 1);
+    test::FakePorts ports(wire, kCalls + 1);
     test::QuietDisplay display;
     test::FakeMessages messages;
     SessionFlags flags;
@@ -106,14 +92,9 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     Usage late;
     wire.onReport = [&](const std::string& report) {
         ++calls;
-        std::uintmax_t size = 0;
-        const std::string last = tail(output, block.size(), size);
-        const std::string expected =
-            "call " + std::to_string(calls) + ": ACK, 4 records acknowledged";
-        if ((report != expected || last != block || size != calls * block.size()) &&
-            failures.size() < 5) {
-            failures.push_back(report + " / output size " + std::to_string(size));
-        }
+        if (report != "call " + std::to_string(calls) + ": ACK, 4 records acknowledged" &&
+            failures.size() < 5)
+            failures.push_back(report);
         if (calls == kEarlySample)
             early = usageNow();
         if (calls == kCalls) {
@@ -130,10 +111,13 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     EXPECT_EQ(calls, kCalls);
     EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
     EXPECT_TRUE(session.lastCycleCompleted());
-    EXPECT_EQ(ports.opens(), kCalls);
-    EXPECT_EQ(ports.closes(), kCalls);
+    EXPECT_EQ(ports.opens, kCalls);
+    EXPECT_EQ(ports.closes, kCalls);
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(test::fileBytes(output).size(), kCalls * block.size());
+    std::string all;
+    for (int i = 0; i < kCalls; ++i)
+        all += block;
+    EXPECT_TRUE(test::fileBytes(output) == all);
 
     ASSERT_GT(early.rssKiB, 0);
     // AddressSanitizer keeps freed memory in quarantine, so resident memory says nothing there.
@@ -142,18 +126,6 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
             << "resident memory grew from " << early.rssKiB << " KiB to " << late.rssKiB << " KiB";
     }
     EXPECT_EQ(late.openFds, early.openFds);
-    RecordProperty("rss_kib_after_call_100", std::to_string(early.rssKiB));
-    RecordProperty("rss_kib_after_call_1000", std::to_string(late.rssKiB));
-
-    // One history line per call, each naming the output file.
-    const std::string history = test::fileBytes(folder.path() / "2007-06.txt") +
-                                test::fileBytes(folder.path() / "2007-07.txt");
-    const std::string done = cp932("ﾚｺｰﾄﾞ受信<4件> : 正常終了 :") + folder.text() + "/DATA.txt\r\n";
-    std::size_t lines = 0;
-    for (std::size_t at = history.find(done); at != std::string::npos;
-         at = history.find(done, at + done.size()))
-        ++lines;
-    EXPECT_EQ(lines, static_cast<std::size_t>(kCalls));
 }
 
 }  // namespace

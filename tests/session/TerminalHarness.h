@@ -8,6 +8,7 @@
 #include "config/Settings.h"
 #include "linesim/SimulatedLine.h"
 #include "linesim/VirtualClock.h"
+#include "link/Frame.h"
 #include "link/LineIo.h"
 #include "session/SessionContext.h"
 #include "session/TerminalExchange.h"
@@ -15,26 +16,25 @@
 #include "support/FakeMessages.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
-#include "support/UploadingTerminal.h"
 
 namespace karune::test {
 
 // One answer of the terminal: when the PC sends a line that starts with `trigger`, the terminal
-// sends `line` and CR (nothing when `line` is empty), `delay` later, after running `action`.
-// PC lines that do not match the next entry get no answer.
+// sends `line` and CR (nothing when `line` is empty). PC lines that do not match the next entry
+// get no answer.
 struct Reply {
     std::string trigger;
     std::string line;
-    Clock::Duration delay{};
-    std::function<void()> action{};
 };
 
+// "^" sequence payload "*" and the checksum of the variant (`crcType` as in the settings).
 inline std::string frameOf(char sequence, const std::string& payload, int crcType) {
-    return UploadingTerminal::frame(sequence, payload, crcType);
+    const std::string head = std::string("^") + sequence;
+    const std::string covered = payload + "*";
+    return head + covered + FrameChecksum(crcType == 0 ? head + covered : covered);
 }
 
-// ServeTerminal on a simulated line in virtual time, with a scripted terminal, a save folder and
-// a program folder in a temporary directory.
+// ServeTerminal in virtual time against a scripted terminal, its folders in a temporary one.
 class TerminalHarness {
 public:
     explicit TerminalHarness(const std::function<void(Settings&)>& adjust = {},
@@ -50,10 +50,8 @@ public:
             if (next_ >= script.size() || pcLine.rfind(script[next_].trigger, 0) != 0)
                 return;
             const Reply& reply = script[next_++];
-            if (reply.action)
-                reply.action();
             if (!reply.line.empty())
-                line.deliver(reply.line + "\r", reply.delay);
+                line.deliver(reply.line + "\r", Clock::Duration{});
         });
     }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,64 +11,57 @@
 
 namespace karune::test {
 
-// Serial ports for tests: every successful open hands out a handle on the same line (the modem
-// stays on its port across cycles, as a real one does); closing is destroying the handle. Opens
-// can be made to fail with an error text. Safe to inspect from another thread than the session's.
+// Serial ports for tests, used on the session's thread: every successful open hands out a handle
+// on the same line (the modem stays on its port across cycles, as a real one does); closing is
+// destroying the handle. Opens fail with `error` when it is set, and after `openLimit` opens, so
+// that a session whose stop never comes still ends.
 class FakePorts : public SerialPorts {
 public:
-    // A session that keeps reopening the port (a test whose stop never comes) ends after this
-    // many opens, because further opens fail.
-    static constexpr int kDefaultOpenLimit = 100;
+    explicit FakePorts(SerialLine& line, int openLimit = 100) : line_(line), limit_(openLimit) {}
 
-    explicit FakePorts(SerialLine& line) : line_(line) {}
+    PortOpenResult open(int portNumber) override {
+        requested.push_back(portNumber);
+        PortOpenResult result;
+        if (error) {
+            result.error = *error;
+        } else if (opens >= limit_) {
+            result.error = "open limit of the test reached";
+        } else {
+            ++opens;
+            mostOpenAtOnce = std::max(mostOpenAtOnce, opens - closes);
+            result.line = std::make_unique<Handle>(*this);
+        }
+        if (onOpen)
+            onOpen(static_cast<int>(requested.size()));
+        return result;
+    }
 
-    PortOpenResult open(int portNumber) override;
-
-    // Every further open fails with `error`.
-    void failWith(std::string error) {
-        locked([&] { error_ = std::move(error); });
-    }
-    void setOpenLimit(int opens) {
-        locked([&] { openLimit_ = opens; });
-    }
-
-    // Called on the session thread at each open request with the number of requests so far.
-    std::function<void(int requests)> onOpen;
-
-    // Every request, failed ones included.
-    std::vector<int> requestedPorts() const {
-        return locked([&] { return requested_; });
-    }
-    int opens() const {  // successful opens
-        return locked([&] { return opens_; });
-    }
-    int closes() const {
-        return locked([&] { return closes_; });
-    }
-    bool isOpen() const {
-        return locked([&] { return opens_ > closes_; });
-    }
-    int mostOpenAtOnce() const {
-        return locked([&] { return mostOpen_; });
-    }
+    std::optional<std::string> error;
+    std::function<void(int requests)> onOpen;  // with the number of requests so far
+    std::vector<int> requested;                // every request, failed ones included
+    int opens = 0;
+    int closes = 0;
+    int mostOpenAtOnce = 0;
 
 private:
-    class Handle;
-    template <typename F>
-    auto locked(F f) const -> decltype(f()) {
-        std::lock_guard lock(mutex_);
-        return f();
-    }
-    void closed();
+    class Handle : public SerialLine {
+    public:
+        explicit Handle(FakePorts& owner) : owner_(owner) {}
+        ~Handle() override { ++owner_.closes; }
+        Handle(const Handle&) = delete;
+        Handle& operator=(const Handle&) = delete;
+        std::string readUntil(Clock::TimePoint deadline) override {
+            return owner_.line_.readUntil(deadline);
+        }
+        bool write(std::string_view bytes) override { return owner_.line_.write(bytes); }
+        std::string lostReason() const override { return owner_.line_.lostReason(); }
+
+    private:
+        FakePorts& owner_;
+    };
 
     SerialLine& line_;
-    mutable std::mutex mutex_;
-    std::optional<std::string> error_;
-    int openLimit_ = kDefaultOpenLimit;
-    std::vector<int> requested_;
-    int opens_ = 0;
-    int closes_ = 0;
-    int mostOpen_ = 0;
+    int limit_;
 };
 
 }  // namespace karune::test

@@ -1,8 +1,23 @@
-#include <QLabel>
-#include <QTest>
+#include <gtest/gtest.h>
 
-#include "MainWindowFixture.h"
-#include "ui/settings/SettingsDialog.h"
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "UiTestSupport.h"
+#include "config/Settings.h"
+#include "link/Clock.h"
+#include "ui/main/FileOpener.h"
+#include "ui/main/Lamp.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/ReceptionControl.h"
+#include "ui/main/ViewerPaths.h"
+#include "ui/main/WindowDisplay.h"
 
 namespace karune::ui::test {
 namespace {
@@ -12,17 +27,52 @@ struct ButtonState {
     bool operator==(const ButtonState&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const ButtonState& s) {
-    return os << "start " << s.start << " stop " << s.stop << " setting " << s.setting << " info "
-              << s.info << " idle lamp " << s.idleLamp << " running lamp " << s.runningLamp;
-}
-
 constexpr ButtonState kIdle{true, false, true, true, true, false};
 constexpr ButtonState kRunning{false, true, false, false, false, true};
-constexpr ButtonState kDesign{true, true, true, true, false, false};
 
-class ButtonsTest : public MainWindowTest {
+class FakeReception : public ReceptionControl {
+public:
+    struct Start {
+        Settings snapshot;
+        bool clearStopPressed;
+    };
+    void start(const Settings& snapshot, bool clearStopPressed) override {
+        starts.push_back({snapshot, clearStopPressed});
+    }
+    void stop() override { ++stops; }
+
+    std::vector<Start> starts;
+    int stops = 0;
+};
+
+class RecordingOpener : public FileOpener {
+public:
+    void open(const QString& path) override { opened << path; }
+    QStringList opened;
+};
+
+class FixedDateClock : public Clock {
+public:
+    TimePoint now() const override { return TimePoint{}; }
+    LocalDateTime localNow() const override { return {2007, 6, 6, 9, 15, 2}; }
+    void sleepUntil(TimePoint) override {}
+};
+
+// A main window over fakes, with the program's settings at their defaults.
+class MainWindowTest : public UiTest {
 protected:
+    MainWindowTest() : settings(defaultSettings("/tmp")) {}
+
+    MainWindow& window() {
+        if (!window_) {
+            window_ = std::make_unique<MainWindow>(
+                settings, MainWindowServices{reception, opener, clock,
+                                             [this](const Settings& copy) { settings = copy; },
+                                             ChooserServices{roots, messages, {}}});
+        }
+        return *window_;
+    }
+
     ButtonState state() {
         MainWindow& w = window();
         return {button("cmdComm0")->isEnabledTo(&w),
@@ -32,9 +82,21 @@ protected:
                 lamp(0)->isVisibleTo(&w),
                 lamp(1)->isVisibleTo(&w)};
     }
+    QPushButton* button(const char* name) { return child<QPushButton>(window(), name); }
+    Lamp* lamp(int index) { return child<Lamp>(window(), QStringLiteral("Status%1").arg(index)); }
+
+    Settings settings;
+    FakeReception reception;
+    RecordingOpener opener;
+    FixedDateClock clock;
+    FixedRoots roots{{QStringLiteral("/")}};
+    FakeMessages messages;
+
+private:
+    std::unique_ptr<MainWindow> window_;
 };
 
-TEST_F(ButtonsTest, SetCommButtonsGivesTheModesState) {
+TEST_F(MainWindowTest, SetCommButtonsGivesTheModesState) {
     struct Case {
         std::vector<int> modes;
         ButtonState expected;
@@ -52,7 +114,7 @@ TEST_F(ButtonsTest, SetCommButtonsGivesTheModesState) {
     }
 }
 
-TEST_F(ButtonsTest, StartStopAndSessionEndDriveButtonsAndReception) {
+TEST_F(MainWindowTest, StartStopAndSessionEndDriveButtonsAndReception) {
     window().show();
     QTest::mouseClick(button("cmdComm0"), Qt::LeftButton);
     EXPECT_EQ(state(), kRunning);
@@ -74,38 +136,6 @@ TEST_F(ButtonsTest, StartStopAndSessionEndDriveButtonsAndReception) {
     EXPECT_EQ(reception.stops, 1) << "a session that ends by itself needs no stop";
 }
 
-TEST_F(ButtonsTest, LampsHaveTheirColoursAndShareOnePlace) {
-    EXPECT_EQ(lamp(0)->colour(), QColor(255, 0, 0));
-    EXPECT_EQ(lamp(1)->colour(), QColor(0, 255, 255));
-    EXPECT_EQ(lamp(1)->geometry(), lamp(0)->geometry()) << "one lamp stands in for the other";
-}
-
-TEST_F(MainWindowTest, LabelWritersApplyTheirModes) {
-    struct Case {
-        std::string old;
-        int mode;
-        std::string text;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {"A", 0, "B", "B"},    {"A", 1, "B", "A\r\nB"},
-        {"", 1, "B", "\r\nB"}, {"A", 2, " [異常終了]", "A [異常終了]"},
-        {"A", 0, "", ""},      {"A", 3, "B", "A"},
-        {"A", -1, "B", "A"},
-    };
-    for (const Case& c : cases) {
-        window().setStatusText(c.old);
-        window().setErrorText(c.old);
-        window().showStatus(c.mode, c.text);
-        window().showError(c.mode, c.text);
-        EXPECT_EQ(window().statusText(), c.expected) << "mode " << c.mode;
-        EXPECT_EQ(window().errorText(), c.expected) << "mode " << c.mode;
-        // Each line of a multi-line label shows on its own.
-        EXPECT_EQ(child<QLabel>(window(), "lblStatus")->text(),
-                  QString::fromStdString(c.expected).replace("\r\n", "\n"));
-    }
-}
-
 TEST_F(MainWindowTest, ClosingWhileRunningBecomesAStop) {
     window().show();
     window().startAction();
@@ -120,115 +150,108 @@ TEST_F(MainWindowTest, ClosingWhileRunningBecomesAStop) {
     EXPECT_EQ(reception.stops, 1);
 }
 
-TEST_F(MainWindowTest, ClosingBeforeTheStartUpStepEndsWithoutStarting) {
-    settings.AutoStart = 1;
-    window().startUp();
-    EXPECT_TRUE(window().close());
-    QTest::qWait(MainWindow::kStartUpDelayMs + 300);
-    EXPECT_TRUE(reception.starts.empty());
-}
-
-struct StartUpCase {
-    std::int16_t autoStart;
-    std::int16_t startUpSize;
-};
-
-class StartUpTest : public ButtonsTest, public ::testing::WithParamInterface<StartUpCase> {};
-
-TEST_P(StartUpTest, HalfASecondAfterStartUpTheModeIsSet) {
-    settings.AutoStart = GetParam().autoStart;
-    settings.StartUpSize = GetParam().startUpSize;
-    settings.Folder = "/srv/受信";
-    window().startUp();
-
-    EXPECT_EQ(child<QLabel>(window(), "lblFolder")->text(), QStringLiteral("/srv/受信"));
-    EXPECT_EQ(window().isMinimized(), GetParam().startUpSize == 1);
-    EXPECT_FALSE(window().isEnabled()) << "no input before the start-up step";
-    QTest::qWait(100);
-    EXPECT_EQ(state(), kDesign);
-    EXPECT_TRUE(reception.starts.empty());
-
-    ASSERT_TRUE(QTest::qWaitFor(
-        [this] { return lamp(0)->isVisibleTo(&window()) || lamp(1)->isVisibleTo(&window()); },
-        3000));
-    EXPECT_TRUE(window().isEnabled());
-    if (GetParam().autoStart == 1) {
-        EXPECT_EQ(state(), kRunning);
-        EXPECT_TRUE(window().running());
-        ASSERT_EQ(reception.starts.size(), 1u);
-        EXPECT_FALSE(reception.starts[0].clearStopPressed)
-            << "the automatic start leaves the stop flag to the session";
-    } else {
-        EXPECT_EQ(state(), kIdle);
-        EXPECT_FALSE(window().running());
-        EXPECT_TRUE(reception.starts.empty());
-    }
-    QTest::qWait(MainWindow::kStartUpDelayMs + 100);
-    EXPECT_LE(reception.starts.size(), 1u) << "the start-up step runs once";
-}
-
-INSTANTIATE_TEST_SUITE_P(AutoStartAndSize, StartUpTest,
-                         ::testing::Values(StartUpCase{0, 0}, StartUpCase{1, 0}, StartUpCase{0, 1},
-                                           StartUpCase{1, 1}));
-
-// How the paths are joined has its own tests; these check what each label opens.
-TEST_F(MainWindowTest, ViewersOpenTheMonthsHistoryAndTheLatestOutputFile) {
-    struct Case {
-        const char* label;
-        QString folder;
-        std::string file;
-        QStringList expected;
-    };
-    const Case cases[] = {
-        {"Label3",
-         QStringLiteral("/srv/my data"),
-         "",
-         {QStringLiteral("/srv/my data/2007-06.txt")}},
-        {"lblFile",
-         QStringLiteral("/srv/my data"),
-         "/KEN 01.txt",
-         {QStringLiteral("/srv/my data/KEN 01.txt")}},
-        {"lblFile", QStringLiteral("/srv"), "", {}},
-    };
-    settings.Folder = "/srv/my data";  // the history file follows the settings
-    window().show();
-    for (const Case& c : cases) {
-        opener.opened.clear();
-        window().setFolderText(c.folder);
-        window().setFileText(c.file);
-        QTest::mouseDClick(child<QLabel>(window(), c.label), Qt::LeftButton);
-        EXPECT_EQ(opener.opened, c.expected) << c.label << " " << c.file;
-        EXPECT_FALSE(window().isMinimized()) << "the label keeps its double-click";
-    }
-}
-
-TEST_F(MainWindowTest, DoubleClickOnTheBackgroundMinimises) {
+// The session's calls come from its own thread and reach the labels in order on the window's.
+TEST_F(MainWindowTest, SessionCallsFromItsThreadArriveInOrder) {
     window().show();
     window().startAction();
-    QTest::mouseDClick(&window(), Qt::LeftButton, {}, QPoint(590, 200));
-    EXPECT_TRUE(window().isMinimized());
-    EXPECT_TRUE(window().running()) << "the session is not disturbed";
-    EXPECT_EQ(reception.stops, 0);
+    WindowDisplay display(window());
+    std::thread session([&display] {
+        for (int i = 1; i <= 50; ++i) {
+            const std::string n = std::to_string(i);
+            display.setStatusText("status " + n);
+            display.setErrorText("error " + n);
+            display.setFileText("/file" + n + ".txt");
+            display.setStartText("start " + n);
+            display.setStopText("stop " + n);
+            display.setProgress(50, i, i % 2 == 1);
+            display.setBusy(i % 2 == 1);
+            display.setCommButtons(i % 2);
+        }
+    });
+    session.join();
+    EXPECT_EQ(window().statusText(), "") << "nothing is applied on the session's thread";
+    settle();
+    EXPECT_EQ(window().statusText(), "status 50");
+    EXPECT_EQ(window().errorText(), "error 50");
+    EXPECT_EQ(child<QLabel>(window(), "lblFile")->text(), QStringLiteral("/file50.txt"));
+    EXPECT_EQ(state(), kIdle) << "the last word was idle";
 }
 
-TEST_F(MainWindowTest, SettingsDialogKeepsTheWindowDisabledAndOkShowsTheFolder) {
+// The history label opens the month's file of the save folder, the file label the last output;
+// "Info" shows the version box, which keeps the window disabled until it is closed.
+TEST_F(MainWindowTest, ViewerLabelsAndTheVersionBox) {
+    settings.Folder = "/srv/my data";
     window().show();
-    window().setCommButtons(0);
-    QTest::mouseClick(button("cmdSetting"), Qt::LeftButton);
-    QWidget* dialog = topLevel("frmSetting");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(window().isEnabled());
-    QTest::mouseClick(button("cmdComm0"), Qt::LeftButton);
-    EXPECT_TRUE(reception.starts.empty()) << "the disabled window takes no clicks";
+    window().setFolderText(QStringLiteral("/srv/my data"));
+    window().setFileText("/KEN 01.txt");
+    for (const char* label : {"Label3", "lblFile"})
+        QTest::mouseDClick(child<QLabel>(window(), label), Qt::LeftButton);
+    EXPECT_EQ(opener.opened, (QStringList{QStringLiteral("/srv/my data/2007-06.txt"),
+                                          QStringLiteral("/srv/my data/KEN 01.txt")}));
 
-    static_cast<SettingsDialog*>(dialog)->setFolderText(QStringLiteral("/srv/新しい"));
-    QTest::mouseClick(child<QPushButton>(*dialog, "cmdOK0"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdInfo"), Qt::LeftButton);
+    QWidget* about = topLevel(QStringLiteral("frmAbout"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(window().isEnabled());
+    QTest::mouseClick(child<QPushButton>(*about, "cmdOK"), Qt::LeftButton);
     settle();
-    ASSERT_EQ(saved.size(), 1u);
-    EXPECT_EQ(saved[0].Folder, "/srv/新しい");
-    EXPECT_EQ(child<QLabel>(window(), "lblFolder")->text(), QStringLiteral("/srv/新しい"));
     EXPECT_TRUE(window().isEnabled());
-    EXPECT_EQ(topLevel("frmSetting"), nullptr);
+    EXPECT_EQ(topLevel(QStringLiteral("frmAbout")), nullptr);
+}
+
+// With automatic start, reception starts once, half a second after the start-up.
+TEST_F(MainWindowTest, AutomaticStartAfterTheStartUpStep) {
+    settings.AutoStart = 1;
+    window().startUp();
+    EXPECT_FALSE(window().isEnabled()) << "no input before the start-up step";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window().isEnabled(); }, 3000));
+    EXPECT_EQ(state(), kRunning);
+    ASSERT_EQ(reception.starts.size(), 1u);
+    EXPECT_FALSE(reception.starts[0].clearStopPressed);
+}
+
+// A window that its own dialog keeps disabled still gets close requests from the window manager
+// (the close box, Alt+F4): they must leave nothing orphaned or dangling.
+using ClosedFromOutside = MainWindowTest;
+
+TEST_F(ClosedFromOutside, TheMainWindowStaysWhileItsDialogIsOpen) {
+    const std::pair<const char*, void (MainWindow::*)()> dialogs[] = {
+        {"frmSetting", &MainWindow::openSettings}, {"frmAbout", &MainWindow::openAbout}};
+    for (const auto& [dialog, open] : dialogs) {
+        window().show();
+        (window().*open)();
+        window().close();
+        settle();
+        EXPECT_TRUE(window().isVisible()) << dialog;
+        ASSERT_NE(topLevel(dialog), nullptr) << dialog;
+        topLevel(dialog)->close();
+        settle();
+    }
+}
+
+TEST_F(ClosedFromOutside, TheSettingsDialogStaysWhileTheChooserIsOpen) {
+    window().show();
+    window().openSettings();
+    QPointer<QWidget> dialog = topLevel("frmSetting");
+    QTest::mouseClick(child<QPushButton>(*dialog, "cmdFolderRef"), Qt::LeftButton);
+    QWidget* chooser = topLevel("frmFolder");
+    ASSERT_NE(chooser, nullptr);
+
+    dialog->close();
+    settle();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+
+    delete dialog;  // gone by another route: the chooser's "OK" must not reach it
+    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(topLevel("frmFolder"), nullptr);
+}
+
+// With the file-system root as the save folder the viewer must not open "//name", which a
+// desktop opener takes for a network host.
+TEST(ViewerPaths, TheRootFolderGetsOneSeparator) {
+    EXPECT_EQ(historyFilePath("/", "2007-06-06"), QStringLiteral("/2007-06.txt"));
 }
 
 }  // namespace

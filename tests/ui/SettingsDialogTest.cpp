@@ -1,17 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLabel>
+#include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <optional>
 
 #include "UiTestSupport.h"
+#include "config/SettingsFile.h"
 #include "config/SettingsStore.h"
+#include "support/FileBytes.h"
 #include "ui/settings/SettingsDialog.h"
 
 namespace karune::ui::test {
@@ -64,143 +68,59 @@ protected:
     int saves = 0;
 };
 
-TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
-    settings.AddDate = 4;
-    settings.OverWrite = 1;
-    settings.Protocol = 1;
-    settings.TimeAdjust = "0";
-    open();
-    EXPECT_EQ(control<QScrollBar>("hsPort")->value(), 3);
-    EXPECT_EQ(control<QLineEdit>("txtPort")->text(), QStringLiteral("3"));
-    EXPECT_TRUE(control<QLineEdit>("txtPort")->isReadOnly());
-    EXPECT_EQ(control<QLineEdit>("txtFixFname")->text(), QStringLiteral("KEN"));
-    EXPECT_EQ(control<QLabel>("lblFolder")->text(), dir.path());
-    EXPECT_TRUE(control<QRadioButton>("optAddDate4")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>("optOverWrite1")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>("optProtocol1")->isChecked());
-    EXPECT_TRUE(control<QRadioButton>("optCrcType0")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>("chkTimeAdjust")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>("chkField2")->isChecked());
-    EXPECT_TRUE(control<QCheckBox>("chkField19")->isChecked());
-    EXPECT_EQ(dialog->workingCopy(), settings);
-    EXPECT_FALSE(mainWindow.isEnabled());
-}
-
-TEST_F(SettingsDialogTest, CancelAndCloseBoxDropEveryChange) {
-    for (const char* route : {"cmdOK1", "close box"}) {
-        settings.Folder = dir.path().toStdString();
-        const Settings before = settings;
+// OK takes the changes over and writes them; cancel and the close box drop every change.
+TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
+    const Settings before = settings;
+    for (const std::string route : {"cmdOK1", "close box", "cmdOK0"}) {
+        SCOPED_TRACE(route);
+        settings = before;
+        saves = 0;
         open();
+        EXPECT_FALSE(mainWindow.isEnabled());
         clickBox(control<QRadioButton>("optAutoStart1"));
         clickBox(control<QCheckBox>("chkField0"));
         pressKey(control<QScrollBar>("hsPort"), Qt::Key_End);
-        typeText(control<QLineEdit>("txtFixFname"), "X");
+        typeText(control<QLineEdit>("txtFixFname"), QStringLiteral("X\"受"));
         dialog->setFolderText(QStringLiteral("/elsewhere"));
-        ASSERT_NE(dialog->workingCopy(), before);
-        if (std::string(route) == "cmdOK1") {
-            press("cmdOK1");
-        } else {
+        Settings changed = before;
+        changed.AutoStart = 1;
+        changed.field(1) = 0;
+        changed.Port = 8;
+        changed.FixFname = "KENX受";  // a double quote is refused
+        changed.Folder = "/elsewhere";
+        ASSERT_EQ(dialog->workingCopy(), changed);
+        if (route == "close box") {
             dialog->close();
+        } else {
+            press(route.c_str());
         }
         settle();
-        EXPECT_EQ(settings, before) << route;
-        EXPECT_EQ(saves, 0) << route;
-        EXPECT_FALSE(std::filesystem::exists(env.iniFile)) << route;
-        EXPECT_TRUE(mainWindow.isEnabled()) << route;
-        EXPECT_TRUE(dialog.isNull()) << route;
+        const bool ok = route == "cmdOK0";
+        EXPECT_EQ(settings, ok ? changed : before);
+        EXPECT_EQ(saves, ok ? 1 : 0);
+        EXPECT_EQ(parseSettingsText(karune::test::fileBytes(env.iniFile)),
+                  ok ? std::optional<Settings>(changed) : std::nullopt);
+        EXPECT_TRUE(mainWindow.isEnabled());
+        EXPECT_TRUE(dialog.isNull());
     }
 }
 
-TEST_F(SettingsDialogTest, AnUnwritableFileStillClosesAndTakesOnlyTheChangedValuesOver) {
-    env.iniFile = std::filesystem::path(dir.path().toStdString()) / "missing" / "karune.ini";
+// "参照" opens the folder chooser; a double-click opens a sub-folder and "OK" hands it over.
+TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
+    QDir(dir.path()).mkpath(QStringLiteral("c"));
     open();
-    clickBox(control<QRadioButton>("optProtocol1"));
-    clickBox(control<QCheckBox>("chkField2"));
-    clickBox(control<QCheckBox>("chkField19"));
-    Settings expected = settings;
-    expected.Protocol = 1;
-    expected.field(3) = 1;
-    expected.field(20) = 0;
-    press("cmdOK0");
+    press("cmdFolderRef");
+    QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_FALSE(dialog->isEnabled());
+    QListWidget* list = child<QListWidget>(*chooser, "Dir1");
+    const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("c"), Qt::MatchEndsWith);
+    ASSERT_FALSE(found.isEmpty());
+    doubleClick(list->viewport(), list->visualItemRect(found.back()).center());
+    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
     settle();
-    EXPECT_EQ(messages.shown().size(), 2u) << "the open error, then the write error";
-    EXPECT_EQ(settings, expected);
-    EXPECT_TRUE(dialog.isNull());
-    EXPECT_TRUE(mainWindow.isEnabled());
-}
-
-TEST_F(SettingsDialogTest, PortScrollBarStaysWithinOneToEight) {
-    const struct {
-        std::vector<Qt::Key> keys;
-        int expected;
-    } cases[] = {
-        {{Qt::Key_End}, 8},
-        {{Qt::Key_End, Qt::Key_Right, Qt::Key_Right}, 8},
-        {{Qt::Key_Home}, 1},
-        {{Qt::Key_Home, Qt::Key_Left}, 1},
-        {{Qt::Key_Right, Qt::Key_Right}, 5},
-        {{Qt::Key_Left}, 2},
-    };
-    for (const auto& c : cases) {
-        open();
-        for (Qt::Key key : c.keys) {
-            pressKey(control<QScrollBar>("hsPort"), key);
-        }
-        EXPECT_EQ(control<QLineEdit>("txtPort")->text(), QString::number(c.expected));
-        EXPECT_EQ(dialog->workingCopy().Port, c.expected);
-        dialog->close();
-        settle();
-    }
-}
-
-TEST_F(SettingsDialogTest, OptionGroupsAreExclusiveAndStoreTheIndex) {
-    open();
-    const struct {
-        const char* prefix;
-        int count;
-        std::int16_t Settings::*field;
-    } groups[] = {
-        {"optAddDate", 5, &Settings::AddDate},         {"optOverWrite", 2, &Settings::OverWrite},
-        {"optStartUpSize", 2, &Settings::StartUpSize}, {"optAutoStart", 2, &Settings::AutoStart},
-        {"optCrcType", 2, &Settings::CrcType},         {"optProtocol", 2, &Settings::Protocol},
-    };
-    for (const auto& g : groups) {
-        for (int index = g.count - 1; index >= 0; --index) {
-            clickBox(control<QRadioButton>(QStringLiteral("%1%2").arg(g.prefix).arg(index)));
-            EXPECT_EQ(dialog->workingCopy().*g.field, index) << g.prefix;
-            for (int other = 0; other < g.count; ++other) {
-                EXPECT_EQ(control<QRadioButton>(QStringLiteral("%1%2").arg(g.prefix).arg(other))
-                              ->isChecked(),
-                          other == index)
-                    << g.prefix << other;
-            }
-        }
-    }
-}
-
-TEST_F(SettingsDialogTest, TimeAdjustAndFileNameFollowTheControls) {
-    open();
-    clickBox(control<QCheckBox>("chkTimeAdjust"));
-    EXPECT_EQ(dialog->workingCopy().TimeAdjust, "0");
-    clickBox(control<QCheckBox>("chkTimeAdjust"));
-    EXPECT_EQ(dialog->workingCopy().TimeAdjust, "1");
-
-    auto* name = control<QLineEdit>("txtFixFname");
-    name->clear();
-    EXPECT_EQ(dialog->workingCopy().FixFname, "");
-    typeText(name, QStringLiteral("A\"B 受信"));
-    EXPECT_EQ(dialog->workingCopy().FixFname, "AB 受信") << "a double quote is refused";
-}
-
-TEST(TimeAdjustText, TakenAsAnInteger) {
-    const struct {
-        const char* text;
-        bool on;
-    } cases[] = {{"1", true},   {"0", false}, {"0.5", false},
-                 {"0.6", true}, {"", false},  {"-1", true}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(timeAdjustChecked(c.text), c.on) << c.text;
-    }
+    EXPECT_EQ(dialog->workingCopy().Folder, (dir.path() + QStringLiteral("/c")).toStdString());
+    EXPECT_TRUE(dialog->isEnabled());
 }
 
 }  // namespace

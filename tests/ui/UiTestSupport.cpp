@@ -18,9 +18,8 @@ QApplication& qtApp() {
 
 QWidget* topLevel(const QString& objectName) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == objectName && widget->isVisible()) {
+        if (widget->objectName() == objectName && widget->isVisible())
             return widget;
-        }
     }
     return nullptr;
 }
@@ -40,28 +39,15 @@ void pressKey(QWidget* widget, Qt::Key key) {
     QApplication::sendEvent(widget, &release);
 }
 
-namespace {
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos) {
-    const QPointF local(pos);
-    const QPointF global(widget->mapToGlobal(pos));
-    const Qt::MouseButtons buttons =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-}  // namespace
-
-void singleClick(QWidget* widget, QPoint pos) {
-    sendMouse(widget, QEvent::MouseButtonPress, pos);
-    sendMouse(widget, QEvent::MouseButtonRelease, pos);
-}
-
 void doubleClick(QWidget* widget, QPoint pos) {
-    singleClick(widget, pos);
-    sendMouse(widget, QEvent::MouseButtonDblClick, pos);
-    sendMouse(widget, QEvent::MouseButtonRelease, pos);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons buttons =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
 }
 
 void typeText(QWidget* widget, const QString& text) {

@@ -24,7 +24,7 @@ namespace karune::ui::test {
 // The one QApplication of a test process, created on first use.
 QApplication& qtApp();
 
-// The top-level window of the given object name that is still alive, or null.
+// The visible top-level window of the given object name, or null.
 QWidget* topLevel(const QString& objectName);
 
 // Runs posted events, deferred deletions included.
@@ -55,9 +55,7 @@ T* child(const QWidget& parent, const QString& name) {
 // Key presses straight to `widget`, wherever the keyboard focus is.
 void pressKey(QWidget* widget, Qt::Key key);
 void typeText(QWidget* widget, const QString& text);
-
-// Mouse clicks straight to `widget` at `pos`, as the platform delivers them.
-void singleClick(QWidget* widget, QPoint pos);
+// A double click straight to `widget` at `pos`, as the platform delivers it.
 void doubleClick(QWidget* widget, QPoint pos);
 
 using karune::test::FakeMessages;

@@ -97,14 +97,4 @@ void AboutBox::done(int result) {
     deleteLater();
 }
 
-QString AboutBox::titleText() const {
-    return lblTitle_->text();
-}
-QString AboutBox::versionText() const {
-    return lblVersion_->text();
-}
-QString AboutBox::companyText() const {
-    return lblCompany_->text();
-}
-
 }  // namespace karune::ui

@@ -22,10 +22,6 @@ public:
 
     void done(int result) override;
 
-    QString titleText() const;
-    QString versionText() const;
-    QString companyText() const;
-
 private:
     QPointer<QWidget> mainWindow_;
     QLabel* lblTitle_;

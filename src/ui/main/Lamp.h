@@ -11,7 +11,6 @@ class Lamp : public QWidget {
     Q_OBJECT
 public:
     Lamp(QColor colour, QWidget* parent);
-    QColor colour() const { return colour_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

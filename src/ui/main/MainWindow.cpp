@@ -231,11 +231,13 @@ void MainWindow::openSettings() {
             services_.saveSettings(workingCopy);
             setFolderText(QString::fromStdString(settings_.Folder));
         });
+    openDialog_ = dialog;
     dialog->show();
 }
 
 void MainWindow::openAbout() {
     auto* box = new AboutBox(this);
+    openDialog_ = box;
     box->show();
 }
 
@@ -252,6 +254,12 @@ void MainWindow::openOutput() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window manager delivers a close to a window its dialog keeps disabled; going away then
+    // would leave the dialog without its window.
+    if (openDialog_) {
+        event->ignore();
+        return;
+    }
     if (running_) {
         // Closing never pulls the program from under a running session: it becomes a stop, and a
         // second close once reception is idle ends the program.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -34,7 +35,8 @@ struct MainWindowServices {
 // the file, folder, status, error, start and end fields and the progress bar.
 //
 // Everything runs on the window's thread; the session's reports arrive through WindowDisplay.
-// `settings` is the program's record and must outlive the window.
+// `settings` is the program's record and must outlive the window. A close request is ignored
+// while the settings dialog or the about box is open, and turned into a stop while reception runs.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -100,6 +102,8 @@ private:
     std::string statusText_;
     std::string errorText_;
     QTimer timer1_;
+    // The settings dialog or the about box while it keeps the window disabled.
+    QPointer<QWidget> openDialog_;
 
     DoubleClickLabel* lblFile_;
     DoubleClickLabel* lblFolder_;

@@ -4,8 +4,8 @@
 
 namespace karune::ui {
 
-// The month's history file: save folder, "/", the first seven characters of the date text
-// (yyyy-mm) and ".txt".
+// The month's history file: save folder (one trailing separator dropped, for a root folder),
+// "/", the first seven characters of the date text (yyyy-mm) and ".txt".
 QString historyFilePath(const QString& folder, const QString& dateText);
 
 // The latest output file: the folder label (one trailing separator dropped, for a root folder)

@@ -31,9 +31,6 @@ public:
 
     void done(int result) override;
 
-    // The folder open in the directory list.
-    QString openFolder() const { return openFolder_; }
-
 private:
     // What the drive list does when the operator picks `root`.
     void pickRoot(const QString& root);

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -231,8 +232,13 @@ void SettingsDialog::done(int result) {
     deleteLater();
 }
 
-QString SettingsDialog::folderText() const {
-    return lblFolder_->text();
+void SettingsDialog::closeEvent(QCloseEvent* event) {
+    // The window manager delivers a close to a disabled window too.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void SettingsDialog::setFolderText(const QString& folder) {
@@ -269,8 +275,13 @@ QButtonGroup* SettingsDialog::addOptions(QGroupBox* frame, const QString& name,
 }
 
 void SettingsDialog::openChooser() {
-    auto* chooser = new FolderChooser(this, mainWindow_, lblFolder_->text(), chooser_,
-                                      [this](const QString& folder) { setFolderText(folder); });
+    auto* chooser =
+        new FolderChooser(this, mainWindow_, lblFolder_->text(), chooser_,
+                          [dialog = QPointer<SettingsDialog>(this)](const QString& folder) {
+                              if (dialog) {
+                                  dialog->setFolderText(folder);
+                              }
+                          });
     chooser->show();
 }
 

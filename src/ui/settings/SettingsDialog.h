@@ -23,6 +23,7 @@ namespace karune::ui {
 //
 // It is a window of its own, shown without modality: while it exists it keeps the main window
 // disabled, and closing it by any route enables the main window again and deletes the dialog.
+// While the folder chooser keeps it disabled, a close request (the close box, Alt+F4) is ignored.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -34,9 +35,11 @@ public:
     void done(int result) override;
 
     const Settings& workingCopy() const { return working_; }
-    QString folderText() const;
     // What the folder chooser's "OK" does: the folder label and the working copy follow.
     void setFolderText(const QString& folder);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void loadControls(const Settings& settings);

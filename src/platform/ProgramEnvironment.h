@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace karune {
+
+// What the program learns from the system it runs on, before anything else.
+
+// The command-line arguments after the program's name, as the program's texts hold file names:
+// on Windows UTF-8 from the wide command line (the narrow one loses what the ANSI code page cannot
+// hold), elsewhere the bytes given.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// The running executable file; `argv0` is the fallback where the system cannot tell.
+std::filesystem::path runningProgram(const char* argv0);
+
+// The user's documents folder as UTF-8, empty when none is known.
+std::string userDocumentsFolder();
+
+// The user's home (profile) folder as UTF-8, empty when none is known.
+std::string userHomeFolder();
+
+// Standard output and error pass bytes unchanged (no LF to CR LF translation on Windows).
+void useBinaryConsole();
+
+}  // namespace karune

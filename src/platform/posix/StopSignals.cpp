@@ -1,0 +1,54 @@
+#include "platform/StopSignals.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <thread>
+
+namespace karune {
+namespace {
+
+// SIGUSR1 only ends the watcher; it is sent by the destructor to the watching thread alone.
+sigset_t watchedSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGUSR1);
+    return set;
+}
+
+}  // namespace
+
+struct StopSignals::Watch {
+    std::function<void()> onStop;
+    std::atomic<bool> received{false};
+    std::thread watcher;
+};
+
+StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique<Watch>()) {
+    watch_->onStop = std::move(onStop);
+    const sigset_t set = watchedSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    watch_->watcher = std::thread([watch = watch_.get(), set] {
+        for (;;) {
+            int signal = 0;
+            if (sigwait(&set, &signal) != 0 || signal == SIGUSR1)
+                return;
+            watch->received = true;
+            watch->onStop();
+        }
+    });
+}
+
+StopSignals::~StopSignals() {
+    pthread_kill(watch_->watcher.native_handle(), SIGUSR1);
+    watch_->watcher.join();
+}
+
+bool StopSignals::received() const {
+    return watch_->received;
+}
+
+}  // namespace karune

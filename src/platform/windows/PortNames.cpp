@@ -1,0 +1,18 @@
+#include "platform/PortNames.h"
+
+namespace karune {
+
+std::string portEnvironmentName(int portNumber) {
+    return "KARUNE_COM" + std::to_string(portNumber);
+}
+
+std::optional<std::string> portDevicePath(int portNumber, const char* override) {
+    if (portNumber < kFirstPort || portNumber > kLastPort)
+        return std::nullopt;
+    if (override != nullptr && *override != '\0')
+        return std::string(override);
+    // The device namespace reaches COM10 and above too, where a plain "COM10" would not.
+    return "\\\\.\\COM" + std::to_string(portNumber);
+}
+
+}  // namespace karune

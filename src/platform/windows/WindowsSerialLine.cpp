@@ -1,0 +1,142 @@
+#include "platform/windows/WindowsSerialLine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace karune {
+namespace {
+
+using std::chrono::milliseconds;
+
+// One byte of 8N1 at 38400 baud: ten bits.
+constexpr std::chrono::microseconds kByteTime{260};
+// A write that cannot go on for this long has met a stuck line; the caller hears false.
+constexpr DWORD kWriteStallMs = 2000;
+// What a closing line waits at most for its last bytes (the hang-up command) to leave.
+constexpr milliseconds kCloseDrainLimit{1000};
+// A read returns at most this much, so a babbling line still lets the caller look at the clock.
+constexpr std::size_t kMaxChunk = 64 * 1024;
+// A read returns this long after the last byte of a burst. With an interval and a total time-out
+// a read returns as soon as bytes have come (Wine too); "MAXDWORD, MAXDWORD, T" would wait the
+// whole T under Wine.
+constexpr DWORD kIntervalMs = 20;
+
+DWORD remainingMs(Clock::Duration remaining) {
+    const auto ms = std::chrono::ceil<milliseconds>(remaining).count();
+    return static_cast<DWORD>(std::clamp<decltype(ms)>(ms, 1, MAXDWORD - 1));
+}
+
+}  // namespace
+
+WindowsSerialLine::WindowsSerialLine(HANDLE port, const DCB& originalState,
+                                     const COMMTIMEOUTS& originalTimeouts, const Clock& clock)
+    : port_(port),
+      originalState_(originalState),
+      originalTimeouts_(originalTimeouts),
+      clock_(clock) {}
+
+WindowsSerialLine::~WindowsSerialLine() {
+    if (!gone_)
+        letOutputLeave();
+    SetCommState(port_, &originalState_);
+    SetCommTimeouts(port_, &originalTimeouts_);
+    CloseHandle(port_);
+}
+
+std::string WindowsSerialLine::readUntil(Clock::TimePoint deadline) {
+    std::string out;
+    for (;;) {
+        const Clock::TimePoint now = clock_.now();
+        if (now >= deadline)
+            return out;
+        if (gone_) {
+            // Nothing left to wait on: keep the promise of not returning early, without spinning.
+            std::this_thread::sleep_until(std::chrono::steady_clock::now() + (deadline - now));
+            return out;
+        }
+        if (!readOnce(deadline, out)) {
+            gone_ = true;
+            continue;
+        }
+        if (!out.empty()) {
+            drainInto(out);
+            return out;
+        }
+    }
+}
+
+bool WindowsSerialLine::readOnce(Clock::TimePoint deadline, std::string& out) {
+    // A port whose device went away (a USB adapter pulled; under Wine, the other end of a
+    // pseudo-terminal closed) fails this, while a read of it may still report success after
+    // spinning through its whole time-out.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(port_, &errors, &status))
+        return false;
+    if (!setTimeouts(kIntervalMs, remainingMs(deadline - clock_.now())))
+        return false;
+    char buffer[4096];
+    DWORD got = 0;
+    if (!ReadFile(port_, buffer, sizeof buffer, &got, nullptr))
+        return false;
+    out.append(buffer, got);
+    return true;
+}
+
+void WindowsSerialLine::drainInto(std::string& out) {
+    if (!setTimeouts(MAXDWORD, 0))
+        return;
+    char buffer[4096];
+    while (out.size() < kMaxChunk) {
+        DWORD got = 0;
+        if (!ReadFile(port_, buffer, sizeof buffer, &got, nullptr) || got == 0)
+            return;
+        out.append(buffer, got);
+    }
+}
+
+bool WindowsSerialLine::setTimeouts(DWORD interval, DWORD constant) {
+    // "MAXDWORD, 0, 0" reads what is waiting and returns at once.
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = interval;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = constant;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = kWriteStallMs;
+    return SetCommTimeouts(port_, &timeouts) != 0;
+}
+
+bool WindowsSerialLine::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        if (gone_)
+            return false;
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 64 * 1024));
+        if (!WriteFile(port_, bytes.data(), chunk, &written, nullptr)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_OPERATION_ABORTED && error != ERROR_TIMEOUT)
+                gone_ = true;
+            return false;
+        }
+        if (written == 0)
+            return false;  // the write time-out passed: a stuck line
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+void WindowsSerialLine::letOutputLeave() {
+    // Restoring the caller's line settings while bytes still wait in the driver could send them
+    // at another speed; wait once for the time they need at 38400 baud instead of
+    // FlushFileBuffers(), which may block for ever on a line nobody reads.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(port_, &errors, &status) || status.cbOutQue == 0)
+        return;
+    const auto wait =
+        std::min<Clock::Duration>(kByteTime * status.cbOutQue + milliseconds(5), kCloseDrainLimit);
+    std::this_thread::sleep_for(wait);
+}
+
+}  // namespace karune

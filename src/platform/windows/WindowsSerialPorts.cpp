@@ -1,0 +1,91 @@
+#include "platform/windows/WindowsSerialPorts.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "config/Utf8Path.h"
+#include "platform/PortErrors.h"
+#include "platform/PortNames.h"
+#include "platform/windows/WindowsSerialLine.h"
+
+namespace karune {
+namespace {
+
+// The modem's line: 38400 baud, 8 data bits, no parity, 1 stop bit, every byte value passed,
+// no hardware or software flow control, DTR and RTS on.
+DCB modemLineState(const DCB& original) {
+    DCB state = original;
+    state.BaudRate = CBR_38400;
+    state.ByteSize = 8;
+    state.Parity = NOPARITY;
+    state.StopBits = ONESTOPBIT;
+    state.fBinary = TRUE;
+    state.fParity = FALSE;
+    state.fOutxCtsFlow = FALSE;
+    state.fOutxDsrFlow = FALSE;
+    state.fDtrControl = DTR_CONTROL_ENABLE;
+    state.fDsrSensitivity = FALSE;
+    state.fTXContinueOnXoff = TRUE;
+    state.fOutX = FALSE;
+    state.fInX = FALSE;
+    state.fErrorChar = FALSE;
+    state.fNull = FALSE;
+    state.fRtsControl = RTS_CONTROL_ENABLE;
+    state.fAbortOnError = FALSE;
+    return state;
+}
+
+// KARUNE_COM<n> as UTF-8, read through the wide environment so that any name survives.
+std::optional<std::string> overrideFor(int portNumber) {
+    const std::string name = portEnvironmentName(portNumber);
+    const std::wstring wideName(name.begin(), name.end());
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    if (value == nullptr)
+        return std::nullopt;
+    return utf8FromPath(std::filesystem::path(value));
+}
+
+}  // namespace
+
+WindowsSerialPorts::WindowsSerialPorts(const Clock& clock) : clock_(clock) {}
+
+PortOpenResult WindowsSerialPorts::open(int portNumber) {
+    const std::optional<std::string> override = overrideFor(portNumber);
+    const std::optional<std::string> path =
+        portDevicePath(portNumber, override ? override->c_str() : nullptr);
+    if (!path)
+        return {nullptr, portNumberErrorText(portNumber)};
+
+    const std::filesystem::path device = pathFromUtf8(*path);
+    // No sharing: a second opener, this program or another, is refused while the port is open.
+    const HANDLE port = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (port == INVALID_HANDLE_VALUE)
+        return {nullptr, portOpenErrorText(static_cast<int>(GetLastError()), *path)};
+    auto failed = [&] {
+        const DWORD error = GetLastError();
+        CloseHandle(port);
+        return PortOpenResult{nullptr, portOpenErrorText(static_cast<int>(error), *path)};
+    };
+
+    DCB original{};
+    original.DCBlength = sizeof original;
+    COMMTIMEOUTS originalTimeouts{};
+    if (!GetCommState(port, &original) || !GetCommTimeouts(port, &originalTimeouts))
+        return failed();
+    DCB state = modemLineState(original);
+    if (!SetCommState(port, &state))
+        return failed();
+    // A pseudo-terminal under Wine refuses the modem-line calls; only a real port can take them,
+    // and the modem then simply sees what the port's defaults give it.
+    EscapeCommFunction(port, SETDTR);
+    PurgeComm(port, PURGE_RXCLEAR | PURGE_RXABORT);
+
+    return {std::make_unique<WindowsSerialLine>(port, original, originalTimeouts, clock_), {}};
+}
+
+}  // namespace karune
