@@ -20,7 +20,11 @@ bool isCp932LeadByte(unsigned char byte);
 // that are not CP932 at all).
 std::size_t cp932CharLength(std::string_view bytes, std::size_t pos);
 
-// Number of characters, counted as above.
+// Length in bytes of the UTF-8 sequence that starts at `pos`, cut short where the text breaks it
+// off; a stray continuation byte counts as one.
+std::size_t utf8CharLength(std::string_view text, std::size_t pos);
+
+// Number of CP932 characters, counted as cp932CharLength does.
 std::size_t cp932CharCount(std::string_view bytes);
 
 // Byte offset of `needle` in `haystack` starting on a character boundary, or npos. A search for

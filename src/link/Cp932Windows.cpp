@@ -69,15 +69,6 @@ std::string convertLossy(UINT from, UINT to, std::string_view in,
     return out;
 }
 
-std::size_t utf8UnitLength(std::string_view s, std::size_t pos) {
-    auto lead = static_cast<unsigned char>(s[pos]);
-    std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    std::size_t n = 1;
-    while (n < len && pos + n < s.size() && (static_cast<unsigned char>(s[pos + n]) & 0xC0) == 0x80)
-        ++n;
-    return n;
-}
-
 }  // namespace
 
 std::optional<std::string> cp932ToUtf8(std::string_view cp932) {
@@ -93,7 +84,7 @@ std::string cp932ToUtf8Lossy(std::string_view cp932) {
 }
 
 std::string utf8ToCp932Lossy(std::string_view utf8) {
-    return convertLossy(CP_UTF8, kCp932, utf8, utf8UnitLength, "?");
+    return convertLossy(CP_UTF8, kCp932, utf8, utf8CharLength, "?");
 }
 
 }  // namespace karune

@@ -15,4 +15,7 @@ std::string portEnvironmentName(int portNumber);
 // (COM<n> itself on Windows). Nothing for numbers outside kFirstPort..kLastPort.
 std::optional<std::string> portDevicePath(int portNumber, const char* override);
 
+// The system's own device of COM<n>.
+std::string systemPortDevice(int portNumber);
+
 }  // namespace karune

@@ -22,18 +22,20 @@ TEST(DefaultFolder, IsTheFirstStorableOfDocumentsHomeAndProgramFolder) {
     };
     for (const auto& c : cases) {
         test::TempFolder temp;
-        const std::string root = temp.text() + "/";
+        const auto under = [&](const char* name) {
+            return utf8FromPath(temp.path() / pathFromUtf8(name));
+        };
         for (const char* folder : {"josé/Documents", "home", "prog"})
             std::filesystem::create_directories(temp.path() / pathFromUtf8(folder));
         test::FakeMessages messages;
         const SettingsEnvironment env{temp.path() / "karune.ini",
                                       temp.path() / "prog",
-                                      *c.documents != 0 ? root + c.documents : "",
+                                      *c.documents != 0 ? under(c.documents) : "",
                                       true,
                                       messages,
-                                      root + c.home};
+                                      under(c.home)};
         const ResetResult result = InitSettings(env, "ﾌｧｲﾙなし");
-        EXPECT_EQ(result.settings.Folder, root + c.expected) << c.documents;
+        EXPECT_EQ(result.settings.Folder, under(c.expected)) << c.documents;
         EXPECT_FALSE(result.endProgram) << c.documents;
     }
 }

@@ -2,16 +2,8 @@
 
 namespace karune {
 
-std::string portEnvironmentName(int portNumber) {
-    return "KARUNE_COM" + std::to_string(portNumber);
-}
-
-std::optional<std::string> portDevicePath(int portNumber, const char* override) {
-    if (portNumber < kFirstPort || portNumber > kLastPort)
-        return std::nullopt;
-    if (override != nullptr && *override != '\0')
-        return std::string(override);
-    // The device namespace reaches COM10 and above too, where a plain "COM10" would not.
+// The device namespace reaches COM10 and above too, where a plain "COM10" would not.
+std::string systemPortDevice(int portNumber) {
     return "\\\\.\\COM" + std::to_string(portNumber);
 }
 
