@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
+
+#include "platform/PortErrors.h"
 
 namespace karune {
 namespace {
@@ -30,11 +33,19 @@ DWORD remainingMs(Clock::Duration remaining) {
 }  // namespace
 
 WindowsSerialLine::WindowsSerialLine(HANDLE port, const DCB& originalState,
-                                     const COMMTIMEOUTS& originalTimeouts, const Clock& clock)
+                                     const COMMTIMEOUTS& originalTimeouts, const Clock& clock,
+                                     std::string devicePath)
     : port_(port),
       originalState_(originalState),
       originalTimeouts_(originalTimeouts),
-      clock_(clock) {}
+      clock_(clock),
+      devicePath_(std::move(devicePath)) {}
+
+std::string WindowsSerialLine::lostReason() const {
+    // A pulled adapter fails with whatever its driver chooses (access denied, a bad command), none
+    // of which tells the operator more than that the device is gone.
+    return gone_ ? portOpenErrorText(ERROR_DEVICE_NOT_CONNECTED, devicePath_) : std::string();
+}
 
 WindowsSerialLine::~WindowsSerialLine() {
     if (!gone_)

@@ -14,14 +14,16 @@ namespace karune {
 // restores `originalState` and `originalTimeouts` on it and closes it when destroyed.
 class WindowsSerialLine : public SerialLine {
 public:
+    // `devicePath` names the device in the text of a lost line.
     WindowsSerialLine(HANDLE port, const DCB& originalState, const COMMTIMEOUTS& originalTimeouts,
-                      const Clock& clock);
+                      const Clock& clock, std::string devicePath);
     ~WindowsSerialLine() override;
     WindowsSerialLine(const WindowsSerialLine&) = delete;
     WindowsSerialLine& operator=(const WindowsSerialLine&) = delete;
 
     std::string readUntil(Clock::TimePoint deadline) override;
     [[nodiscard]] bool write(std::string_view bytes) override;
+    std::string lostReason() const override;
 
 private:
     // One read that waits at most until `deadline`; false when the port failed.
@@ -35,6 +37,7 @@ private:
     DCB originalState_;
     COMMTIMEOUTS originalTimeouts_;
     const Clock& clock_;
+    std::string devicePath_;
     bool gone_ = false;
 };
 

@@ -85,7 +85,8 @@ PortOpenResult WindowsSerialPorts::open(int portNumber) {
     EscapeCommFunction(port, SETDTR);
     PurgeComm(port, PURGE_RXCLEAR | PURGE_RXABORT);
 
-    return {std::make_unique<WindowsSerialLine>(port, original, originalTimeouts, clock_), {}};
+    return {std::make_unique<WindowsSerialLine>(port, original, originalTimeouts, clock_, *path),
+            {}};
 }
 
 }  // namespace karune
