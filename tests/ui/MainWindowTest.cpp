@@ -96,21 +96,13 @@ private:
     std::unique_ptr<MainWindow> window_;
 };
 
+// Any mode but idle enables the stop button's side, whatever the mode before.
 TEST_F(MainWindowTest, SetCommButtonsGivesTheModesState) {
-    struct Case {
-        std::vector<int> modes;
-        ButtonState expected;
-    };
-    const Case cases[] = {
-        {{0}, kIdle},       {{1}, kRunning}, {{1, 1}, kRunning}, {{1, 0}, kIdle},
-        {{0, 1}, kRunning}, {{7}, kRunning},  // any mode but idle enables the stop button's side
-    };
-    for (const Case& c : cases) {
-        for (int mode : c.modes) {
-            window().setCommButtons(mode);
-        }
-        EXPECT_EQ(state(), c.expected)
-            << "after " << c.modes.size() << " calls, last " << c.modes.back();
+    const std::pair<int, ButtonState> steps[] = {{0, kIdle}, {1, kRunning}, {1, kRunning},
+                                                 {0, kIdle}, {7, kRunning}, {0, kIdle}};
+    for (int step = 0; const auto& [mode, expected] : steps) {
+        window().setCommButtons(mode);
+        EXPECT_EQ(state(), expected) << "step " << step++;
     }
 }
 

@@ -79,7 +79,7 @@ TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
         EXPECT_FALSE(mainWindow.isEnabled());
         clickBox(control<QRadioButton>("optAutoStart1"));
         clickBox(control<QCheckBox>("chkField0"));
-        pressKey(control<QScrollBar>("hsPort"), Qt::Key_End);
+        QTest::keyClick(control<QScrollBar>("hsPort"), Qt::Key_End);
         typeText(control<QLineEdit>("txtFixFname"), QStringLiteral("X\"受"));
         dialog->setFolderText(QStringLiteral("/elsewhere"));
         Settings changed = before;
