@@ -87,9 +87,7 @@ struct Rig {
     Rig() {
         settings.Folder = folder.text();
         settings.Port = 3;
-        settings.OverWrite = 0;
         settings.StartUpSize = 1;
-        settings.AutoStart = 0;
         settings.TimeAdjust = "0";
     }
 

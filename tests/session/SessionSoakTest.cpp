@@ -72,7 +72,6 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     settings.Folder = folder.text();
     settings.Port = 1;
     settings.AutoStart = 1;
-    settings.OverWrite = 0;
     settings.TimeAdjust = "1";
     settings.Field.fill(1);
     const std::filesystem::path output = folder.path() / "DATA.txt";

@@ -96,16 +96,6 @@ private:
     std::unique_ptr<MainWindow> window_;
 };
 
-// Any mode but idle enables the stop button's side, whatever the mode before.
-TEST_F(MainWindowTest, SetCommButtonsGivesTheModesState) {
-    const std::pair<int, ButtonState> steps[] = {{0, kIdle}, {1, kRunning}, {1, kRunning},
-                                                 {0, kIdle}, {7, kRunning}, {0, kIdle}};
-    for (int step = 0; const auto& [mode, expected] : steps) {
-        window().setCommButtons(mode);
-        EXPECT_EQ(state(), expected) << "step " << step++;
-    }
-}
-
 TEST_F(MainWindowTest, StartStopAndSessionEndDriveButtonsAndReception) {
     window().show();
     QTest::mouseClick(button("cmdComm0"), Qt::LeftButton);
