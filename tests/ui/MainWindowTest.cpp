@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -139,10 +138,6 @@ TEST_F(MainWindowTest, SessionCallsFromItsThreadArriveInOrder) {
             display.setStatusText("status " + n);
             display.setErrorText("error " + n);
             display.setFileText("/file" + n + ".txt");
-            display.setStartText("start " + n);
-            display.setStopText("stop " + n);
-            display.setProgress(50, i, i % 2 == 1);
-            display.setBusy(i % 2 == 1);
             display.setCommButtons(i % 2);
         }
     });
@@ -205,25 +200,6 @@ TEST_F(ClosedFromOutside, TheMainWindowStaysWhileItsDialogIsOpen) {
         topLevel(dialog)->close();
         settle();
     }
-}
-
-TEST_F(ClosedFromOutside, TheSettingsDialogStaysWhileTheChooserIsOpen) {
-    window().show();
-    window().openSettings();
-    QPointer<QWidget> dialog = topLevel("frmSetting");
-    QTest::mouseClick(child<QPushButton>(*dialog, "cmdFolderRef"), Qt::LeftButton);
-    QWidget* chooser = topLevel("frmFolder");
-    ASSERT_NE(chooser, nullptr);
-
-    dialog->close();
-    settle();
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(dialog->isVisible());
-
-    delete dialog;  // gone by another route: the chooser's "OK" must not reach it
-    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
-    settle();
-    EXPECT_EQ(topLevel("frmFolder"), nullptr);
 }
 
 // With the file-system root as the save folder the viewer must not open "//name", which a

@@ -105,7 +105,9 @@ TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
     }
 }
 
-// "参照" opens the folder chooser; a double-click opens a sub-folder and "OK" hands it over.
+// "参照" opens the folder chooser; a double-click opens a sub-folder and "OK" hands it over. The
+// window manager's close requests do not take the dialog from under its chooser, and a chooser
+// whose dialog went by another route hands nothing over.
 TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
     QDir(dir.path()).mkpath(QStringLiteral("c"));
     open();
@@ -113,6 +115,10 @@ TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
     QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
     ASSERT_NE(chooser, nullptr);
     EXPECT_FALSE(dialog->isEnabled());
+    dialog->close();
+    settle();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
     QListWidget* list = child<QListWidget>(*chooser, "Dir1");
     const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("c"), Qt::MatchEndsWith);
     ASSERT_FALSE(found.isEmpty());
@@ -121,6 +127,14 @@ TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
     settle();
     EXPECT_EQ(dialog->workingCopy().Folder, (dir.path() + QStringLiteral("/c")).toStdString());
     EXPECT_TRUE(dialog->isEnabled());
+
+    press("cmdFolderRef");
+    chooser = topLevel(QStringLiteral("frmFolder"));
+    ASSERT_NE(chooser, nullptr);
+    delete dialog;
+    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(topLevel(QStringLiteral("frmFolder")), nullptr);
 }
 
 }  // namespace
