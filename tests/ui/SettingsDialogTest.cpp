@@ -105,11 +105,12 @@ TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
     }
 }
 
-// "参照" opens the folder chooser; a double-click opens a sub-folder and "OK" hands it over. The
-// window manager's close requests do not take the dialog from under its chooser, and a chooser
-// whose dialog went by another route hands nothing over.
+// "参照" opens the folder chooser, which lists folders only; a double-click opens a sub-folder and
+// "OK" hands it over. The window manager's close requests do not take the dialog from under its
+// chooser, and a chooser whose dialog went by another route hands nothing over.
 TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
     QDir(dir.path()).mkpath(QStringLiteral("c"));
+    karune::test::writeFile(dir.path().toStdString() + "/file.txt", "");
     open();
     press("cmdFolderRef");
     QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
@@ -122,6 +123,7 @@ TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
     QListWidget* list = child<QListWidget>(*chooser, "Dir1");
     const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("c"), Qt::MatchEndsWith);
     ASSERT_FALSE(found.isEmpty());
+    EXPECT_TRUE(list->findItems(QStringLiteral("file.txt"), Qt::MatchEndsWith).isEmpty());
     doubleClick(list->viewport(), list->visualItemRect(found.back()).center());
     QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
     settle();
