@@ -2,44 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
 
 #include "link/Cp932.h"
 
 namespace karune {
 namespace {
 
-// The items of the default record with save folder C:\Data, as the writer lays them out.
-std::vector<std::string> defaultItems() {
-    std::vector<std::string> items = {"0", "\"\"", "\"C:\\Data\"", "1", "0", "0", "0", "0", "0"};
-    for (int n = 1; n <= Settings::kFieldCount; ++n)
-        items.push_back("1");
-    items.push_back("\"1\"");
-    return items;
-}
+// The default record with save folder C:\Data, as the writer lays it out.
+const std::string kDefaultLine =
+    "0,\"\",\"C:\\Data\",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,\"1\"\r\n";
 
-std::string join(const std::vector<std::string>& items, const std::string& end = "\r\n") {
-    std::string line;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        line += (i == 0 ? "" : ",") + items[i];
-    return line + end;
-}
-
-std::string withItem(std::size_t index, const std::string& value) {
-    auto items = defaultItems();
-    items[index] = value;
-    return join(items);
+// The default record with the first `from` in it replaced by `to`.
+std::string spoilt(const std::string& from, const std::string& to) {
+    std::string line = kDefaultLine;
+    return line.replace(line.find(from), from.size(), to);
 }
 
 TEST(SettingsFile, WritesTheDefaultRecordByteForByteAndReadsItBack) {
     const auto line = encodeSettingsLine(defaultSettings("C:\\Data"));
     ASSERT_TRUE(line.ok()) << line.error;
-    EXPECT_EQ(line.bytes,
-              "0,\"\",\"C:\\Data\",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,\"1\"\r\n");
+    EXPECT_EQ(line.bytes, kDefaultLine);
     EXPECT_EQ(parseSettingsText(line.bytes), defaultSettings("C:\\Data"));
 }
 
-Settings unusualRecord() {
+TEST(SettingsFile, RoundTripsNegativeNumbersCommasAndJapaneseTextInCp932) {
     Settings s = defaultSettings("/srv/受信,データ");
     s.AddDate = -32768;
     s.FixFname = "ﾃﾞｰﾀ 1";
@@ -53,13 +40,9 @@ Settings unusualRecord() {
     s.field(7) = -5;
     s.field(20) = 12;
     s.TimeAdjust = "0.5";
-    return s;
-}
-
-TEST(SettingsFile, RoundTripsNegativeNumbersCommasAndJapaneseTextInCp932) {
-    const auto line = encodeSettingsLine(unusualRecord());
+    const auto line = encodeSettingsLine(s);
     ASSERT_TRUE(line.ok()) << line.error;
-    EXPECT_EQ(parseSettingsText(line.bytes), unusualRecord());
+    EXPECT_EQ(parseSettingsText(line.bytes), s);
     // "ﾃﾞｰﾀ" is four half-width katakana bytes; 受信 and データ are double-byte in CP932.
     EXPECT_EQ(line.bytes.substr(0, 22), "-32768,\"\xC3\xDE\xB0\xC0 1\",\"/srv/");
     EXPECT_NE(line.bytes.find(",32767,-1,1,-2,1,300,0,1,1,1,1,1,-5,"), std::string::npos);
@@ -89,21 +72,19 @@ TEST(SettingsFile, RefusesTextsThatWouldNotReadBack) {
 }
 
 TEST(SettingsFile, RefusesTooFewItemsOrItemsThatAreNotOfTheirFieldsType) {
-    auto withoutLast = defaultItems();
-    withoutLast.pop_back();
     struct Case {
         const char* name;
         std::string text;
     };
     const Case cases[] = {
-        {"29 items", join(withoutLast)},
+        {"29 items", spoilt(",\"1\"", "")},
         {"empty file", ""},
-        {"letters for a number", withItem(0, "abc")},
-        {"fraction", withItem(4, "1.0")},
-        {"above 16 bits", withItem(3, "32768")},
-        {"characters after a closing quote", withItem(2, "\"C:\\Data\"x")},
-        {"quote left open at the line end", withItem(1, "\"abc")},
-        {"text that is not CP932", withItem(1, "\"\x81\"")},
+        {"letters for a number", spoilt("0,", "abc,")},
+        {"fraction", spoilt("\",1,0,", "\",1,1.0,")},
+        {"above 16 bits", spoilt("\",1,", "\",32768,")},
+        {"characters after a closing quote", spoilt("Data\"", "Data\"x")},
+        {"quote left open at the line end", spoilt("\"\",", "\"abc,")},
+        {"text that is not CP932", spoilt("\"\",", "\"\x81\",")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parseSettingsText(c.text), std::nullopt) << c.name;

@@ -87,9 +87,7 @@ struct Rig {
     Rig() {
         settings.Folder = folder.text();
         settings.Port = 3;
-        settings.OverWrite = 0;
         settings.StartUpSize = 1;
-        settings.AutoStart = 0;
         settings.TimeAdjust = "0";
     }
 
@@ -148,10 +146,6 @@ std::string failed(const std::string& time, const std::string& message) {
     return "2007-06-06-" + time + ">" + message + " " + kFail;
 }
 
-std::function<void(Rig&)> stopAtStatus(const std::string& status, int occurrence = 1) {
-    return [=](Rig& r) { r.stopAtStatus(status, occurrence); };
-}
-
 std::vector<CycleCase> cycleCases() {
     const std::string ate0 = "ATE0\r" + kHangUp;
     const std::string ata = "ATE0\rATA\r" + kHangUp;
@@ -172,7 +166,8 @@ std::vector<CycleCase> cycleCases() {
         {"six replies without OK: initialisation error", 1,
          [](Rig& r) { r.modem.standing["ATE0"] = noise(6); }, ate0,
          lines(kPort1, kInit, kInit + kFail), failed("09:15:02", initError), 1, 3610ms},
-        {"RING with CR LF around it answers the call", 0, stopAtStatus(kConnected), ata,
+        {"RING with CR LF around it answers the call", 0,
+         [](Rig& r) { r.stopAtStatus(kConnected); }, ata,
          lines(kPort0, kInit, kWait, kAnswer, kConnected) + stoppedIn(kConnected),
          failed("09:15:01", kStop), 0, 2220ms},
         {"CONNECT on the 302nd reply after ATA", 0,

@@ -21,12 +21,7 @@ TEST(JournalRecovery, NeverBlocksNorDestroysTheOutputFile) {
         std::size_t messages;
     } cases[] = {
         {"output file taken away since", "5\n", nullptr, {0}, "C,D\r\n", 0},
-        {"journal cut short before its flush",
-         "",
-         "A,B\r\nX,Y\r\n",
-         {0},
-         "A,B\r\nX,Y\r\nC,D\r\n",
-         1},
+        {"journal cut before its flush", "", "A,B\r\nX,Y\r\n", {0}, "A,B\r\nX,Y\r\nC,D\r\n", 1},
         {"replace, then append", "2\n", "A,B\r\nX,Y\r\n", {1, 0}, "C,D\r\nC,D\r\n", 0},
     };
     for (const auto& c : cases) {

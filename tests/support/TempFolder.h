@@ -8,7 +8,7 @@
 namespace karune::test {
 
 // A fresh empty folder under the system's temporary folder, removed with everything in it when
-// the object goes (even after a test took its write permission away).
+// the object goes.
 class TempFolder {
 public:
     TempFolder() {
@@ -19,8 +19,6 @@ public:
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;

@@ -79,7 +79,7 @@ TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
         EXPECT_FALSE(mainWindow.isEnabled());
         clickBox(control<QRadioButton>("optAutoStart1"));
         clickBox(control<QCheckBox>("chkField0"));
-        pressKey(control<QScrollBar>("hsPort"), Qt::Key_End);
+        QTest::keyClick(control<QScrollBar>("hsPort"), Qt::Key_End);
         typeText(control<QLineEdit>("txtFixFname"), QStringLiteral("X\"受"));
         dialog->setFolderText(QStringLiteral("/elsewhere"));
         Settings changed = before;
@@ -105,22 +105,38 @@ TEST_F(SettingsDialogTest, OkSavesTheChangesCancelAndTheCloseBoxDropThem) {
     }
 }
 
-// "参照" opens the folder chooser; a double-click opens a sub-folder and "OK" hands it over.
+// "参照" opens the folder chooser, which lists folders only; a double-click opens a sub-folder and
+// "OK" hands it over. The window manager's close requests do not take the dialog from under its
+// chooser, and a chooser whose dialog went by another route hands nothing over.
 TEST_F(SettingsDialogTest, FolderChooserHandsTheOpenedFolderOver) {
     QDir(dir.path()).mkpath(QStringLiteral("c"));
+    karune::test::writeFile(dir.path().toStdString() + "/file.txt", "");
     open();
     press("cmdFolderRef");
     QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
     ASSERT_NE(chooser, nullptr);
     EXPECT_FALSE(dialog->isEnabled());
+    dialog->close();
+    settle();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
     QListWidget* list = child<QListWidget>(*chooser, "Dir1");
     const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("c"), Qt::MatchEndsWith);
     ASSERT_FALSE(found.isEmpty());
+    EXPECT_TRUE(list->findItems(QStringLiteral("file.txt"), Qt::MatchEndsWith).isEmpty());
     doubleClick(list->viewport(), list->visualItemRect(found.back()).center());
     QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
     settle();
     EXPECT_EQ(dialog->workingCopy().Folder, (dir.path() + QStringLiteral("/c")).toStdString());
     EXPECT_TRUE(dialog->isEnabled());
+
+    press("cmdFolderRef");
+    chooser = topLevel(QStringLiteral("frmFolder"));
+    ASSERT_NE(chooser, nullptr);
+    delete dialog;
+    QTest::mouseClick(child<QPushButton>(*chooser, "cmdOK0"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(topLevel(QStringLiteral("frmFolder")), nullptr);
 }
 
 }  // namespace

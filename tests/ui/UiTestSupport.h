@@ -52,8 +52,7 @@ T* child(const QWidget& parent, const QString& name) {
     return found;
 }
 
-// Key presses straight to `widget`, wherever the keyboard focus is.
-void pressKey(QWidget* widget, Qt::Key key);
+// Typed text straight to `widget`, wherever the keyboard focus is, Japanese included.
 void typeText(QWidget* widget, const QString& text);
 // A double click straight to `widget` at `pos`, as the platform delivers it.
 void doubleClick(QWidget* widget, QPoint pos);

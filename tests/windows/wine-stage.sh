@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The Windows build under Wine: the core tests through ctest, then a complete call and a failed
-# call of karune-modem.exe --headless through COM1 against karune-sim on a pseudo-terminal, and
-# --convert. The same calls run with the Linux build; output file, LOG.TXT, history and Back.txt
-# must be byte for byte the same (times and the save folder's path masked), and so must what
-# --convert writes.
+# The Windows build under Wine: its ctest, then a complete and a failed headless call through
+# COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
+# build does them (times and the save folder's path masked).
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -23,6 +21,12 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+failures=0
+fail() {
+    printf 'wine-stage: %s\n' "$@" >&2
+    failures=$((failures + 1))
+}
+win() { winepath -w "$1" 2>/dev/null; }
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-stage: creating the Wine prefix"
@@ -54,105 +58,86 @@ printf 'A002,2026-12-06,\x83\x5C\x83\x74\x83\x67,12\r\n' >>"$work/records.txt"
 printf 'A003,2026-12-06,\x95\x5C\x8E\xA6,\x87\x40\x81\x60\x87\x41\r\n' >>"$work/records.txt"
 name=受信  # a file name outside ASCII
 
-# One call: $1 linux|windows, $2 case name, then karune-sim's options. Leaves the home and save
-# folders in $work/$1-$2 and the program's exit status in its file "status".
-call() {
-    local system=$1 case=$2
-    shift 2
-    local dir=$work/$system-$case folder started=$SECONDS
-    [ "$system" = windows ] && start_wineserver
-    mkdir -p "$dir/home" "$dir/out"
-    folder=$dir/out
-    [ "$system" = windows ] && folder=$(winepath -w "$folder" 2>/dev/null)
-    printf '0,"","%s",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' "$folder" \
-        >"$dir/home/karune-modem.ini"
-    local link=$dir/tty
-    [ "$system" = windows ] && link=$tty
-    rm -f "$link"
-    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 \
-        --link "$link" --timeout 60 --calls 2 "$@" >"$dir/sim.log" 2>&1 &
-    sim_pid=$!
-    for _ in $(seq 100); do [ -e "$link" ] && break; sleep 0.05; done
-    local status=0
-    if [ "$system" = windows ]; then
-        wine "$windows/karune-modem.exe" --headless --home "$(winepath -w "$dir/home" 2>/dev/null)" \
-            >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
-    else
-        KARUNE_COM1=$link "$linux/karune-modem" --headless --home "$dir/home" \
-            >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
-    fi
-    echo "$status" >"$dir/status"
-    # The simulator rings again after the hang-up, so the pseudo-terminal stays open until the
-    # wineserver is gone.
-    [ "$system" = windows ] && stop_wineserver
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-    sim_pid=
-    echo "wine-stage: $system $case call: $((SECONDS - started)) s"
-}
-
 # Masks the dates, times, the save folder's path and the separator before the file name shown.
 masked() {
     sed -E -e 's#[0-9]{4}-[0-9]{2}-[0-9]{2}#DATE#g; s#[0-9]{2}:[0-9]{2}:[0-9]{2}#TIME#g' \
         -e 's#Z:\\[^:"]*\\out\\#FOLDER/#g; s#/[^:"]*/out/#FOLDER/#g; s#^file: \\#file: /#' "$1"
 }
 
-failures=0
 same() {
     if [ ! -f "$1" ] || [ ! -f "$2" ]; then
-        echo "wine-stage: missing: ${1#$work/} or ${2#$work/}" >&2
-        failures=$((failures + 1))
+        fail "missing: ${1#$work/} or ${2#$work/}"
     elif ! cmp -s <(masked "$1") <(masked "$2"); then
-        echo "wine-stage: differs from the Linux build: ${2#$work/}" >&2
+        fail "differs from the Linux build: ${2#$work/}"
         diff <(masked "$1" | od -c) <(masked "$2" | od -c) | head -n 20 >&2 || true
-        failures=$((failures + 1))
     fi
 }
 
-compare() {
-    local case=$1 expected_status=$2 l=$work/linux-$1 w=$work/windows-$1
-    for dir in "$l" "$w"; do
-        if [ "$(cat "$dir/status")" != "$expected_status" ]; then
-            echo "wine-stage: ${dir#$work/} exited with $(cat "$dir/status"), not $expected_status" >&2
-            cat "$dir/stdout" "$dir/stderr" >&2
-            failures=$((failures + 1))
+# One call with each build: $1 case name, $2 the exit status both must give, then karune-sim's
+# options. Leaves the home and save folders in $work/linux-$1 and $work/windows-$1 and compares
+# them, and what the program wrote to its standard output.
+calls() {
+    local case=$1 expected=$2 system dir folder link status file
+    shift 2
+    for system in linux windows; do
+        dir=$work/$system-$case
+        mkdir -p "$dir/home" "$dir/out"
+        folder=$dir/out
+        link=$dir/tty
+        if [ "$system" = windows ]; then
+            start_wineserver
+            folder=$(win "$folder")
+            link=$tty
         fi
+        printf '0,"","%s",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' "$folder" \
+            >"$dir/home/karune-modem.ini"
+        rm -f "$link"
+        "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 \
+            --link "$link" --timeout 60 --calls 2 "$@" >"$dir/sim.log" 2>&1 &
+        sim_pid=$!
+        for _ in $(seq 100); do [ -e "$link" ] && break; sleep 0.05; done
+        status=0
+        if [ "$system" = windows ]; then
+            wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
+                >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
+            # The simulator rings again after the hang-up, so the pseudo-terminal stays open
+            # until the wineserver is gone.
+            stop_wineserver
+        else
+            KARUNE_COM1=$link "$linux/karune-modem" --headless --home "$dir/home" \
+                >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
+        fi
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+        sim_pid=
+        [ "$status" = "$expected" ] ||
+            fail "$system $case exited with $status, not $expected:" "$(cat "$dir/std"*)"
+        (cd "$dir/out" && find . -type f | sort) >"$dir/files"
     done
-    (cd "$l/out" && find . -type f | sort) >"$work/$case-linux.files"
-    (cd "$w/out" && find . -type f | sort) >"$work/$case-windows.files"
-    same "$work/$case-linux.files" "$work/$case-windows.files"
-    while read -r file; do
-        same "$l/out/$file" "$w/out/$file"
-    done <"$work/$case-linux.files"
-    same "$l/home/Back.txt" "$w/home/Back.txt"
-    same "$l/stdout" "$w/stdout"
+    # The file names hold no blanks.
+    for file in files home/Back.txt stdout $(cd "$work/linux-$case" && find out -type f); do
+        same "$work/linux-$case/$file" "$work/windows-$case/$file"
+    done
 }
 
-call linux complete
-call windows complete
-compare complete 0
-[ -s "$work/windows-complete/out/$name.txt" ] ||
-    { echo "wine-stage: the complete call wrote no output file" >&2; failures=$((failures + 1)); }
-
-call linux failed --drop-after 2 --drop-mode carrier
-call windows failed --drop-after 2 --drop-mode carrier
-compare failed 1
+calls complete 0
+[ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
+calls failed 1 --drop-after 2 --drop-mode carrier
 
 # The conversion of the complete call's back-up: twice into the same file (the settings append),
 # then once more replacing it (MoveFileExW on Windows).
 convert() {
     local home=$work/$1-complete/home output=$work/$1-converted.txt
     if [ "$1" = windows ]; then
-        wine "$windows/karune-modem.exe" --home "$(winepath -w "$home" 2>/dev/null)" \
-            --convert "$(winepath -w "$output" 2>/dev/null)" </dev/null
+        wine "$windows/karune-modem.exe" --home "$(win "$home")" --convert "$(win "$output")" \
+            </dev/null
     else
         "$linux/karune-modem" --home "$home" --convert "$output"
     fi
 }
 start_wineserver
 for system in linux windows; do convert $system && convert $system; done
-cmp "$work/linux-converted.txt" "$work/windows-converted.txt" ||
-    { echo "wine-stage: --convert (append) differs" >&2; failures=$((failures + 1)); }
+cmp "$work/linux-converted.txt" "$work/windows-converted.txt" || fail "--convert (append) differs"
 appended=$(stat -c %s "$work/linux-converted.txt")
 for system in linux windows; do
     sed -i -E 's/^(([^,]*,){5})0,/\11,/' "$work/$system-complete/home/karune-modem.ini"
@@ -160,12 +145,11 @@ for system in linux windows; do
 done
 cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
     [ "$(stat -c %s "$work/windows-converted.txt")" -lt "$appended" ] ||
-    { echo "wine-stage: --convert (replace) differs" >&2; failures=$((failures + 1)); }
+    fail "--convert (replace) differs"
 
 stop_wineserver
 if [ -s "$work/wineserver.log" ]; then
-    echo "wine-stage: the wineserver complained:" >&2
-    head -n 20 "$work/wineserver.log" >&2
+    sed 's/^/wine-stage: the wineserver complained: /; 20q' "$work/wineserver.log" >&2
 fi
 if [ "$failures" -ne 0 ]; then
     echo "wine-stage: $failures failures" >&2
