@@ -193,6 +193,18 @@ std::vector<CycleCase> cycleCases() {
          lines(kPort1, kInit, kWait, kAnswer, kAnswer + kFail, kPreparing, kPort1, kInit,
                kInit + kFail),
          failed("09:15:01", notConnect + " " + kFail), 1, 5220ms, 2},
+        {"adapter pulled while waiting for a ring: reception stops even with automatic start", 1,
+         [](Rig& r) {
+             // A wait that failed to notice would go on for ever: stop it, and fail.
+             r.display.onStatus = [&r, waits = 0](const std::string& s) mutable {
+                 if (s == kWait && ++waits == 1)
+                     r.line.vanish("gone");
+                 if (waits > 3)
+                     r.flags.requestStop();
+             };
+         },
+         ate0, lines(kPort1, kInit, kWait, kWait + kFail), failed("09:15:02", "ﾎﾟｰﾄ 3: gone"), 1,
+         3110ms},
         {"port that cannot be opened", 1, [](Rig& r) { r.ports.error = "ポートを開けません"; }, "",
          lines(kFail), failed("09:15:00", "ﾎﾟｰﾄ 3: ポートを開けません"), 1, 1s},
     };

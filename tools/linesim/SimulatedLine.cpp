@@ -31,13 +31,19 @@ bool SimulatedLine::write(std::string_view bytes) {
         }
         std::string line;
         line.swap(partialLine_);
-        if (peer_) peer_(line, *this);
+        if (peer_)
+            peer_(line, *this);
     }
     return true;
 }
 
 void SimulatedLine::deliver(std::string bytes, Clock::Duration delay) {
     pending_.emplace(clock_.now() + delay, std::move(bytes));
+}
+
+void SimulatedLine::vanish(std::string reason) {
+    pending_.clear();
+    lostReason_ = std::move(reason);
 }
 
 std::vector<std::string> SimulatedLine::sentLines() const {
@@ -51,7 +57,8 @@ std::vector<std::string> SimulatedLine::sentLines() const {
             current.push_back(c);
         }
     }
-    if (!current.empty()) lines.push_back(current);
+    if (!current.empty())
+        lines.push_back(current);
     return lines;
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "link/SerialLine.h"
 #include "linesim/VirtualClock.h"
+#include "link/SerialLine.h"
 
 namespace karune::sim {
 
@@ -24,6 +24,11 @@ public:
 
     std::string readUntil(Clock::TimePoint deadline) override;
     bool write(std::string_view bytes) override;
+    std::string lostReason() const override { return lostReason_; }
+
+    // The device goes away, as a pulled adapter does: nothing scheduled arrives any more, and the
+    // line reports `reason` as lost.
+    void vanish(std::string reason);
 
     void setPeer(Peer peer) { peer_ = std::move(peer); }
 
@@ -48,6 +53,7 @@ private:
     std::multimap<Clock::TimePoint, std::string> pending_;
     std::string written_;
     std::string partialLine_;
+    std::string lostReason_;
     int reads_ = 0;
     int emptyReads_ = 0;
 };
