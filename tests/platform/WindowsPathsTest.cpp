@@ -38,10 +38,8 @@ TEST(WindowsPaths, SeparatorsAndRoots) {
         EXPECT_EQ(utf8FromPath(paths.programFolder), c.folder);
         EXPECT_EQ(utf8FromPath(paths.iniFile),
                   utf8FromPath(paths.programFolder / "karune-modem.ini"));
-        EXPECT_EQ(utf8FromPath(paths.backFile), utf8FromPath(paths.programFolder / "Back.txt"));
     }
     EXPECT_EQ(portDevicePath(1, nullptr), "\\\\.\\COM1");
-    EXPECT_EQ(portDevicePath(8, "\\\\.\\COM12"), "\\\\.\\COM12");
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FakePorts.h"
-#include "support/TempFolder.h"
 
 namespace karune::test {
 namespace {
@@ -23,13 +22,12 @@ TEST(StopTarget, TheAttachmentWaitsForARequestInProgressAndEndsAllLaterOnes) {
     FakePorts ports{wire};
     FakeDisplay display;
     FakeMessages messages;
-    TempFolder folder;
     StopTarget target;
     std::atomic<bool> inRequest = false;
     std::atomic<bool> requestDone = false;
     std::thread watcher;
     {
-        Reception reception({ports, clock, display, messages}, folder.path() / "Back.txt");
+        Reception reception({ports, clock, display, messages}, "Back.txt");  // never started
         const StopTarget::Attachment attached(target, reception);
         watcher = std::thread([&] {
             target.request([&](Reception* r) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "session/LeadingNumber.h"
+#include "session/OutputName.h"
 #include "session/TerminalHarness.h"
 #include "support/Lines.h"
 
@@ -309,6 +310,18 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
     EXPECT_EQ(leadingInteger("2.5"), 2);
     EXPECT_EQ(leadingInteger("99999999999999999999"), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(leadingInteger("-99999999999999999999"), std::numeric_limits<std::int64_t>::min());
+}
+
+// A terminal named like a Windows device would have its upload written into the device there.
+TEST(SafeFileBaseName, WindowsDeviceNamesGetAMark) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"nul", "nul_"},         {"CON", "CON_"},    {"Aux.txt", "Aux_.txt"},
+        {"prn.a.b", "prn_.a.b"}, {"com1", "com1_"},  {"LPT9", "LPT9_"},
+        {"nul ", "nul _"},       {"com0", "com0"},   {"COM10", "COM10"},
+        {"console", "console"},  {"nul-1", "nul-1"}, {"lpt", "lpt"},
+    };
+    for (const auto& [name, safe] : cases)
+        EXPECT_EQ(safeFileBaseName(name), safe) << name;
 }
 
 }  // namespace

@@ -150,9 +150,8 @@ TEST_F(MainWindowTest, SessionCallsFromItsThreadArriveInOrder) {
     EXPECT_EQ(state(), kIdle) << "the last word was idle";
 }
 
-// The history label opens the month's file of the save folder, the file label the last output;
-// "Info" shows the version box, which keeps the window disabled until it is closed.
-TEST_F(MainWindowTest, ViewerLabelsAndTheVersionBox) {
+// The history label opens the month's file of the save folder, the file label the last output.
+TEST_F(MainWindowTest, ViewerLabelsOpenTheirFiles) {
     settings.Folder = "/srv/my data";
     window().show();
     window().setFolderText(QStringLiteral("/srv/my data"));
@@ -161,15 +160,6 @@ TEST_F(MainWindowTest, ViewerLabelsAndTheVersionBox) {
         QTest::mouseDClick(child<QLabel>(window(), label), Qt::LeftButton);
     EXPECT_EQ(opener.opened, (QStringList{QStringLiteral("/srv/my data/2007-06.txt"),
                                           QStringLiteral("/srv/my data/KEN 01.txt")}));
-
-    QTest::mouseClick(button("cmdInfo"), Qt::LeftButton);
-    QWidget* about = topLevel(QStringLiteral("frmAbout"));
-    ASSERT_NE(about, nullptr);
-    EXPECT_FALSE(window().isEnabled());
-    QTest::mouseClick(child<QPushButton>(*about, "cmdOK"), Qt::LeftButton);
-    settle();
-    EXPECT_TRUE(window().isEnabled());
-    EXPECT_EQ(topLevel(QStringLiteral("frmAbout")), nullptr);
 }
 
 // With automatic start, reception starts once, half a second after the start-up.
@@ -187,18 +177,23 @@ TEST_F(MainWindowTest, AutomaticStartAfterTheStartUpStep) {
 // (the close box, Alt+F4): they must leave nothing orphaned or dangling.
 using ClosedFromOutside = MainWindowTest;
 
+// "設定" and "ﾊﾞｰｼﾞｮﾝ" open their dialog, which keeps the window disabled until its own button
+// closes it.
 TEST_F(ClosedFromOutside, TheMainWindowStaysWhileItsDialogIsOpen) {
-    const std::pair<const char*, void (MainWindow::*)()> dialogs[] = {
-        {"frmSetting", &MainWindow::openSettings}, {"frmAbout", &MainWindow::openAbout}};
-    for (const auto& [dialog, open] : dialogs) {
+    const char* const dialogs[][3] = {{"frmSetting", "cmdSetting", "cmdOK1"},
+                                      {"frmAbout", "cmdInfo", "cmdOK"}};
+    for (const auto& [dialog, opens, closes] : dialogs) {
         window().show();
-        (window().*open)();
+        QTest::mouseClick(button(opens), Qt::LeftButton);
+        EXPECT_FALSE(window().isEnabled()) << dialog;
         window().close();
         settle();
         EXPECT_TRUE(window().isVisible()) << dialog;
         ASSERT_NE(topLevel(dialog), nullptr) << dialog;
-        topLevel(dialog)->close();
+        QTest::mouseClick(child<QPushButton>(*topLevel(dialog), closes), Qt::LeftButton);
         settle();
+        EXPECT_TRUE(window().isEnabled()) << dialog;
+        EXPECT_EQ(topLevel(dialog), nullptr) << dialog;
     }
 }
 
