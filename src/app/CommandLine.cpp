@@ -61,7 +61,7 @@ std::string usageText(const std::string& program, const std::filesystem::path& h
            "  --home DIR         keep the settings file and the back-up file in DIR\n"
            "  --version          print the version\n"
            "home folder: " +
-           homeFolder.string() + "\n";
+           utf8FromPath(homeFolder) + "\n";
 }
 
 std::string versionText() {

@@ -4,6 +4,7 @@
 #include "config/SettingsFileIo.h"
 #include "config/SettingsItems.h"
 #include "config/SettingsMessages.h"
+#include "config/Utf8Path.h"
 #include "platform/ConsoleMessages.h"
 
 namespace karune {
@@ -15,7 +16,7 @@ constexpr const char* kProgram = "karune-modem: ";
 }  // namespace
 
 int runShowSettings(const Startup& startup, std::ostream& out, std::ostream& err) {
-    const std::string iniFile = startup.paths.iniFile.string();
+    const std::string iniFile = utf8FromPath(startup.paths.iniFile);
     const SettingsReadResult read = readSettingsFile(startup.paths.iniFile);
     switch (read.status) {
         case SettingsReadStatus::CannotOpen:

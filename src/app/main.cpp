@@ -11,6 +11,7 @@
 #include "app/Startup.h"
 #include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
+#include "config/Utf8Path.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
 #include "platform/ProgramEnvironment.h"
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
     // Before any file of the home is touched: two programs would share one Back.txt.
     const HomeLock lock(startup.paths.programFolder);
     if (lock.outcome() != HomeLock::Outcome::Held) {
-        const std::string folder = startup.paths.programFolder.string();
+        const std::string folder = utf8FromPath(startup.paths.programFolder);
         const std::string text =
             lock.outcome() == HomeLock::Outcome::HeldByAnother
                 ? "the home folder " + folder +

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "config/Utf8Path.h"
+
 namespace karune {
 
 HomeChoice chooseHomeFolder(
@@ -23,7 +25,7 @@ std::string prepareHomeFolder(const HomeChoice& choice) {
     std::error_code ec;
     std::filesystem::create_directories(choice.folder, ec);
     if (ec)
-        return "cannot create the home folder " + choice.folder.string() + ": " + ec.message();
+        return "cannot create the home folder " + utf8FromPath(choice.folder) + ": " + ec.message();
     return {};
 }
 
