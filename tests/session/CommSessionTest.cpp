@@ -14,6 +14,7 @@
 #include "linesim/VirtualClock.h"
 #include "link/Cp932.h"
 #include "link/ModemWords.h"
+#include "session/Reception.h"
 #include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FakePorts.h"
@@ -250,6 +251,23 @@ TEST(CommSession, KeepsTheWindowFieldsThatEarlierReceptionsLeft) {
     r.run();
     EXPECT_TRUE(r.history().ends_with(":/data/abc.txt\r\n")) << r.history();
     EXPECT_EQ(r.window.progressMax, 7);
+}
+
+// A start while the stopped session is still closing runs once that session has returned.
+TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
+    Rig r;
+    Reception reception({r.ports, r.clock, r.display, r.messages}, r.folder.path() / "Back.txt");
+    r.display.onStatus = [&, waits = 0](const std::string& s) mutable {
+        if (s != kInit)
+            return;
+        reception.stop();
+        if (++waits == 1)
+            reception.start(r.settings);
+    };
+    reception.start(r.settings);
+    reception.waitUntilIdle();
+    const Lines oneSession = lines("", kPort0, kInit) + stoppedIn(kInit);
+    EXPECT_EQ(r.display.texts("status"), oneSession + oneSession);
 }
 
 }  // namespace

@@ -89,12 +89,17 @@ TEST(TerminalExchange, EachRetryLimitAtItsBoundary) {
     const auto nameStep = [&](const std::string& bad) {
         return [=](int n) { return times(n, talk("VOL", bad)) + talk("VOL", kName, "ACK", "END"); };
     };
-    const auto recordStep = [&](const std::string& bad) {
+    const auto recordStep = [&](const std::string& bad,
+                                const std::vector<Reply>& before = talk("VOL", kName)) {
         return [=](int n) {
-            return talk("VOL", kName, "ACK", bad) + times(n - 1, talk("NAK", bad)) +
+            return before + talk("ACK", bad) + times(n - 1, talk("NAK", bad)) +
                    talk("NAK", kRec0, "ACK", "END");
         };
     };
+    // Five bad frames, then the terminal resends the record before (a "9" when "0" is due).
+    const std::vector<Reply> badThenRepeat = talk("VOL", kName, "ACK", kBadRec0) +
+                                             times(4, talk("NAK", kBadRec0)) +
+                                             talk("NAK", frameOf('9', "r", 0));
     const LimitCase cases[] = {
         {"empty name replies", nameStep(""), 7, kNoReply},
         {"bad name checksums", nameStep(badName), 6, kNameChecksum},
@@ -102,6 +107,8 @@ TEST(TerminalExchange, EachRetryLimitAtItsBoundary) {
         {"empty record steps", recordStep(""), 5, kRecordTimeout},
         {"bad record checksums", recordStep(kBadRec0), 6, kRecordChecksum},
         {"record format errors", recordStep("END "), 6, kRecordFormat},
+        {"bad record checksums after a repeat", recordStep(kBadRec0, badThenRepeat), 6,
+         kRecordChecksum},
     };
     for (const LimitCase& c : cases) {
         for (int failures : {c.limit - 1, c.limit}) {
@@ -249,6 +256,8 @@ TEST(TerminalExchange, OutputFileNamedBySettingsAndSafeTerminalNames) {
         std::string fileName;
     };
     const Case cases[] = {{4, "", true, "abc@3", "/abc-20070606-0915.txt"},
+                          {1, "", false, "abc@3", "/20070606.txt"},
+                          {2, "DATA", false, "abc@3", "/20070606-0915.txt"},
                           {3, "DATA", false, "../../x\\y:z@1", "/DATA-20070606.txt"},
                           {0, "", false, "../../x\\y:z@1", "/.._.._x_y_z.txt"}};
     for (const Case& c : cases) {
