@@ -40,6 +40,10 @@ rm "$ini"
 check "--set on a home without settings" status 0 run --set "Folder=$dir/a/out" Port=2
 settings "$dir/a" 2 0 "" "$all" "$dir/a/out"
 check "--set on the reset settings" cmp "$ini" "$dir/a/karune-modem.ini"
+mv "$dir/a/out" "$dir/a/unmounted"
+run --set Port=4
+settings "$dir/a" 4 0 "" "$all" "$dir/a/out"
+check "--set keeps a missing save folder in the file" cmp "$ini" "$dir/a/karune-modem.ini"
 
 # One home, one program; the hold goes with a killed program.
 fresh a 0
