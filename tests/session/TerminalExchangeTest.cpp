@@ -205,20 +205,22 @@ TEST(TerminalExchange, SequenceWrapsAndRepeatedFramesAreAcknowledgedNotStored) {
     std::string expected;
     for (int i = 0; i < 11; ++i) {
         const std::string payload = "r" + std::to_string(i);
-        h.script.push_back({"ACK", frameOf(static_cast<char>('0' + i % 10), payload, 0)});
+        h.script.push_back({"", frameOf(static_cast<char>('0' + i % 10), payload, 0)});
         expected += payload + "\r\n";
         if (i == 1)
-            h.script.push_back({"ACK", frameOf('1', "dup", 0)});  // "1" again
+            h.script.push_back({"", frameOf('1', "dup", 0)});  // "1" again
+        if (i == 8)
+            h.script.push_back({"", "^9r9*00"});  // bad after 7 good steps: one retry of six
         if (i == 9)
-            h.script.push_back({"ACK", frameOf('9', "dup", 0)});  // "9" when "0" is due
+            h.script.push_back({"", frameOf('9', "dup", 0)});  // "9" when "0" is due
     }
-    h.script.push_back({"ACK", "END"});
+    h.script.push_back({"", "END"});
     h.run();
 
     EXPECT_EQ(h.backup(), expected);
     EXPECT_EQ(h.ctx().recordCounter, 11);
-    EXPECT_EQ(h.heard.size(), 15u);  // VOL, 11 records, 2 repeats, END's ACK is not the session's
-    EXPECT_EQ(std::count(h.heard.begin(), h.heard.end(), "NAK"), 0);
+    EXPECT_EQ(h.heard.size(), 16u);  // VOL, 11 records, 2 repeats, 1 bad; END's ACK is not ours
+    EXPECT_EQ(std::count(h.heard.begin(), h.heard.end(), "NAK"), 1);
     EXPECT_TRUE(h.ctx().completed);
 }
 
