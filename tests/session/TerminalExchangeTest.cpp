@@ -145,11 +145,12 @@ TEST(TerminalExchange, ProtocolsLineDropsAndNoise) {
         return talk("VOL", kName, "ACK", kRec0, "ACK", noise + rec1, "NAK", rec1, "ACK", "END");
     };
     const Lines noisyHeard = lines("VOL", "ACK", "ACK", "NAK", "ACK");
+    // Each record answers whatever the PC said last; an empty one is a silent step.
     const auto upload = [](int crcType, const Lines& records) {
         std::vector<Reply> script = talk("VOL", frameOf('#', "abc@3", crcType));
         for (const std::string& r : records)
-            script.push_back({"ACK", r});
-        return script + talk("ACK", "END");
+            script.push_back({"", r});
+        return script + talk("", "END");
     };
     const Lines acks = lines("VOL", "ACK", "ACK", "ACK", "ACK");
     const ExchangeCase cases[] = {
@@ -161,8 +162,9 @@ TEST(TerminalExchange, ProtocolsLineDropsAndNoise) {
          "", "A,B,C\r\n\r\nD,,F\r\n", 0, 1},
         {"protocol 1, checksum type 1", upload(0, {"A,B,C", "-", "D,,F"}), acks, "",
          "A,B,C\r\n-\r\nD,,F\r\n", 1, 0},
-        {"protocol 1, checksum type 2", upload(1, {"A,B,C", "-", "D,,F"}), acks, "",
-         "A,B,C\r\n-\r\nD,,F\r\n", 1, 1},
+        {"protocol 1, checksum type 2, a silent step after four records",
+         upload(1, {"A,B,C", "-", "D,,F", "G", "", "H"}), acks + lines("ACK", "NAK", "ACK"), "",
+         "A,B,C\r\n-\r\nD,,F\r\nG\r\nH\r\n", 1, 1},
         {"line drop during the clock setting", talk("TW", "NO CARRIER"), lines("TW", "BEL"),
          kNameModem, "", 0, 0, "1"},
         {"line drop in the file name", talk("VOL", frameOf('#', "SPRING@1", 0)),
