@@ -167,6 +167,13 @@ std::vector<CycleCase> cycleCases() {
         {"six replies without OK: initialisation error", 1,
          [](Rig& r) { r.modem.standing["ATE0"] = noise(6); }, ate0,
          lines(kPort1, kInit, kInit + kFail), failed("09:15:02", initError), 1, 3610ms},
+        {"ERROR restarts the initialisation, but not as the sixth reply", 1,
+         [](Rig& r) {
+             r.modem.queued["ATE0"] = {{{framed("ERROR"), 10ms}},
+                                       noise(5) + ScriptedModem::Response{{framed("ERROR"), 3s}}};
+         },
+         "ATE0\r" + ate0, lines(kPort1, kInit, kInit, kInit + kFail), failed("09:15:03", initError),
+         2, 4210ms},
         {"RING with CR LF around it answers the call", 0,
          [](Rig& r) { r.stopAtStatus(kConnected); }, ata,
          lines(kPort0, kInit, kWait, kAnswer, kConnected) + stoppedIn(kConnected),
