@@ -86,12 +86,12 @@ TEST_F(ConvertRecordsFiles, LineEndsAndModes) {
 }
 
 TEST_F(ConvertRecordsFiles, LongLinesAcrossReadChunks) {
-    // Lines longer than the read buffer, and a CR LF split across two reads.
-    std::string big(3u << 20, 'x');
-    writeFile(back(), big + ",y,z,w\r\n" + std::string((1u << 20) - 1, 'q') + "\r\nlast");
+    // A CR LF split across the first two reads, and a line longer than the read buffer.
+    const std::string first((1u << 20) - 1, 'q');
+    const std::string big(3u << 20, 'x');
+    writeFile(back(), first + "\r\n" + big + ",y,z,w\r\nlast");
     ASSERT_TRUE(convert(1));
-    EXPECT_EQ(fileBytes(out()),
-              big + ",z,w\r\n" + std::string((1u << 20) - 1, 'q') + "\r\nlast\r\n");
+    EXPECT_EQ(fileBytes(out()), first + "\r\n" + big + ",z,w\r\nlast\r\n");
 }
 
 TEST_F(ConvertRecordsFiles, RemovedSaveFolderFailsInBothModes) {
