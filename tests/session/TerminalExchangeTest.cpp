@@ -186,8 +186,10 @@ TEST(TerminalExchange, ProtocolsLineDropsAndNoise) {
             s.TimeAdjust = c.timeAdjust;
         });
         h.script = c.script;
+        h.ctx().outputPath = "/previous call's output";  // no history line may name it again
         h.run();
 
+        EXPECT_NE(h.ctx().outputPath, "/previous call's output");
         Lines heard = h.heard;
         for (std::string& line : heard)
             if (line.starts_with("TW"))
