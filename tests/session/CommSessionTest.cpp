@@ -275,6 +275,7 @@ TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
     reception.waitUntilIdle();
     const Lines oneSession = lines("", kPort0, kInit) + stoppedIn(kInit);
     EXPECT_EQ(r.display.texts("status"), oneSession + oneSession);
+    EXPECT_EQ(r.display.texts("buttons"), lines("1", "0", "1", "0"));  // running again after idle
 }
 
 }  // namespace
