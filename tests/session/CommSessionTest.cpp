@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "linesim/SimulatedLine.h"
@@ -15,6 +17,7 @@
 #include "link/Cp932.h"
 #include "link/ModemWords.h"
 #include "session/Reception.h"
+#include "session/StopTarget.h"
 #include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FakePorts.h"
@@ -276,6 +279,35 @@ TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
     const Lines oneSession = lines("", kPort0, kInit) + stoppedIn(kInit);
     EXPECT_EQ(r.display.texts("status"), oneSession + oneSession);
     EXPECT_EQ(r.display.texts("buttons"), lines("1", "0", "1", "0"));  // running again after idle
+}
+
+// A stop signal must never reach a reception that is being destroyed.
+TEST(StopTarget, TheAttachmentWaitsForARequestInProgressAndEndsAllLaterOnes) {
+    Rig r;
+    StopTarget target;
+    std::atomic<bool> inRequest = false;
+    std::atomic<bool> requestDone = false;
+    std::thread watcher;
+    {
+        Reception reception({r.ports, r.clock, r.display, r.messages},
+                            "Back.txt");  // never started
+        const StopTarget::Attachment attached(target, reception);
+        watcher = std::thread([&] {
+            target.request([&](Reception* held) {
+                inRequest = true;
+                std::this_thread::sleep_for(200ms);
+                held->stop();
+                requestDone = true;
+            });
+        });
+        while (!inRequest)
+            std::this_thread::yield();
+    }
+    EXPECT_TRUE(requestDone);
+    int later = 0;
+    target.request([&](Reception*) { ++later; });
+    EXPECT_EQ(later, 0);
+    watcher.join();
 }
 
 }  // namespace
