@@ -14,7 +14,7 @@
 #include "linesim/VirtualClock.h"
 #include "link/Cp932.h"
 #include "session/CommSession.h"
-#include "session/Display.h"
+#include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FakePorts.h"
 #include "support/FileBytes.h"
@@ -22,20 +22,6 @@
 
 namespace karune {
 namespace {
-
-// A Display that keeps nothing, so that a long run does not grow.
-class QuietDisplay : public Display {
-public:
-    void setStatusText(const std::string&) override {}
-    void setErrorText(const std::string&) override {}
-    void setFileText(const std::string&) override {}
-    void setStartText(const std::string&) override {}
-    void setStopText(const std::string&) override {}
-    void setProgress(int, int, bool) override {}
-    void setBusy(bool) override {}
-    void setCommButtons(int) override {}
-    void beep() override {}
-};
 
 constexpr int kCalls = 1000;
 constexpr int kEarlySample = 100;
@@ -78,7 +64,8 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     modemsim::ModemLine farEnd(modemOptions, terminal, modemsim::DropMode::Silent);
     test::ModemLineWire wire(clock, farEnd);
     test::FakePorts ports(wire, kCalls + 1);
-    QuietDisplay display;
+    test::FakeDisplay display;
+    display.keep = false;
     test::FakeMessages messages;
     SessionFlags flags;
     test::TempFolder folder;

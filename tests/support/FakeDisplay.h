@@ -2,14 +2,16 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "session/Display.h"
 
 namespace karune::test {
 
-// A Display that records every call in order. onStatus runs after a status text is recorded, so
-// a test can act at the moment a text appears (press stop when the call wait begins).
+// A Display that records every call in order (nothing when `keep` is false, so that a long run
+// does not grow). onStatus runs after a status text arrives, so a test can act at the moment a
+// text appears (press stop when the call wait begins).
 class FakeDisplay : public Display {
 public:
     struct Call {
@@ -20,21 +22,21 @@ public:
     };
 
     void setStatusText(const std::string& text) override {
-        calls.push_back({"status", text});
+        record({"status", text});
         if (onStatus)
             onStatus(text);
     }
-    void setErrorText(const std::string& text) override { calls.push_back({"error", text}); }
-    void setFileText(const std::string& text) override { calls.push_back({"file", text}); }
-    void setStartText(const std::string& text) override { calls.push_back({"start", text}); }
-    void setStopText(const std::string& text) override { calls.push_back({"stop", text}); }
+    void setErrorText(const std::string& text) override { record({"error", text}); }
+    void setFileText(const std::string& text) override { record({"file", text}); }
+    void setStartText(const std::string& text) override { record({"start", text}); }
+    void setStopText(const std::string& text) override { record({"stop", text}); }
     void setProgress(int maximum, int value, bool visible) override {
-        calls.push_back({"progress", std::to_string(maximum) + " " + std::to_string(value) +
-                                         (visible ? " visible" : " hidden")});
+        record({"progress", std::to_string(maximum) + " " + std::to_string(value) +
+                                (visible ? " visible" : " hidden")});
     }
-    void setBusy(bool busy) override { calls.push_back({"busy", busy ? "1" : "0"}); }
-    void setCommButtons(int mode) override { calls.push_back({"buttons", std::to_string(mode)}); }
-    void beep() override { calls.push_back({"beep", ""}); }
+    void setBusy(bool busy) override { record({"busy", busy ? "1" : "0"}); }
+    void setCommButtons(int mode) override { record({"buttons", std::to_string(mode)}); }
+    void beep() override { record({"beep", ""}); }
 
     // Every text written to one kind of label, in order.
     std::vector<std::string> texts(const std::string& kind) const {
@@ -53,6 +55,13 @@ public:
 
     std::vector<Call> calls;
     std::function<void(const std::string&)> onStatus;
+    bool keep = true;
+
+private:
+    void record(Call call) {
+        if (keep)
+            calls.push_back(std::move(call));
+    }
 };
 
 }  // namespace karune::test
