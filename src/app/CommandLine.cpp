@@ -42,6 +42,8 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
                 return CommandLineError{"--convert needs an output file"};
             line.mode = RunMode::Convert;
             line.convertOutput = pathFromUtf8(*output);
+            if (i + 1 < args.size() && !args[i + 1].starts_with("--"))
+                line.convertBackup = pathFromUtf8(args[++i]);
         } else {
             return CommandLineError{"unknown option '" + arg + "'"};
         }
@@ -51,11 +53,13 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
 
 std::string usageText(const std::string& program, const std::filesystem::path& homeFolder) {
     return "usage: " + program +
-           " [--home DIR] [--headless | --convert OUTPUT | --settings | --set NAME=VALUE...]\n"
+           " [--home DIR] [--headless | --convert OUTPUT [BACKUP] | --settings | --set "
+           "NAME=VALUE...]\n"
            "  (no option)        open the window\n"
            "  --headless         no window: start reception at once, report on standard output;\n"
            "                     SIGTERM or SIGINT stops it like the stop button\n"
            "  --convert OUTPUT   convert the back-up file into OUTPUT with the current settings\n"
+           "    [BACKUP]         or a kept back-up (Back-yyyymmdd-hhmmss.txt), removed once done\n"
            "  --settings         print the settings as NAME=VALUE lines\n"
            "  --set NAME=VALUE   change settings (names as --settings prints them) and save them\n"
            "  --home DIR         keep the settings file and the back-up file in DIR\n"

@@ -14,6 +14,7 @@ struct CommandLine {
     RunMode mode = RunMode::Window;
     std::optional<std::filesystem::path> home;  // --home DIR: replaces the program folder
     std::filesystem::path convertOutput;        // --convert OUTPUT
+    std::filesystem::path convertBackup;        // --convert OUTPUT BACKUP: a kept back-up
     std::vector<std::string> assignments;       // --set NAME=VALUE ...
 };
 

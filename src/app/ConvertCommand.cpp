@@ -7,13 +7,16 @@
 
 namespace karune {
 
-int runConvert(const Startup& startup, const std::filesystem::path& output) {
+int runConvert(const Startup& startup, const std::filesystem::path& output,
+               const std::filesystem::path& keptBackup) {
     ConsoleMessages messages(std::cerr, "Karune_modem");
     const LoadResult loaded = LoadSettings(settingsEnvironment(startup, messages));
     if (loaded.endProgram)
         return 1;
-    const Settings& s = loaded.settings;
-    return ConvertRecords(loaded.backFile, output, s.OverWrite, s.Field, messages) ? 0 : 1;
+    std::filesystem::path backup = loaded.backFile;
+    if (!keptBackup.empty())
+        backup = keptBackup.has_parent_path() ? keptBackup : backup.parent_path() / keptBackup;
+    return ConvertBackupFile(backup, loaded.backFile, output, loaded.settings, messages) ? 0 : 1;
 }
 
 }  // namespace karune

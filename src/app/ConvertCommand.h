@@ -7,8 +7,11 @@
 namespace karune {
 
 // Recovery: converts the back-up file into `output` with the current settings (fields, append or
-// overwrite), as the session does on "END". Exit status 0 on success; otherwise the error is on
-// standard error and the status is 1.
-int runConvert(const Startup& startup, const std::filesystem::path& output);
+// overwrite), as the session does on "END". `keptBackup`, when not empty, names a kept back-up
+// (a bare name is looked for in the home folder) to convert instead; it is removed once
+// converted, so that it cannot be converted twice. Exit status 0 on success; otherwise the error
+// is on standard error and the status is 1.
+int runConvert(const Startup& startup, const std::filesystem::path& output,
+               const std::filesystem::path& keptBackup = {});
 
 }  // namespace karune

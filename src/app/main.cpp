@@ -24,7 +24,7 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
         case RunMode::Headless:
             return runHeadless(startup);
         case RunMode::Convert:
-            return runConvert(startup, line.convertOutput);
+            return runConvert(startup, line.convertOutput, line.convertBackup);
         case RunMode::SetSettings:
             return runSetSettings(startup, line.assignments, std::cerr);
         default:

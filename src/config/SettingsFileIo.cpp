@@ -18,11 +18,11 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-FileHandle openFile(const std::filesystem::path& path, bool forWriting) {
+FileHandle openForReading(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return FileHandle(_wfopen(path.c_str(), forWriting ? L"wb" : L"rb"));
+    return FileHandle(_wfopen(path.c_str(), L"rb"));
 #else
-    return FileHandle(std::fopen(path.c_str(), forWriting ? "wb" : "rb"));
+    return FileHandle(std::fopen(path.c_str(), "rb"));
 #endif
 }
 
@@ -31,23 +31,10 @@ std::string describe(int error) {
     return std::generic_category().message(error != 0 ? error : EIO);
 }
 
-// Flushes and closes, keeping the first error.
-std::optional<std::string> finish(FileHandle file) {
-    int error = 0;
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
-        error = errno != 0 ? errno : EIO;
-    errno = 0;
-    if (std::fclose(file.release()) != 0 && error == 0)
-        error = errno != 0 ? errno : EIO;
-    if (error != 0)
-        return describe(error);
-    return std::nullopt;
-}
-
 }  // namespace
 
 SettingsReadResult readSettingsFile(const std::filesystem::path& iniFile) {
-    const FileHandle file = openFile(iniFile, false);
+    const FileHandle file = openForReading(iniFile);
     if (!file)
         return {};
     std::string content(kReadLimit, '\0');
@@ -62,22 +49,34 @@ SettingsReadResult readSettingsFile(const std::filesystem::path& iniFile) {
 }
 
 SettingsWriteResult writeSettingsFile(const std::filesystem::path& iniFile,
-                                      const Settings& settings) {
+                                      const Settings& settings, FileSystem& files) {
     const EncodedSettings line = encodeSettingsLine(settings);
     if (!line.ok())
         return {std::nullopt, line.error};
 
-    errno = 0;
-    FileHandle file = openFile(iniFile, true);
-    if (!file)
-        return {describe(errno), describe(EBADF)};
+    const std::filesystem::path folder =
+        iniFile.has_parent_path() ? iniFile.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path temporary =
+        folder / (std::filesystem::path(".") += iniFile.filename()) += ".new";
+    FileSystem::Opened file = files.open(temporary, FileSystem::Mode::Empty);
+    if (!file.file)
+        return {describe(file.error), describe(EBADF)};
 
-    errno = 0;
-    std::optional<std::string> writeError;
-    if (std::fwrite(line.bytes.data(), 1, line.bytes.size(), file.get()) != line.bytes.size())
-        writeError = describe(errno);
-    auto closeError = finish(std::move(file));
-    return {std::nullopt, writeError ? writeError : closeError};
+    int error = file.file->write(line.bytes);
+    if (error == 0)
+        error = file.file->sync();
+    if (error == 0)
+        error = file.file->close();
+    if (error == 0)
+        error = files.rename(temporary, iniFile);
+    if (error != 0) {
+        file.file.reset();
+        files.remove(temporary);
+        return {std::nullopt, describe(error)};
+    }
+    // Renamed: the new file counts even if its folder entry could not be forced to the disk.
+    files.syncFolder(folder);
+    return {};
 }
 
 }  // namespace karune

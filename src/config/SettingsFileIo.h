@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "config/FileSystem.h"
 #include "config/Settings.h"
 
 namespace karune {
@@ -32,9 +33,12 @@ struct SettingsWriteResult {
     bool ok() const { return !openError && !writeError; }
 };
 
-// Creates or empties the file and writes the record as its one line. A failure to write, flush or
-// close is reported, never taken for success.
+// Writes the record as the file's one line: into a hidden file beside it, put on the disk, then
+// renamed over it and the folder synced, so that after a crash at any moment the file is the old
+// one or the new one. A failure at any step is reported, never taken for success, and leaves the
+// old file.
 SettingsWriteResult writeSettingsFile(const std::filesystem::path& iniFile,
-                                      const Settings& settings);
+                                      const Settings& settings,
+                                      FileSystem& files = systemFileSystem());
 
 }  // namespace karune

@@ -44,7 +44,7 @@ ResetResult InitSettings(const SettingsEnvironment& env, std::string_view reason
     env.messages.show(resetMessage(reason, env.osVersion6OrLater, programFolder));
 
     ResetResult result{defaultSettings(defaultSaveFolder(env, programFolder)), false};
-    const SettingsWriteResult written = writeSettingsFile(env.iniFile, result.settings);
+    const SettingsWriteResult written = writeSettingsFile(env.iniFile, result.settings, env.files);
     if (written.openError) {
         env.messages.show(settingsOpenErrorMessage(*written.openError));
         result.endProgram = true;
@@ -93,7 +93,7 @@ LoadResult LoadSettings(const SettingsEnvironment& env) {
 }
 
 void SaveSettings(const SettingsEnvironment& env, const Settings& workingCopy, Settings& settings) {
-    const SettingsWriteResult written = writeSettingsFile(env.iniFile, workingCopy);
+    const SettingsWriteResult written = writeSettingsFile(env.iniFile, workingCopy, env.files);
     if (written.openError)
         env.messages.show(settingsOpenErrorMessage(*written.openError));
     if (written.writeError)

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/FileSystem.h"
 #include "config/OperatorMessages.h"
 #include "config/Settings.h"
 
@@ -18,6 +19,7 @@ struct SettingsEnvironment {
     bool osVersion6OrLater = true;        // chooses the documents folder as the reset default
     OperatorMessages& messages;
     std::string homeFolder = {};  // the user's home folder; empty when none is known
+    FileSystem& files = systemFileSystem();
 };
 
 struct LoadResult {

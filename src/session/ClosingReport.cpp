@@ -1,12 +1,12 @@
 #include "session/ClosingReport.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "config/Utf8Path.h"
 #include "link/Cp932.h"
+#include "session/KeptBackups.h"
 #include "session/Labels.h"
 
 namespace karune {
@@ -28,6 +28,12 @@ std::string withoutLineBreaks(std::string text) {
     return text;
 }
 
+// Also in the history line, which repeats the error label.
+void showKeptBackup(SessionContext& ctx) {
+    if (!ctx.keptBackup.empty())
+        ctx.showError(kAppend, " " + std::string(kKeptBackupNote) + ctx.keptBackup);
+}
+
 }  // namespace
 
 void ReportCompletion(SessionContext& ctx) {
@@ -43,6 +49,7 @@ void ReportCompletion(SessionContext& ctx) {
         ctx.showError(kReplace, ctx.stamped(received));
         ctx.showStatus(kNewLine, received);
         sendFinalWord(ctx, "ACK");
+        showKeptBackup(ctx);
         return;
     }
 
@@ -55,6 +62,7 @@ void ReportCompletion(SessionContext& ctx) {
     }
     ctx.showStatus(kAppend, kAbnormalEndStatus);
     ctx.showError(kAppend, kAbnormalEndError);
+    showKeptBackup(ctx);
 }
 
 void WriteHistoryLine(SessionContext& ctx) {
@@ -66,14 +74,13 @@ void WriteHistoryLine(SessionContext& ctx) {
     if (!ctx.outputPath.empty())
         line += ":" + ctx.outputPath;
 
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    if (!out) {
+    FileSystem::Opened out = ctx.files.open(file, FileSystem::Mode::Append);
+    if (!out.file) {
         ctx.beep();
         return;
     }
-    out << utf8ToCp932Lossy(withoutLineBreaks(std::move(line))) << "\r\n";
-    out.close();
-    if (!out)
+    if (out.file->write(utf8ToCp932Lossy(withoutLineBreaks(std::move(line))) + "\r\n") != 0 ||
+        out.file->close() != 0)
         ctx.beep();
 }
 

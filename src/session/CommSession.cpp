@@ -159,7 +159,7 @@ CommSession::CommSession(SessionServices services, SessionFlags& flags, Settings
 
 void CommSession::run() {
     SessionContext ctx(services_.clock, services_.display, services_.messages, flags_, settings_,
-                       backFile_, std::move(window_));
+                       backFile_, std::move(window_), services_.files);
     ctx.showStatus(kReplace, "");
     ctx.showError(kReplace, "");
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "config/FileSystem.h"
 #include "config/OperatorMessages.h"
 #include "config/Settings.h"
 #include "link/Clock.h"
@@ -18,6 +19,7 @@ struct SessionServices {
     Clock& clock;
     Display& display;
     OperatorMessages& messages;
+    FileSystem& files = systemFileSystem();
 };
 
 // The reception service: opens the port, brings the modem into a known state, waits for a call,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/Utf8Path.h"
+#include "session/KeptBackups.h"
 #include "session/StdioFile.h"
 
 namespace karune {
@@ -46,13 +47,18 @@ std::optional<JournalEntry> readJournal(const std::filesystem::path& file) {
     return JournalEntry{true, length};
 }
 
+std::filesystem::path folderOf(const std::filesystem::path& file) {
+    const std::filesystem::path parent = file.parent_path();
+    return parent.empty() ? std::filesystem::path(".") : parent;
+}
+
 // errno of the failed step; EIO when the platform left none.
 int lastError() {
     return errno != 0 ? errno : EIO;
 }
 
 // Streams the back-up file through `fields` into `output`. 0 on success, else the error number.
-int convertStream(std::FILE* backup, std::FILE* output, const RecordFields& fields) {
+int convertStream(std::FILE* backup, WrittenFile& output, const RecordFields& fields) {
     std::vector<char> buffer(kChunk);
     std::string out;
     out.reserve(kChunk + kChunk / 2);
@@ -61,12 +67,9 @@ int convertStream(std::FILE* backup, std::FILE* output, const RecordFields& fiel
     bool atEof = false;
 
     auto flushOut = [&]() {
-        if (out.empty())
-            return true;
-        if (std::fwrite(out.data(), 1, out.size(), output) != out.size())
-            return false;
+        const int err = output.write(out);
         out.clear();
-        return true;
+        return err;
     };
 
     for (;;) {
@@ -81,8 +84,9 @@ int convertStream(std::FILE* backup, std::FILE* output, const RecordFields& fiel
             begin = cr < end ? cr + 1 : end;
             if (begin < end && data[begin] == '\n')
                 ++begin;
-            if (out.size() >= kChunk && !flushOut())
-                return lastError();
+            if (out.size() >= kChunk)
+                if (const int err = flushOut())
+                    return err;
             continue;
         }
         if (atEof)
@@ -102,23 +106,26 @@ int convertStream(std::FILE* backup, std::FILE* output, const RecordFields& fiel
         }
         end += got;
     }
-    return flushOut() ? 0 : lastError();
+    return flushOut();
 }
 
 class Conversion {
 public:
     Conversion(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
-               const FieldFlags& flags, OperatorMessages& messages)
-        : backFile_(backFile), output_(outputPath), fields_(flags), messages_(messages) {}
+               const FieldFlags& flags, OperatorMessages& messages, FileSystem& files)
+        : backFile_(backFile),
+          output_(outputPath),
+          fields_(flags),
+          messages_(messages),
+          files_(files) {}
 
     // Each returns 0 or the error number, with the output file as it was.
     int replace();
     int append();
 
 private:
-    int convertInto(std::FILE* output);
     // Converts into `output` and closes it: the data is on the disk when this returns 0.
-    int convertAndClose(StdioFile& output);
+    int convertAndClose(WrittenFile& output);
     // ".NAME<suffix>" in the output file's folder: the same file system, out of the operator's way.
     std::filesystem::path hiddenBeside(std::string_view suffix) const {
         std::filesystem::path name = folder() / (std::filesystem::path(".") += output_.filename());
@@ -127,39 +134,28 @@ private:
     }
     std::filesystem::path journal() const;
     // Makes the folder's entries durable: a created, renamed or removed file. 0 or the error.
-    int syncFolder() const {
-        errno = 0;
-        return syncDirectory(folder()) ? 0 : lastError();
-    }
+    int syncFolder() const { return files_.syncFolder(folder()); }
     int recoverInterruptedAppend();
     int writeJournal(bool existed, std::uintmax_t length);
-    std::filesystem::path folder() const {
-        const std::filesystem::path parent = output_.parent_path();
-        return parent.empty() ? std::filesystem::path(".") : parent;
-    }
+    std::filesystem::path folder() const { return folderOf(output_); }
 
     const std::filesystem::path& backFile_;
     const std::filesystem::path& output_;
     RecordFields fields_;
     OperatorMessages& messages_;
+    FileSystem& files_;
 };
 
-int Conversion::convertInto(std::FILE* output) {
+int Conversion::convertAndClose(WrittenFile& output) {
     errno = 0;
     StdioFile backup = openStdioFile(backFile_, "rb");
     if (!backup)
         return lastError();
     if (const int err = convertStream(backup.get(), output, fields_))
         return err;
-    errno = 0;
-    return syncToDisk(output) ? 0 : lastError();
-}
-
-int Conversion::convertAndClose(StdioFile& output) {
-    if (const int err = convertInto(output.get()))
+    if (const int err = output.sync())
         return err;
-    errno = 0;
-    return std::fclose(output.release()) == 0 ? 0 : lastError();
+    return output.close();
 }
 
 int Conversion::replace() {
@@ -178,24 +174,22 @@ int Conversion::replace() {
     // A hidden name beside the target, so the rename stays within one file system. One name per
     // output file: what a conversion killed half-way left there is simply written over.
     const std::filesystem::path temporary = hiddenBeside(".part");
-    errno = 0;
-    StdioFile file = openStdioFile(temporary, "wb");
-    if (!file)
-        return lastError();
+    FileSystem::Opened file = files_.open(temporary, FileSystem::Mode::Empty);
+    if (!file.file)
+        return file.error;
 
-    int err = convertAndClose(file);
+    int err = convertAndClose(*file.file);
     if (err == 0 && existed) {
         std::filesystem::permissions(temporary, std::filesystem::status(output_, ec).permissions(),
                                      ec);
     }
-    if (err == 0) {
-        err = replaceFile(temporary, output_);
-    }
+    if (err == 0)
+        err = files_.rename(temporary, output_);
     if (err == 0)
         err = syncFolder();
     if (err != 0) {
-        file.reset();
-        std::filesystem::remove(temporary, ec);
+        file.file.reset();
+        files_.remove(temporary);
     }
     return err;
 }
@@ -220,27 +214,32 @@ int Conversion::recoverInterruptedAppend() {
             {}, std::string(kUnreadableJournal) + utf8FromPath(output_), MessageIcon::None});
     } else if (std::filesystem::exists(output_, ec)) {
         // An output file taken away since (collected by another system) leaves nothing to cut.
+        int err = 0;
         if (!entry->existed)
-            std::filesystem::remove(output_, ec);
+            err = files_.remove(output_);
         else if (std::filesystem::file_size(output_, ec) > entry->length && !ec)
-            std::filesystem::resize_file(output_, entry->length, ec);
+            err = files_.truncate(output_, entry->length);
+        if (err == 0 && ec)
+            err = ec.value();
+        if (err != 0)
+            return err;
     }
-    if (ec)
-        return ec.value();
-    std::filesystem::remove(journalFile, ec);
-    if (ec)
-        return ec.value();
+    if (const int err = files_.remove(journalFile))
+        return err;
     return syncFolder();
 }
 
 int Conversion::writeJournal(bool existed, std::uintmax_t length) {
     const std::string text = existed ? std::to_string(length) + "\n" : std::string(kAbsent);
-    errno = 0;
-    StdioFile out = openStdioFile(journal(), "wb");
-    if (!out || std::fwrite(text.data(), 1, text.size(), out.get()) != text.size() ||
-        !syncToDisk(out.get()) || std::fclose(out.release()) != 0)
-        return lastError();
-    return syncFolder();
+    FileSystem::Opened out = files_.open(journal(), FileSystem::Mode::Empty);
+    int err = out.error;
+    if (err == 0)
+        err = out.file->write(text);
+    if (err == 0)
+        err = out.file->sync();
+    if (err == 0)
+        err = out.file->close();
+    return err != 0 ? err : syncFolder();
 }
 
 int Conversion::append() {
@@ -251,32 +250,25 @@ int Conversion::append() {
     const std::uintmax_t previousLength = existed ? std::filesystem::file_size(output_, ec) : 0;
     if (ec)
         return ec.value();
-    errno = 0;
-    StdioFile file = openStdioFile(output_, "ab");
-    if (!file)
-        return lastError();
-
-    int err = writeJournal(existed, previousLength);
+    // The journal is on the disk before the output file is touched.
+    if (const int err = writeJournal(existed, previousLength))
+        return err;
+    FileSystem::Opened file = files_.open(output_, FileSystem::Mode::Append);
+    int err = file.error;
     if (err == 0)
-        err = convertAndClose(file);
-    if (err == 0) {
-        std::filesystem::remove(journal(), ec);
-        if (ec)
-            err = ec.value();
-    }
+        err = convertAndClose(*file.file);
+    if (err == 0)
+        err = files_.remove(journal());
     if (err == 0)
         err = syncFolder();
     if (err != 0) {
-        // Whatever the stream still holds goes out on close; cut back after that.
-        file.reset();
-        std::error_code cut;
-        if (existed)
-            std::filesystem::resize_file(output_, previousLength, cut);
-        else
-            std::filesystem::remove(output_, cut);
+        file.file.reset();
+        const int cut = existed ? files_.truncate(output_, previousLength) : files_.remove(output_);
         // Kept when the cut failed, so that the next append finishes it.
-        if (!cut)
-            std::filesystem::remove(journal(), ec);
+        if (cut == 0 || (cut == ENOENT && !existed)) {
+            files_.remove(journal());
+            syncFolder();
+        }
     }
     return err;
 }
@@ -284,9 +276,15 @@ int Conversion::append() {
 }  // namespace
 
 bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
-                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages) {
-    Conversion conversion(backFile, outputPath, fields, messages);
-    const int err = overWrite == 1 ? conversion.replace() : conversion.append();
+                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages,
+                    FileSystem& files) {
+    Conversion conversion(backFile, outputPath, fields, messages, files);
+    // Another program converting into this folder finishes first: a journal found after this
+    // is one that a killed conversion left.
+    const FileSystem::Turn turn = files.takeTurn(folderOf(outputPath));
+    int err = turn.error;
+    if (err == 0)
+        err = overWrite == 1 ? conversion.replace() : conversion.append();
     if (err == 0)
         return true;
     messages.show(
@@ -294,12 +292,28 @@ bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem
     return false;
 }
 
+bool ConvertBackupFile(const std::filesystem::path& backup, const std::filesystem::path& backFile,
+                       const std::filesystem::path& outputPath, const Settings& settings,
+                       OperatorMessages& messages, FileSystem& files) {
+    if (!ConvertRecords(backup, outputPath, settings.OverWrite, settings.Field, messages, files))
+        return false;
+    if (backup == backFile)
+        markConverted(files, backFile);
+    else if (files.remove(backup) == 0)
+        files.syncFolder(folderOf(backup));
+    return true;
+}
+
 bool ConvertRecords(SessionContext& ctx) {
     ctx.display.setBusy(true);
-    const bool converted = ConvertRecords(ctx.backFile, pathFromUtf8(ctx.outputPath),
-                                          ctx.settings.OverWrite, ctx.settings.Field, ctx.messages);
-    if (converted)
+    const bool converted =
+        ConvertRecords(ctx.backFile, pathFromUtf8(ctx.outputPath), ctx.settings.OverWrite,
+                       ctx.settings.Field, ctx.messages, ctx.files);
+    if (converted) {
+        // Failing to mark it only costs a needless kept copy of records already converted.
+        markConverted(ctx.files, ctx.backFile);
         ctx.display.setBusy(false);
+    }
     return converted;
 }
 

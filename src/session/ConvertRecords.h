@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "config/FileSystem.h"
 #include "config/OperatorMessages.h"
 #include "session/RecordFields.h"
 #include "session/SessionContext.h"
@@ -23,12 +24,21 @@ namespace karune {
 // when complete, and an append left unfinished is cut off by the next conversion into that file
 // (an output file taken away meanwhile has nothing to cut). When what the killed append left
 // cannot be read, nothing is cut and a message names the file; the conversion goes on.
+// Conversions into one folder by several programs take turns.
 bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
-                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages);
+                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages,
+                    FileSystem& files = systemFileSystem());
+
+// The recovery command's conversion of `backup`, the back-up file `backFile` or one kept beside
+// it, with the settings' fields and mode. Once converted, the back-up file is marked converted
+// and a kept one is removed, so that it cannot be converted twice.
+bool ConvertBackupFile(const std::filesystem::path& backup, const std::filesystem::path& backFile,
+                       const std::filesystem::path& outputPath, const Settings& settings,
+                       OperatorMessages& messages, FileSystem& files = systemFileSystem());
 
 // The session's conversion on "END": ctx.backFile into ctx.outputPath with the settings of the
 // cycle, showing the busy pointer while it runs (left on after a failure, for the session to
-// reset).
+// reset). On success the back-up file is marked converted (see KeptBackups).
 bool ConvertRecords(SessionContext& ctx);
 
 }  // namespace karune

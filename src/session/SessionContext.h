@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/FileSystem.h"
 #include "config/OperatorMessages.h"
 #include "config/Settings.h"
 #include "link/Clock.h"
@@ -23,13 +24,15 @@ class SessionContext {
 public:
     // `window`: the window's fields as earlier receptions left them.
     SessionContext(Clock& clk, Display& disp, OperatorMessages& msgs, SessionFlags& flg,
-                   Settings snapshot, std::filesystem::path backupPath, WindowFields window = {})
+                   Settings snapshot, std::filesystem::path backupPath, WindowFields window = {},
+                   FileSystem& fileSystem = systemFileSystem())
         : clock(clk),
           display(disp),
           messages(msgs),
           flags(flg),
           settings(std::move(snapshot)),
           backFile(std::move(backupPath)),
+          files(fileSystem),
           outputPath(std::move(window.outputPath)),
           progressMax_(window.progressMax),
           progressValue_(window.progressValue),
@@ -41,6 +44,7 @@ public:
     SessionFlags& flags;
     const Settings settings;
     const std::filesystem::path backFile;
+    FileSystem& files;
 
     // The line of the current cycle; null while the port is closed.
     LineIo* line = nullptr;
@@ -50,6 +54,7 @@ public:
     std::int64_t announcedCount = 0;  // record count of the file-name frame
     std::int64_t recordCounter = 0;   // records accepted in this transfer
     std::string outputPath;           // UTF-8; kept until the next file-name try
+    std::string keptBackup;           // UTF-8; where this transfer kept an unconverted back-up
 
     bool stopRequested() const { return !flags.running; }
 
@@ -84,7 +89,10 @@ public:
     }
 
     // Start of a cycle: completion result false; the stop-pressed flag is cleared by the caller.
-    void resetCycle() { completed = false; }
+    void resetCycle() {
+        completed = false;
+        keptBackup.clear();
+    }
 
 private:
     void pushProgress() { display.setProgress(progressMax_, progressValue_, progressVisible_); }

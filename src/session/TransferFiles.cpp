@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config/Utf8Path.h"
+#include "session/KeptBackups.h"
 #include "session/Labels.h"
 #include "session/SignedNumber.h"
 
@@ -28,21 +29,33 @@ void appendQuoted(std::string& line, std::string_view field) {
 }  // namespace
 
 bool TransferFiles::open(std::string_view fileNameFrame) {
-    errno = 0;
-    back_ = openStdioFile(ctx_.backFile, "wb");
+    const KeptBackup kept = keepUnconverted(ctx_.files, ctx_.backFile);
+    if (!kept.path.empty()) {
+        ctx_.keptBackup = utf8FromPath(kept.path);
+        ctx_.messages.show({{}, std::string(kKeptBackupNote) + ctx_.keptBackup, MessageIcon::None});
+    }
+    FileSystem::Opened back{};
+    if (kept.error == 0)
+        back = ctx_.files.open(ctx_.backFile, FileSystem::Mode::Empty);
+    // A record synced into a file whose name is not on the disk yet would be lost with it.
+    if (back.file)
+        back.error = ctx_.files.syncFolder(ctx_.backFile.parent_path());
+    if (back.error == 0)
+        back_ = std::move(back.file);
     if (!back_) {
-        const int err = errno;
+        const int err = kept.error != 0 ? kept.error : back.error;
         ctx_.beep();
         ctx_.showError(kReplace, ctx_.stamp() + std::string(kBackFileOpenError) + errnoDetail(err));
         return false;
     }
     // The folder is joined as the operator wrote it; a doubled separator does no harm.
-    errno = 0;
-    log_ = openStdioFile(pathFromUtf8(ctx_.settings.Folder + std::string(kPathSeparator) +
-                                      std::string(kLogFileName)),
-                         "wb");
+    FileSystem::Opened logFile =
+        ctx_.files.open(pathFromUtf8(ctx_.settings.Folder + std::string(kPathSeparator) +
+                                     std::string(kLogFileName)),
+                        FileSystem::Mode::Empty);
+    log_ = std::move(logFile.file);
     if (!log_) {
-        const int err = errno;
+        const int err = logFile.error;
         ctx_.beep();
         ctx_.showError(kReplace, ctx_.stamp() + std::string(kLogFileOpenError) + errnoDetail(err));
         return false;
@@ -65,19 +78,17 @@ void TransferFiles::log(std::string_view received) {
     line += ',';
     appendQuoted(line, received);
     line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), log_.get());
-    std::fflush(log_.get());
+    log_->write(line);
 }
 
 bool TransferFiles::writeRecord(std::string_view record) {
-    errno = 0;
-    std::FILE* file = back_.get();
-    const bool written = file != nullptr &&
-                         std::fwrite(record.data(), 1, record.size(), file) == record.size() &&
-                         std::fwrite("\r\n", 1, 2, file) == 2 && std::fflush(file) == 0;
-    if (written)
+    std::string line(record);
+    line += "\r\n";
+    int err = back_ ? back_->write(line) : EBADF;
+    if (err == 0)
+        err = back_->sync();
+    if (err == 0)
         return true;
-    const int err = errno != 0 ? errno : EIO;
     ctx_.beep();
     ctx_.showError(kReplace,
                    ctx_.stamp() + "> " + std::string(kBackFileWriteError) + errnoDetail(err));

@@ -71,7 +71,7 @@ TEST(SettingsStore, LoadsAGoodFileAndResetsADamagedOneWithItsReason) {
     EXPECT_EQ(parseSettingsText(test::fileBytes(env.iniFile)), gone);
     // A reset that cannot write the file ends the program.
     SettingsEnvironment full = env;
-    full.iniFile = "/dev/full";
+    full.iniFile = temp.path() / "gone" / "karune.ini";
     EXPECT_TRUE(LoadSettings(full).endProgram);
 }
 

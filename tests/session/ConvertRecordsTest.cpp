@@ -37,7 +37,8 @@ protected:
     std::vector<std::string> saveFolderEntries() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir_.path() / "save"))
-            names.push_back(e.path().filename().string());
+            if (e.path().filename() != kTurnFileName)
+                names.push_back(e.path().filename().string());
         return names;
     }
     // A back-up of 4 MB with the 0x5C trail bytes of ソ and 表; also its output with every field.
