@@ -6,12 +6,21 @@ namespace karune {
 
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
+    std::string modeOption;  // the option that chose line.mode
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 == args.size())
                 return std::nullopt;
             return args[++i];
+        };
+        // One mode a run: of two, one would be dropped without a word.
+        auto chooseMode = [&](RunMode mode) -> std::optional<CommandLineError> {
+            if (!modeOption.empty())
+                return CommandLineError{modeOption + " and " + arg + " do not go together"};
+            modeOption = arg;
+            line.mode = mode;
+            return std::nullopt;
         };
         if (arg == "--help" || arg == "-h") {
             line.mode = RunMode::Help;
@@ -21,12 +30,13 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             line.mode = RunMode::Version;
             return line;
         }
+        std::optional<CommandLineError> refused;
         if (arg == "--headless") {
-            line.mode = RunMode::Headless;
+            refused = chooseMode(RunMode::Headless);
         } else if (arg == "--settings") {
-            line.mode = RunMode::ShowSettings;
+            refused = chooseMode(RunMode::ShowSettings);
         } else if (arg == "--set") {
-            line.mode = RunMode::SetSettings;
+            refused = chooseMode(RunMode::SetSettings);
             while (i + 1 < args.size() && !args[i + 1].starts_with("--"))
                 line.assignments.push_back(args[++i]);
             if (line.assignments.empty())
@@ -35,16 +45,20 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             auto dir = value();
             if (!dir || dir->empty())
                 return CommandLineError{"--home needs a folder"};
+            if (line.home)
+                return CommandLineError{"--home is given twice"};
             line.home = pathFromUtf8(*dir);
         } else if (arg == "--convert") {
+            refused = chooseMode(RunMode::Convert);
             auto output = value();
             if (!output || output->empty())
                 return CommandLineError{"--convert needs an output file"};
-            line.mode = RunMode::Convert;
             line.convertOutput = pathFromUtf8(*output);
         } else {
             return CommandLineError{"unknown option '" + arg + "'"};
         }
+        if (refused)
+            return *refused;
     }
     return line;
 }

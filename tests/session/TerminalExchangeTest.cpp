@@ -158,6 +158,9 @@ TEST(TerminalExchange, ProtocolsLineDropsAndNoise) {
          "A,B,C\r\n-\r\nD,,F\r\n", 1, 1},
         {"line drop during the clock setting", talk("TW", "NO CARRIER"), lines("TW", "BEL"),
          kNameModem, "", 0, 0, "1"},
+        {"clock setting read as the settings' check reads it",
+         talk("TW", "OK", "VOL", kName, "ACK", kRec0, "ACK", "END"),
+         lines("TW", "VOL", "ACK", "ACK"), "", "abc\r\n", 0, 0, "10e-1"},
         {"line drop in the file name", talk("VOL", frameOf('#', "SPRING@1", 0)),
          lines("VOL", "BEL"), kNameModem},
         {"line drop among the records", talk("VOL", kName, "ACK", kRec0, "ACK", "NO CARRIER"),
@@ -301,8 +304,8 @@ TEST(TransferFiles, FileErrorsEndTheTransferWithoutAck) {
     }
 }
 
-// How the clock setting's switch and the announced count are read: a terminal that announces an
-// absurd count is held at the limits, never wrapped.
+// How the announced count is read: a terminal that announces an absurd count is held at the
+// limits, never wrapped.
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
     EXPECT_EQ(leadingNumber(" \t-1.25x"), -1.25);
     EXPECT_EQ(leadingNumber("+7"), 7);
@@ -312,16 +315,59 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
     EXPECT_EQ(leadingInteger("-99999999999999999999"), std::numeric_limits<std::int64_t>::min());
 }
 
-// A terminal named like a Windows device would have its upload written into the device there.
-TEST(SafeFileBaseName, WindowsDeviceNamesGetAMark) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"nul", "nul_"},         {"CON", "CON_"},    {"Aux.txt", "Aux_.txt"},
-        {"prn.a.b", "prn_.a.b"}, {"com1", "com1_"},  {"LPT9", "LPT9_"},
-        {"nul ", "nul _"},       {"com0", "com0"},   {"COM10", "COM10"},
-        {"console", "console"},  {"nul-1", "nul-1"}, {"lpt", "lpt"},
+// Whoever names the output file, operator or terminal, it stays a file of its own in the save
+// folder: not above it, not a Windows device, not one of the program's own files, not too long.
+TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
+    const std::string longName(300, 'a');
+    std::string wide;
+    for (int i = 0; i < 100; ++i)
+        wide += "受";
+    const struct {
+        int addDate;
+        std::string fixFname;
+        std::string terminalName;  // CP932
+        std::string fileName;      // after the leading separator
+        bool saveFolderIsHome = false;
+    } cases[] = {
+        {0, "../escape", "", ".._escape.txt"},
+        {0, "", "../../x\\y:z", ".._.._x_y_z.txt"},
+        {0, "NUL", "", "NUL_.txt"},
+        {0, "", "Aux.txt", "Aux_.txt.txt"},
+        {0, "prn.a.b", "", "prn_.a.b.txt"},
+        {0, "", "nul ", "nul _.txt"},
+        {0, "com1", "", "com1_.txt"},
+        {0, "", "LPT9", "LPT9_.txt"},
+        {0, "com0", "", "com0.txt"},
+        {0, "COM10", "", "COM10.txt"},
+        {0, "console", "", "console.txt"},
+        {0, "LOG", "", "LOG_.txt"},
+        {0, "", "log", "log_.txt"},
+        {0, "2026-12", "", "2026-12_.txt"},
+        {3, "LOG", "", "LOG-20070606.txt"},
+        {0, "Back", "", "Back_.txt", true},
+        {0, "Back", "", "Back.txt"},
+        {0, longName, "", std::string(250, 'a') + ".txt"},
+        {4, "", longName, std::string(236, 'a') + "-20070606-0915.txt"},
+        {0, wide, "", wide.substr(0, 83 * 3) + ".txt"},
     };
-    for (const auto& [name, safe] : cases)
-        EXPECT_EQ(safeFileBaseName(name), safe) << name;
+    const LocalDateTime when{2007, 6, 6, 9, 15, 0};
+    for (const auto& c : cases)
+        EXPECT_EQ(outputFileName(c.addDate, c.fixFname, c.terminalName, when, c.saveFolderIsHome)
+                      .substr(1),
+                  c.fileName)
+            << c.fixFname << c.terminalName;
+}
+
+// In the home, an output called Back would be the back-up file it is converted from.
+TEST(TerminalExchange, OutputInTheHomeIsNotTheBackUpFile) {
+    TerminalHarness h([](Settings& s) {
+        s.FixFname = "Back";
+        s.Folder = (fs::path(s.Folder).parent_path() / "prog").string();
+    });
+    h.script = {{"VOL", kName}, {"ACK", kRec0}, {"ACK", "END"}};
+    h.run();
+    EXPECT_EQ(fileBytes(h.programFolder() / "Back_.txt"), "abc\r\n");
+    EXPECT_EQ(h.backup(), "abc\r\n");
 }
 
 }  // namespace
