@@ -318,44 +318,28 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
 // Whoever names the output file, operator or terminal, it stays a file of its own in the save
 // folder: not above it, not a Windows device, not one of the program's own files, not too long.
 TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
-    const std::string longName(300, 'a');
+    const LocalDateTime when{2007, 6, 6, 9, 15, 0};
+    const std::pair<std::string, std::string> names[] = {
+        {"../x\\y:z", ".._x_y_z.txt"}, {"NUL", "NUL_.txt"},   {"Aux.txt", "Aux_.txt.txt"},
+        {"prn.a.b", "prn_.a.b.txt"},   {"nul ", "nul _.txt"}, {"com1", "com1_.txt"},
+        {"LPT9", "LPT9_.txt"},         {"com0", "com0.txt"},  {"COM10", "COM10.txt"},
+        {"console", "console.txt"},    {"LOG", "LOG_.txt"},   {"log", "log_.txt"},
+        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},
+    };
+    for (const auto& [name, file] : names) {
+        EXPECT_EQ(outputFileName(0, name, "", when, false).substr(1), file) << name;
+        EXPECT_EQ(outputFileName(0, "", name, when, false).substr(1), file) << name;
+    }
+    EXPECT_EQ(outputFileName(0, "", std::string(300, 'a'), when, false).substr(1),
+              std::string(250, 'a') + ".txt");
+    EXPECT_EQ(outputFileName(0, "Back", "", when, true).substr(1), "Back_.txt");
+    EXPECT_EQ(outputFileName(3, "LOG", "", when, false).substr(1), "LOG-20070606.txt");
+    EXPECT_EQ(outputFileName(4, std::string(300, 'a'), "", when, false).substr(1),
+              std::string(236, 'a') + "-20070606-0915.txt");
     std::string wide;
     for (int i = 0; i < 100; ++i)
         wide += "受";
-    const struct {
-        int addDate;
-        std::string fixFname;
-        std::string terminalName;  // CP932
-        std::string fileName;      // after the leading separator
-        bool saveFolderIsHome = false;
-    } cases[] = {
-        {0, "../escape", "", ".._escape.txt"},
-        {0, "", "../../x\\y:z", ".._.._x_y_z.txt"},
-        {0, "NUL", "", "NUL_.txt"},
-        {0, "", "Aux.txt", "Aux_.txt.txt"},
-        {0, "prn.a.b", "", "prn_.a.b.txt"},
-        {0, "", "nul ", "nul _.txt"},
-        {0, "com1", "", "com1_.txt"},
-        {0, "", "LPT9", "LPT9_.txt"},
-        {0, "com0", "", "com0.txt"},
-        {0, "COM10", "", "COM10.txt"},
-        {0, "console", "", "console.txt"},
-        {0, "LOG", "", "LOG_.txt"},
-        {0, "", "log", "log_.txt"},
-        {0, "2026-12", "", "2026-12_.txt"},
-        {3, "LOG", "", "LOG-20070606.txt"},
-        {0, "Back", "", "Back_.txt", true},
-        {0, "Back", "", "Back.txt"},
-        {0, longName, "", std::string(250, 'a') + ".txt"},
-        {4, "", longName, std::string(236, 'a') + "-20070606-0915.txt"},
-        {0, wide, "", wide.substr(0, 83 * 3) + ".txt"},
-    };
-    const LocalDateTime when{2007, 6, 6, 9, 15, 0};
-    for (const auto& c : cases)
-        EXPECT_EQ(outputFileName(c.addDate, c.fixFname, c.terminalName, when, c.saveFolderIsHome)
-                      .substr(1),
-                  c.fileName)
-            << c.fixFname << c.terminalName;
+    EXPECT_EQ(outputFileName(0, wide, "", when, false).substr(1), wide.substr(0, 83 * 3) + ".txt");
 }
 
 // In the home, an output called Back would be the back-up file it is converted from.
