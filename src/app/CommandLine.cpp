@@ -7,20 +7,21 @@ namespace karune {
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     std::string modeOption;  // the option that chose line.mode
+    // One mode a run: of two, one would be dropped without a word.
+    auto chooseMode = [&](RunMode mode,
+                          const std::string& option) -> std::optional<CommandLineError> {
+        if (!modeOption.empty())
+            return CommandLineError{modeOption + " and " + option + " do not go together"};
+        modeOption = option;
+        line.mode = mode;
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 == args.size())
                 return std::nullopt;
             return args[++i];
-        };
-        // One mode a run: of two, one would be dropped without a word.
-        auto chooseMode = [&](RunMode mode) -> std::optional<CommandLineError> {
-            if (!modeOption.empty())
-                return CommandLineError{modeOption + " and " + arg + " do not go together"};
-            modeOption = arg;
-            line.mode = mode;
-            return std::nullopt;
         };
         if (arg == "--help" || arg == "-h") {
             line.mode = RunMode::Help;
@@ -32,11 +33,11 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
         }
         std::optional<CommandLineError> refused;
         if (arg == "--headless") {
-            refused = chooseMode(RunMode::Headless);
+            refused = chooseMode(RunMode::Headless, arg);
         } else if (arg == "--settings") {
-            refused = chooseMode(RunMode::ShowSettings);
+            refused = chooseMode(RunMode::ShowSettings, arg);
         } else if (arg == "--set") {
-            refused = chooseMode(RunMode::SetSettings);
+            refused = chooseMode(RunMode::SetSettings, arg);
             while (i + 1 < args.size() && !args[i + 1].starts_with("--"))
                 line.assignments.push_back(args[++i]);
             if (line.assignments.empty())
@@ -49,7 +50,7 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
                 return CommandLineError{"--home is given twice"};
             line.home = pathFromUtf8(*dir);
         } else if (arg == "--convert") {
-            refused = chooseMode(RunMode::Convert);
+            refused = chooseMode(RunMode::Convert, arg);
             auto output = value();
             if (!output || output->empty())
                 return CommandLineError{"--convert needs an output file"};

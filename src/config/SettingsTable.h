@@ -23,15 +23,15 @@ enum class SettingsItemKind {
 struct SettingsItem {
     std::string_view name;  // as --settings prints it and --set takes it
     SettingsItemKind kind = SettingsItemKind::Option;
-    std::int16_t low = 0;  // Option and FieldFlag: the values the dialog's controls offer
+    // Option and FieldFlag: the values the dialog's controls offer (AddDate's five options, the
+    // port's scroll bar from 1 to 8, two options or a check box for each of the others).
+    std::int16_t low = 0;
     std::int16_t high = 0;
     std::int16_t Settings::*option = nullptr;  // Option
     int field = 0;                             // FieldFlag: n of F(n)
     std::string Settings::*text = nullptr;     // FileName, Folder, Switch
 
     bool isText() const { return text != nullptr; }
-    // How many values an Option offers: AddDate 5, Port 8, each of the others 2.
-    int valueCount() const { return high - low + 1; }
 };
 
 inline constexpr std::size_t kSettingsItemCount = 30;
