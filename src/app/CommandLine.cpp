@@ -6,6 +6,16 @@ namespace karune {
 
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
+    std::string modeOption;  // the option that chose line.mode
+    // One mode a run: of two, one would be dropped without a word.
+    auto chooseMode = [&](RunMode mode,
+                          const std::string& option) -> std::optional<CommandLineError> {
+        if (!modeOption.empty())
+            return CommandLineError{modeOption + " and " + option + " do not go together"};
+        modeOption = option;
+        line.mode = mode;
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
@@ -21,12 +31,13 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             line.mode = RunMode::Version;
             return line;
         }
+        std::optional<CommandLineError> refused;
         if (arg == "--headless") {
-            line.mode = RunMode::Headless;
+            refused = chooseMode(RunMode::Headless, arg);
         } else if (arg == "--settings") {
-            line.mode = RunMode::ShowSettings;
+            refused = chooseMode(RunMode::ShowSettings, arg);
         } else if (arg == "--set") {
-            line.mode = RunMode::SetSettings;
+            refused = chooseMode(RunMode::SetSettings, arg);
             while (i + 1 < args.size() && !args[i + 1].starts_with("--"))
                 line.assignments.push_back(args[++i]);
             if (line.assignments.empty())
@@ -35,18 +46,22 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             auto dir = value();
             if (!dir || dir->empty())
                 return CommandLineError{"--home needs a folder"};
+            if (line.home)
+                return CommandLineError{"--home is given twice"};
             line.home = pathFromUtf8(*dir);
         } else if (arg == "--convert") {
+            refused = chooseMode(RunMode::Convert, arg);
             auto output = value();
             if (!output || output->empty())
                 return CommandLineError{"--convert needs an output file"};
-            line.mode = RunMode::Convert;
             line.convertOutput = pathFromUtf8(*output);
             if (i + 1 < args.size() && !args[i + 1].starts_with("--"))
                 line.convertBackup = pathFromUtf8(args[++i]);
         } else {
             return CommandLineError{"unknown option '" + arg + "'"};
         }
+        if (refused)
+            return *refused;
     }
     return line;
 }

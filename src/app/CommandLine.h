@@ -22,8 +22,9 @@ struct CommandLineError {
     std::string message;
 };
 
-// Every option the program does not know is refused: a typing error must not start a service
-// with other settings than the administrator meant.
+// Every option the program does not know is refused, and so are two modes (--headless,
+// --convert, --settings, --set) on one line and a second --home: a typing error must not start a
+// service with other settings than the administrator meant. --help and --version answer at once.
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args);
 
 // `homeFolder` is the home folder the given options lead to.

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/ConvertOutput.h"
 #include "platform/ConsoleMessages.h"
 #include "session/ConvertRecords.h"
 
@@ -9,6 +10,10 @@ namespace karune {
 
 int runConvert(const Startup& startup, const std::filesystem::path& output,
                const std::filesystem::path& keptBackup) {
+    if (const std::string refusal = convertOutputRefusal(output, startup.paths); !refusal.empty()) {
+        std::cerr << "karune-modem: --convert " << refusal << "; nothing was written\n";
+        return 2;
+    }
     ConsoleMessages messages(std::cerr, "Karune_modem");
     const LoadResult loaded = LoadSettings(settingsEnvironment(startup, messages));
     if (loaded.endProgram)

@@ -59,7 +59,11 @@ int runSetSettings(const Startup& startup, const std::vector<std::string>& assig
         refused = true;
     }
     if (refused) {
-        err << kProgram << "nothing was saved\n";
+        // A reset has rewritten the file already: "nothing was saved" would not be true.
+        err << kProgram
+            << (loaded.reset ? "the settings file was reset to the defaults; none of the values "
+                               "given was saved\n"
+                             : "nothing was saved\n");
         return 2;
     }
 

@@ -15,8 +15,9 @@ int runShowSettings(const Startup& startup, std::ostream& out, std::ostream& err
 
 // --set NAME=VALUE...: loads the settings as start-up does (a missing or damaged file is reset
 // with its message on `err`), applies every assignment and saves the record with the settings
-// dialog's writer. Any refused assignment: nothing is written, each refusal is on `err`, exit
-// status 2. A failed write: its message, exit status 1. Otherwise 0.
+// dialog's writer. Any refused assignment: none is written (the reset of a missing or damaged file
+// stays, and the last line says so), each refusal is on `err`, exit status 2. A failed write: its
+// message, exit status 1. Otherwise 0.
 int runSetSettings(const Startup& startup, const std::vector<std::string>& assignments,
                    std::ostream& err);
 

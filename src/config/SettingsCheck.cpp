@@ -4,13 +4,12 @@
 #include <charconv>
 #include <cmath>
 
+#include "config/SettingsTable.h"
+#include "link/Cp932.h"
+
 namespace karune {
 
 namespace {
-
-bool within(std::int16_t value, int low, int high) {
-    return value >= low && value <= high;
-}
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -18,6 +17,11 @@ std::string_view trimBlanks(std::string_view text) {
         return {};
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
+}
+
+bool inRange(const Settings& s, const SettingsItem& item) {
+    const std::int16_t value = numberOf(s, item);
+    return value >= item.low && value <= item.high;
 }
 
 }  // namespace
@@ -37,19 +41,55 @@ std::optional<double> numberFromText(std::string_view text) {
     return value;
 }
 
+std::optional<bool> readTimeAdjust(std::string_view text) {
+    const auto value = numberFromText(text);
+    if (!value || *value < 0 || *value > 1)
+        return std::nullopt;
+    return *value == 1;
+}
+
 bool optionsInRange(const Settings& s) {
-    if (!within(s.AddDate, 0, 4) || !within(s.Port, 1, 8))
-        return false;
-    for (std::int16_t option : {s.CrcType, s.OverWrite, s.StartUpSize, s.AutoStart, s.Protocol})
-        if (!within(option, 0, 1))
-            return false;
-    const auto timeAdjust = numberFromText(s.TimeAdjust);
-    return timeAdjust && *timeAdjust >= 0 && *timeAdjust <= 1;
+    return std::all_of(settingsTable().begin(), settingsTable().end(), [&](const auto& item) {
+        switch (item.kind) {
+            case SettingsItemKind::Option:
+                return inRange(s, item);
+            case SettingsItemKind::Switch:
+                return readTimeAdjust(s.*item.text).has_value();
+            default:
+                return true;
+        }
+    });
 }
 
 bool fieldFlagsInRange(const Settings& s) {
-    return std::all_of(s.Field.begin(), s.Field.end(),
-                       [](std::int16_t flag) { return within(flag, 0, 1); });
+    return std::all_of(settingsTable().begin(), settingsTable().end(), [&](const auto& item) {
+        return item.kind != SettingsItemKind::FieldFlag || inRange(s, item);
+    });
+}
+
+std::string textRefusal(std::string_view name, std::string_view text) {
+    if (text.find_first_of("\"\r\n") != std::string_view::npos)
+        return std::string(name) +
+               " holds a double quote or a line break, which the settings file cannot hold";
+    const std::optional<std::string> cp932 = utf8ToCp932(text);
+    if (!cp932)
+        return std::string(name) +
+               " holds a character that the settings file's code page (CP932) cannot hold";
+    if (cp932ToUtf8(*cp932) != text)
+        return std::string(name) +
+               " holds a character that reads back from the settings file's code page (CP932) "
+               "as another";
+    return {};
+}
+
+std::string settingsTextRefusal(const Settings& s) {
+    for (const SettingsItem& item : settingsTable()) {
+        if (!item.isText())
+            continue;
+        if (std::string why = textRefusal(item.name, s.*item.text); !why.empty())
+            return why;
+    }
+    return {};
 }
 
 }  // namespace karune

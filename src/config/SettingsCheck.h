@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "config/Settings.h"
@@ -12,11 +13,25 @@ namespace karune {
 // letters, an empty text, infinity and NaN included.
 std::optional<double> numberFromText(std::string_view text);
 
-// AddDate 0..4, Port 1..8, CrcType, OverWrite, StartUpSize, AutoStart and Protocol 0..1, and
-// TimeAdjust a number from 0 to 1. The field flags are not looked at.
+// The one reading of TimeAdjust, for the loader's check, --set, the session and the dialog's
+// check box: a text that reads as a number from 0 to 1 is valid, and it sets the terminal's
+// clock when that number is 1 ("1", "1.0", "10e-1"). nullopt for any other text.
+std::optional<bool> readTimeAdjust(std::string_view text);
+
+// Every Option item within its range and TimeAdjust valid. The field flags are not looked at.
 bool optionsInRange(const Settings& settings);
 
 // Every Field(n) is 0 or 1.
 bool fieldFlagsInRange(const Settings& settings);
+
+// Why a text item cannot be kept in the settings file, naming `name`; empty when it can. The
+// file has no escapes, so a double quote, CR or LF is refused; and a text must read back from its
+// CP932 form as the same text: glibc writes ¢ £ ¬ ‖ − 〜 — as codes that read back as other
+// characters, so a folder typed with one of them would not be found at the next start.
+std::string textRefusal(std::string_view name, std::string_view text);
+
+// textRefusal() of the first of FixFname, Folder and TimeAdjust that the file cannot keep, or
+// empty. The settings dialog's "OK" asks this before it saves, as --set and every writer do.
+std::string settingsTextRefusal(const Settings& settings);
 
 }  // namespace karune

@@ -4,48 +4,19 @@
 #include <cstddef>
 #include <vector>
 
+#include "config/SettingsCheck.h"
+#include "config/SettingsTable.h"
 #include "link/Cp932.h"
 
 namespace karune {
 
 namespace {
 
-constexpr std::size_t kItemCount = 30;
-constexpr std::size_t kFixFnameItem = 1;
-constexpr std::size_t kFolderItem = 2;
-constexpr std::size_t kTimeAdjustItem = 29;
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
-}
-
-struct TextItem {
-    const char* name;
-    const std::string* value;
-};
-
-std::string checkWritableText(const TextItem& item) {
-    if (item.value->find_first_of("\"\r\n") != std::string::npos)
-        return std::string(item.name) +
-               " holds a double quote or a line break, which the settings file cannot hold";
-    if (!utf8ToCp932(*item.value))
-        return std::string(item.name) +
-               " holds a character that the settings file's code page (CP932) cannot hold";
-    return {};
-}
-
-void appendNumber(std::string& line, std::int16_t value) {
-    line += std::to_string(value);
-    line += ',';
-}
-
-void appendText(std::string& line, std::string_view cp932) {
-    line += '"';
-    line += cp932;
-    line += '"';
 }
 
 // Splits the content into items by the file's grammar, stopping after `wanted` items.
@@ -145,61 +116,42 @@ std::optional<std::int16_t> toNumber(const std::string& item) {
 }  // namespace
 
 EncodedSettings encodeSettingsLine(const Settings& settings) {
-    const TextItem texts[] = {{"FixFname", &settings.FixFname},
-                              {"Folder", &settings.Folder},
-                              {"TimeAdjust", &settings.TimeAdjust}};
-    for (const auto& text : texts) {
-        if (auto error = checkWritableText(text); !error.empty())
-            return {{}, std::move(error)};
-    }
+    if (std::string error = settingsTextRefusal(settings); !error.empty())
+        return {{}, std::move(error)};
 
     std::string line;
-    appendNumber(line, settings.AddDate);
-    appendText(line, *utf8ToCp932(settings.FixFname));
-    line += ',';
-    appendText(line, *utf8ToCp932(settings.Folder));
-    line += ',';
-    for (std::int16_t value : {settings.Port, settings.CrcType, settings.OverWrite,
-                               settings.StartUpSize, settings.AutoStart, settings.Protocol})
-        appendNumber(line, value);
-    for (std::int16_t flag : settings.Field)
-        appendNumber(line, flag);
-    appendText(line, *utf8ToCp932(settings.TimeAdjust));
+    for (const SettingsItem& item : settingsTable()) {
+        if (!line.empty())
+            line += ',';
+        if (item.isText())
+            line += '"' + *utf8ToCp932(settings.*item.text) + '"';
+        else
+            line += std::to_string(numberOf(settings, item));
+    }
     line += "\r\n";
     return {std::move(line), {}};
 }
 
 std::optional<Settings> parseSettingsText(std::string_view content) {
-    const auto items = ItemScanner(content).scan(kItemCount);
-    if (!items || items->size() < kItemCount)
-        return std::nullopt;
-
-    std::vector<std::int16_t> numbers;
-    for (std::size_t i = 0; i < kItemCount; ++i) {
-        if (i == kFixFnameItem || i == kFolderItem || i == kTimeAdjustItem)
-            continue;
-        const auto number = toNumber((*items)[i]);
-        if (!number)
-            return std::nullopt;
-        numbers.push_back(*number);
-    }
-    auto fixFname = cp932ToUtf8((*items)[kFixFnameItem]);
-    auto folder = cp932ToUtf8((*items)[kFolderItem]);
-    auto timeAdjust = cp932ToUtf8((*items)[kTimeAdjustItem]);
-    if (!fixFname || !folder || !timeAdjust)
+    const auto items = ItemScanner(content).scan(kSettingsItemCount);
+    if (!items || items->size() < kSettingsItemCount)
         return std::nullopt;
 
     Settings s;
-    auto next = numbers.begin();
-    s.AddDate = *next++;
-    s.FixFname = std::move(*fixFname);
-    s.Folder = std::move(*folder);
-    for (std::int16_t* field :
-         {&s.Port, &s.CrcType, &s.OverWrite, &s.StartUpSize, &s.AutoStart, &s.Protocol})
-        *field = *next++;
-    for (auto& flag : s.Field)
-        flag = *next++;
-    s.TimeAdjust = std::move(*timeAdjust);
+    for (std::size_t i = 0; i < kSettingsItemCount; ++i) {
+        const SettingsItem& item = settingsTable()[i];
+        if (item.isText()) {
+            auto text = cp932ToUtf8((*items)[i]);
+            if (!text)
+                return std::nullopt;
+            s.*item.text = std::move(*text);
+        } else {
+            const auto number = toNumber((*items)[i]);
+            if (!number)
+                return std::nullopt;
+            numberOf(s, item) = *number;
+        }
+    }
     return s;
 }
 

@@ -8,9 +8,9 @@
 
 namespace karune {
 
-// The settings file holds one line of 30 comma-separated items in the order of the Settings
-// record: numbers in plain decimal ("-" for negatives), texts between double quotes, CR LF at the
-// end, all in CP932.
+// The settings file holds one line of 30 comma-separated items in the order of settingsTable():
+// numbers in plain decimal ("-" for negatives), texts between double quotes, CR LF at the end, all
+// in CP932.
 
 struct EncodedSettings {
     std::string bytes;  // the whole line, CR LF included; empty when encoding failed
@@ -18,8 +18,7 @@ struct EncodedSettings {
     bool ok() const { return error.empty(); }
 };
 
-// Fails, naming the field, when a text holds a character CP932 cannot represent or a double
-// quote, CR or LF: the file has no escapes, so such a line would not read back as written.
+// Fails, naming the item, when a text would not read back as written (settingsTextRefusal()).
 EncodedSettings encodeSettingsLine(const Settings& settings);
 
 // Reads the first 30 items of the file's content; anything after the 30th item is ignored.

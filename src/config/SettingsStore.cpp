@@ -6,7 +6,6 @@
 #include "config/SettingsFileIo.h"
 #include "config/SettingsMessages.h"
 #include "config/Utf8Path.h"
-#include "link/Cp932.h"
 
 namespace karune {
 
@@ -20,11 +19,11 @@ bool isUsableFolder(const std::string& folder) {
 }
 
 // The settings file holds the folder in CP932: a name it cannot encode would make every start
-// fail to write it.
+// fail to write it, and one that reads back as another would be a missing folder at every start.
 std::string defaultSaveFolder(const SettingsEnvironment& env, const std::string& programFolder) {
     if (env.osVersion6OrLater) {
         for (const std::string* folder : {&env.documentsFolder, &env.homeFolder}) {
-            if (isUsableFolder(*folder) && utf8ToCp932(*folder))
+            if (isUsableFolder(*folder) && textRefusal("Folder", *folder).empty())
                 return *folder;
         }
     }
@@ -63,6 +62,7 @@ LoadResult LoadSettings(const SettingsEnvironment& env) {
         ResetResult r = InitSettings(env, reason);
         result.settings = std::move(r.settings);
         result.endProgram = r.endProgram;
+        result.reset = true;
     };
 
     SettingsReadResult read = readSettingsFile(env.iniFile);

@@ -28,6 +28,8 @@ struct LoadResult {
     // A reset could not write the settings file: the program must end now (the message has
     // been shown).
     bool endProgram = false;
+    // The file was missing or refused, and the settings are the defaults.
+    bool reset = false;
     // The save folder does not exist: the text the status label shows (the message box has been
     // shown); settings.Folder is then the current directory, for this run only.
     std::optional<std::string> statusText;

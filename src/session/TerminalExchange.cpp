@@ -6,12 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "config/SettingsCheck.h"
+#include "config/Utf8Path.h"
 #include "link/Frame.h"
 #include "link/ModemWords.h"
 #include "session/ConvertRecords.h"
 #include "session/FileNameFrame.h"
 #include "session/Labels.h"
-#include "session/LeadingNumber.h"
 #include "session/OutputName.h"
 #include "session/SignedNumber.h"
 #include "session/TransferFiles.h"
@@ -95,7 +96,7 @@ public:
     void run();
 
 private:
-    bool clockSettingOn() const { return leadingNumber(ctx_.settings.TimeAdjust) == 1.0; }
+    bool clockSettingOn() const { return readTimeAdjust(ctx_.settings.TimeAdjust).value_or(false); }
     // False when the exchange ends (stop pressed, or a modem word instead of "OK").
     bool setTerminalClock();
     std::optional<AcceptedFrame> receiveFileNameFrame();
@@ -193,7 +194,8 @@ void Exchange::acceptFileName(const FileNameFrame& announced) {
     const LocalDateTime now = ctx_.now();
     const Settings& settings = ctx_.settings;
     const std::string fileName =
-        outputFileName(settings.AddDate, settings.FixFname, announced.name, now);
+        outputFileName(settings.AddDate, settings.FixFname, announced.name, now,
+                       isSameFolder(pathFromUtf8(settings.Folder), ctx_.backFile.parent_path()));
     ctx_.announcedCount = announced.announcedCount;
     ctx_.recordCounter = 0;  // the file-name line of the log already counts this transfer
     ctx_.setProgressMaximum(announced.announcedCount);

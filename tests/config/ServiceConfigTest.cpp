@@ -66,7 +66,9 @@ TEST(SettingsItems, AppliesWhatTheDialogCouldSetAndRefusesTheRest) {
         {"F01=0", "F01: no such"},
         {"F3=2", "F3: "},
         {"TimeAdjust=0", ""},
-        {"TimeAdjust=0.5", "TimeAdjust: "},
+        {"TimeAdjust=10e-1", ""},
+        {"TimeAdjust=2", "TimeAdjust: "},
+        {"TimeAdjust=1x", "TimeAdjust: "},
         {"FixFname=a=b", ""},
         {"Folder=" + folder.text() + "/", ""},
         {"Folder=" + folder.text() + "/x", "Folder: "},
@@ -86,6 +88,12 @@ TEST(SettingsItems, AppliesWhatTheDialogCouldSetAndRefusesTheRest) {
     EXPECT_EQ(s.Folder, folder.text());
     EXPECT_EQ(applySettingsItem(s, "FixFname=a=b"), "");
     EXPECT_EQ(s.FixFname, "a=b");
+    // What --settings prints of a record the loader takes, --set takes back.
+    Settings shown = defaultSettings(folder.text());
+    shown.TimeAdjust = "0.5";
+    for (const auto& [name, value] : settingsItems(shown))
+        EXPECT_EQ(applySettingsItem(s, name + "=" + value), "") << name;
+    EXPECT_EQ(s, shown);
 }
 
 }  // namespace

@@ -86,13 +86,14 @@ TEST(DefaultFolder, IsTheFirstStorableOfDocumentsHomeAndProgramFolder) {
         {"josé/Documents", "home", "home"},
         {"", "home", "home"},
         {"gone", "josé", "prog"},
+        {"4月〜", "home", "home"},
     };
     for (const auto& c : cases) {
         test::TempFolder temp;
         const auto under = [&](const char* name) {
             return utf8FromPath(temp.path() / pathFromUtf8(name));
         };
-        for (const char* folder : {"josé/Documents", "home", "prog"})
+        for (const char* folder : {"josé/Documents", "home", "prog", "4月〜"})
             std::filesystem::create_directories(temp.path() / pathFromUtf8(folder));
         test::FakeMessages messages;
         const SettingsEnvironment env{temp.path() / "karune.ini",

@@ -32,10 +32,20 @@ done <<ROWS
 --set Folder=$dir/a/out/gone|2|err|--set Folder: ".*/gone" is not an existing folder
 --set FixFname=$(printf '\xf0\x9f\x98\x80')|2|err|--set FixFname
 --set F21=1|2|err|--set F21: no such setting
+--set Port=2 --headless|2|err|--set and --headless do not go together
+--convert $dir/x.txt --set Port=2|2|err|^usage: 
+--settings --home $dir|2|err|--home is given twice
+--convert $ini|2|err|karune-modem\.ini is the settings file
+--convert $dir/a/home/Back.txt|2|err|Back\.txt is the back-up file
+--convert $dir/a/out/log.txt|2|err|named like the transfer log
+--convert $dir/2026-12.txt|2|err|named like the transfer log or a history file
 ROWS
 check "--set succeeds" status 0 run --set Port=3 AutoStart=1 'FixFname=ﾃｽﾄ 1' F20=0
 settings "$dir/a" 3 1 "$(cp932 'ﾃｽﾄ 1')" "${all%1}0" "$dir/a/out"
 check "--set writes the dialog's line" cmp "$ini" "$dir/a/karune-modem.ini"
+rm "$ini"
+check "--set refused on a home without settings" status 2 run --set Port=9
+check "it says the file was reset" grep -q 'reset to the defaults; none of the values' "$dir/err"
 rm "$ini"
 check "--set on a home without settings" status 0 run --set "Folder=$dir/a/out" Port=2
 settings "$dir/a" 2 0 "" "$all" "$dir/a/out"
@@ -44,6 +54,13 @@ mv "$dir/a/out" "$dir/a/unmounted"
 run --set Port=4
 settings "$dir/a" 4 0 "" "$all" "$dir/a/out"
 check "--set keeps a missing save folder in the file" cmp "$ini" "$dir/a/karune-modem.ini"
+
+# The line unit: a call served with AutoStart 0 (status 0) is no end of the line, and a missing
+# save folder is replaced by the home, not by "/".
+unit=$(dirname "$0")/../../packaging/karune-modem@.service
+check "the unit restarts after status 0" grep -qxE 'Restart=(always|on-success)' "$unit"
+home=$(sed -n 's/^ExecStart=.*--home //p' "$unit")
+check "the unit works in its home" grep -qxF "WorkingDirectory=$home" "$unit"
 
 # One home, one program; the hold goes with a killed program.
 fresh a 0

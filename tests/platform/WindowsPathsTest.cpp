@@ -15,7 +15,7 @@ namespace {
 // The paths shown and used on Windows: "\" between names, a drive root keeps its "\".
 TEST(WindowsPaths, SeparatorsAndRoots) {
     const LocalDateTime when{2007, 6, 6, 9, 5, 7};
-    const std::string fileName = outputFileName(0, "", "abc", when);
+    const std::string fileName = outputFileName(0, "", "abc", when, false);
     EXPECT_EQ(fileName, "\\abc.txt");
     EXPECT_EQ(outputPathFor("C:\\", fileName), "C:\\abc.txt");
     EXPECT_EQ(outputPathFor("D:\\受信", fileName), "D:\\受信\\abc.txt");

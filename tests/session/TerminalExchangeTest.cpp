@@ -165,6 +165,9 @@ TEST(TerminalExchange, ProtocolsLineDropsAndNoise) {
          "A,B,C\r\n-\r\nD,,F\r\nG\r\nH\r\n", 1, 1},
         {"line drop during the clock setting", talk("TW", "NO CARRIER"), lines("TW", "BEL"),
          kNameModem, "", 0, 0, "1"},
+        {"clock setting read as the settings' check reads it",
+         talk("TW", "OK", "VOL", kName, "ACK", kRec0, "ACK", "END"),
+         lines("TW", "VOL", "ACK", "ACK"), "", "abc\r\n", 0, 0, "10e-1"},
         {"line drop in the file name", talk("VOL", frameOf('#', "SPRING@1", 0)),
          lines("VOL", "BEL"), kNameModem},
         {"line drop among the records", talk("VOL", kName, "ACK", kRec0, "ACK", "NO CARRIER"),
@@ -314,8 +317,8 @@ TEST(TransferFiles, FileErrorsEndTheTransferWithoutAck) {
     }
 }
 
-// How the clock setting's switch and the announced count are read: a terminal that announces an
-// absurd count is held at the limits, never wrapped.
+// How the announced count is read: a terminal that announces an absurd count is held at the
+// limits, never wrapped.
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
     EXPECT_EQ(leadingNumber(" \t-1.25x"), -1.25);
     EXPECT_EQ(leadingNumber("+7"), 7);
@@ -325,16 +328,43 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
     EXPECT_EQ(leadingInteger("-99999999999999999999"), std::numeric_limits<std::int64_t>::min());
 }
 
-// A terminal named like a Windows device would have its upload written into the device there.
-TEST(SafeFileBaseName, WindowsDeviceNamesGetAMark) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"nul", "nul_"},         {"CON", "CON_"},    {"Aux.txt", "Aux_.txt"},
-        {"prn.a.b", "prn_.a.b"}, {"com1", "com1_"},  {"LPT9", "LPT9_"},
-        {"nul ", "nul _"},       {"com0", "com0"},   {"COM10", "COM10"},
-        {"console", "console"},  {"nul-1", "nul-1"}, {"lpt", "lpt"},
+// Whoever names the output file, operator or terminal, it stays a file of its own in the save
+// folder: not above it, not a Windows device, not one of the program's own files, not too long.
+TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
+    const LocalDateTime when{2007, 6, 6, 9, 15, 0};
+    const std::pair<std::string, std::string> names[] = {
+        {"../x\\y:z", ".._x_y_z.txt"}, {"NUL", "NUL_.txt"},   {"Aux.txt", "Aux_.txt.txt"},
+        {"prn.a.b", "prn_.a.b.txt"},   {"nul ", "nul _.txt"}, {"com1", "com1_.txt"},
+        {"LPT9", "LPT9_.txt"},         {"com0", "com0.txt"},  {"COM10", "COM10.txt"},
+        {"console", "console.txt"},    {"LOG", "LOG_.txt"},   {"log", "log_.txt"},
+        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},
     };
-    for (const auto& [name, safe] : cases)
-        EXPECT_EQ(safeFileBaseName(name), safe) << name;
+    for (const auto& [name, file] : names) {
+        EXPECT_EQ(outputFileName(0, name, "", when, false).substr(1), file) << name;
+        EXPECT_EQ(outputFileName(0, "", name, when, false).substr(1), file) << name;
+    }
+    EXPECT_EQ(outputFileName(0, "", std::string(300, 'a'), when, false).substr(1),
+              std::string(250, 'a') + ".txt");
+    EXPECT_EQ(outputFileName(0, "Back", "", when, true).substr(1), "Back_.txt");
+    EXPECT_EQ(outputFileName(3, "LOG", "", when, false).substr(1), "LOG-20070606.txt");
+    EXPECT_EQ(outputFileName(4, std::string(300, 'a'), "", when, false).substr(1),
+              std::string(236, 'a') + "-20070606-0915.txt");
+    std::string wide;
+    for (int i = 0; i < 100; ++i)
+        wide += "受";
+    EXPECT_EQ(outputFileName(0, wide, "", when, false).substr(1), wide.substr(0, 83 * 3) + ".txt");
+}
+
+// In the home, an output called Back would be the back-up file it is converted from.
+TEST(TerminalExchange, OutputInTheHomeIsNotTheBackUpFile) {
+    TerminalHarness h([](Settings& s) {
+        s.FixFname = "Back";
+        s.Folder = (fs::path(s.Folder).parent_path() / "prog").string();
+    });
+    h.script = {{"VOL", kName}, {"ACK", kRec0}, {"ACK", "END"}};
+    h.run();
+    EXPECT_EQ(fileBytes(h.programFolder() / "Back_.txt"), "abc\r\n");
+    EXPECT_EQ(h.backup(), "abc\r\n");
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 namespace karune {
 namespace {
 
-// SIGUSR1 only ends the watcher; it is sent by the destructor to the watching thread alone.
+// SIGUSR1 is the destructor's wake-up for the watching thread. Anyone may send SIGUSR1 to the
+// process, so it ends the watching only once `ending` is set: a watcher that ended early would
+// leave SIGTERM and SIGINT blocked for good, and a service manager's stop would go unheard.
 sigset_t watchedSignals() {
     sigset_t set;
     sigemptyset(&set);
@@ -24,6 +26,7 @@ sigset_t watchedSignals() {
 struct StopSignals::Watch {
     std::function<void()> onStop;
     std::atomic<bool> received{false};
+    std::atomic<bool> ending{false};
     std::thread watcher;
 };
 
@@ -34,8 +37,13 @@ StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique
     watch_->watcher = std::thread([watch = watch_.get(), set] {
         for (;;) {
             int signal = 0;
-            if (sigwait(&set, &signal) != 0 || signal == SIGUSR1)
+            if (sigwait(&set, &signal) != 0)
                 return;
+            if (signal == SIGUSR1) {
+                if (watch->ending)
+                    return;
+                continue;
+            }
             watch->received = true;
             watch->onStop();
         }
@@ -43,6 +51,7 @@ StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique
 }
 
 StopSignals::~StopSignals() {
+    watch_->ending = true;
     pthread_kill(watch_->watcher.native_handle(), SIGUSR1);
     watch_->watcher.join();
 }

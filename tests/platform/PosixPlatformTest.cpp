@@ -1,6 +1,12 @@
-#include "platform/posix/DisplayPresence.h"
-
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
+#include "platform/StopSignals.h"
+#include "platform/posix/DisplayPresence.h"
 
 namespace karune {
 namespace {
@@ -20,6 +26,16 @@ TEST(DisplayPresence, AsksForTheDisplayThePlatformNeeds) {
     for (const Case& c : cases)
         EXPECT_EQ(toolkitFindsDisplay(c.platform, c.x11, c.wayland), c.found)
             << c.platform << "|" << c.x11 << "|" << c.wayland;
+}
+
+// Another program's SIGUSR1 must not end the watching, or a later SIGTERM would stay blocked.
+TEST(StopSignals, SigtermIsHeardAfterASigusr1FromOutside) {
+    std::promise<void> stopped;
+    const StopSignals signals([&stopped] { stopped.set_value(); });
+    kill(getpid(), SIGUSR1);
+    kill(getpid(), SIGTERM);
+    EXPECT_EQ(stopped.get_future().wait_for(std::chrono::minutes(1)), std::future_status::ready);
+    EXPECT_TRUE(signals.received());
 }
 
 }  // namespace
