@@ -50,6 +50,7 @@ public:
     std::int64_t announcedCount = 0;  // record count of the file-name frame
     std::int64_t recordCounter = 0;   // records accepted in this transfer
     std::string outputPath;           // UTF-8; kept until the next file-name try
+    bool portFailed = false;          // the port could not be opened or went away
 
     bool stopRequested() const { return !flags.running; }
 
@@ -83,8 +84,12 @@ public:
         return {outputPath, progressMax_, progressValue_, progressVisible_};
     }
 
-    // Start of a cycle: completion result false; the stop-pressed flag is cleared by the caller.
-    void resetCycle() { completed = false; }
+    // Start of a cycle: completion result and port failure false; the stop-pressed flag is cleared
+    // by the caller.
+    void resetCycle() {
+        completed = false;
+        portFailed = false;
+    }
 
 private:
     void pushProgress() { display.setProgress(progressMax_, progressValue_, progressVisible_); }
