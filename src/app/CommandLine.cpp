@@ -23,6 +23,8 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
         }
         if (arg == "--headless") {
             line.mode = RunMode::Headless;
+        } else if (arg == "--service") {
+            line.mode = RunMode::Service;
         } else if (arg == "--settings") {
             line.mode = RunMode::ShowSettings;
         } else if (arg == "--set") {
@@ -51,10 +53,13 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
 
 std::string usageText(const std::string& program, const std::filesystem::path& homeFolder) {
     return "usage: " + program +
-           " [--home DIR] [--headless | --convert OUTPUT | --settings | --set NAME=VALUE...]\n"
+           " [--home DIR] [--headless | --service | --convert OUTPUT | --settings | --set "
+           "NAME=VALUE...]\n"
            "  (no option)        open the window\n"
            "  --headless         no window: start reception at once, report on standard output;\n"
            "                     SIGTERM or SIGINT stops it like the stop button\n"
+           "  --service          as --headless, run by Windows' service control manager; the\n"
+           "                     output goes to karune-modem.log in the home folder\n"
            "  --convert OUTPUT   convert the back-up file into OUTPUT with the current settings\n"
            "  --settings         print the settings as NAME=VALUE lines\n"
            "  --set NAME=VALUE   change settings (names as --settings prints them) and save them\n"

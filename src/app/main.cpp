@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/ConvertCommand.h"
 #include "app/HeadlessApp.h"
+#include "app/ServiceApp.h"
 #include "app/SettingsCommand.h"
 #include "app/Startup.h"
 #include "app/StartupRefusal.h"
@@ -23,6 +24,8 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     switch (line.mode) {
         case RunMode::Headless:
             return runHeadless(startup);
+        case RunMode::Service:
+            return runService(startup);
         case RunMode::Convert:
             return runConvert(startup, line.convertOutput);
         case RunMode::SetSettings:

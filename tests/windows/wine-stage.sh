@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
-# build does them (times and the save folder's path masked).
+# build does them (times and the save folder's path masked); the program as a service.
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -124,6 +124,53 @@ calls complete 0
 [ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
 calls failed 1 --drop-after 2 --drop-mode carrier
 
+# The program as a service of Wine's service control manager (Wine never hands a stop request to
+# the service's handler; ServiceControlTest checks that side). Started with its port missing, it
+# stops itself with service-specific exit code 1, for the recovery actions; started with the
+# modem there, it runs and serves a call. Its output goes to karune-modem.log in its home.
+service_query() { wine sc query "$1" 2>/dev/null | tr -d '\r'; }
+service_start() {
+    local service=$1 home=$2
+    wine sc delete "$service" >/dev/null 2>&1 || true
+    wine sc create "$service" \
+        binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$home")" >/dev/null
+    wine net start "$service" >/dev/null 2>&1 || fail "net start $service failed"
+}
+services() {
+    local dir=$work/service status
+    mkdir -p "$dir/lost" "$dir/serving/home" "$dir/serving/out"
+    start_wineserver
+    rm -f "$tty"
+    service_start karune-lost "$dir/lost"
+    for _ in $(seq 50); do
+        status=$(service_query karune-lost)
+        grep -q 'STOPPED' <<<"$status" && break
+        sleep 0.2
+    done
+    grep -q 'WIN32_EXIT_CODE *: 1066' <<<"$status" && grep -q 'SERVICE_EXIT_CODE *: 1 ' <<<"$status" ||
+        fail "the service without its port did not stop with exit code 1:" "$status"
+    grep -q '^error: .*ﾎﾟｰﾄ 1' "$dir/lost/karune-modem.log" 2>/dev/null ||
+        fail "the service's log has no port error"
+
+    printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
+        "$(win "$dir/serving/out")" >"$dir/serving/home/karune-modem.ini"
+    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 \
+        --link "$tty" --timeout 60 --calls 1 >"$dir/sim.log" 2>&1 &
+    sim_pid=$!
+    for _ in $(seq 100); do [ -e "$tty" ] && break; sleep 0.05; done
+    service_start karune-serving "$dir/serving/home"
+    for _ in $(seq 300); do [ -s "$dir/serving/out/$name.txt" ] && break; sleep 0.1; done
+    cmp -s "$dir/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
+        fail "the service's call did not write what the Linux build wrote"
+    grep -q 'STATE *: 4 *RUNNING' <<<"$(service_query karune-serving)" ||
+        fail "the serving service is not running:" "$(service_query karune-serving)"
+    stop_wineserver
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=
+}
+services
+
 # The conversion of the complete call's back-up: twice into the same file (the settings append),
 # then once more replacing it (MoveFileExW on Windows).
 convert() {
@@ -155,4 +202,4 @@ if [ "$failures" -ne 0 ]; then
     echo "wine-stage: $failures failures" >&2
     exit 1
 fi
-echo "wine-stage: the complete call, the failed call and --convert match the Linux build"
+echo "wine-stage: the complete call, the failed call and --convert match the Linux build; the service ran"
