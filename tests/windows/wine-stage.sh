@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
-# build does them (times and the save folder's path masked); the program as a service.
+# build does them (times and the save folder's path masked); the program as a service, and the
+# installer.
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -171,6 +172,42 @@ services() {
 }
 services
 
+# The installer, silent, into this prefix: the installed program answers, keeps its settings per
+# user although Program Files is writable under Wine, and the silent uninstaller takes away the
+# program and its uninstall entry but not the user's files.
+installer() {
+    local setup programs="$WINEPREFIX/drive_c/Program Files/KARUNE_MODEM" user
+    local exe='C:\Program Files\KARUNE_MODEM\karune-modem.exe'
+    local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KARUNE_MODEM'
+    setup=$(ls "$windows"/karune-modem-*-setup.exe 2>/dev/null) || {
+        fail "no installer in $windows"
+        return
+    }
+    start_wineserver
+    user=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% </dev/null | tr -d '\r')")/karune-modem
+    rm -rf "$user"
+    wine "$setup" /S </dev/null || fail "the silent install failed"
+    [ -f "$programs/karune-modem.exe" ] && [ -f "$programs/karune-modem.installed" ] ||
+        fail "the installer put no program into Program Files"
+    wine reg query "$key" 2>/dev/null | grep -q 'DisplayVersion.*3\.4\.0' ||
+        fail "no uninstall entry with the version"
+    [ "$(wine "$exe" --version </dev/null)" = "$("$linux/karune-modem" --version)" ] ||
+        fail "the installed program does not answer --version"
+    wine "$exe" --set Port=2 </dev/null >/dev/null 2>&1 || fail "--set failed"
+    grep -q '^0,"[^"]*","[^"]*",2,' "$user/karune-modem.ini" 2>/dev/null ||
+        fail "--set Port=2 wrote no per-user settings file"
+    [ -z "$(find "$programs" -name '*.ini' -o -name 'Back.txt')" ] ||
+        fail "the installed program wrote into Program Files"
+    wine "$programs/uninstall.exe" /S </dev/null || fail "the silent uninstall failed"
+    # The uninstaller copies itself away and returns at once.
+    for _ in $(seq 100); do [ -e "$programs" ] || break; sleep 0.1; done
+    [ ! -e "$programs" ] || fail "the uninstaller left" "$(ls "$programs")"
+    ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry stayed"
+    [ -f "$user/karune-modem.ini" ] || fail "the uninstaller took the user's settings"
+    stop_wineserver
+}
+installer
+
 # The conversion of the complete call's back-up: twice into the same file (the settings append),
 # then once more replacing it (MoveFileExW on Windows).
 convert() {
@@ -202,4 +239,4 @@ if [ "$failures" -ne 0 ]; then
     echo "wine-stage: $failures failures" >&2
     exit 1
 fi
-echo "wine-stage: the complete call, the failed call and --convert match the Linux build; the service ran"
+echo "wine-stage: the complete call, the failed call and --convert match the Linux build; the service and the installer worked"
