@@ -18,11 +18,12 @@ cmake --build build -j "$jobs"
 run_tests build
 
 # The Windows build (no Qt for Windows here: the core, the headless program and --convert),
-# its core tests and whole calls through COM1 under Wine.
+# its core tests, whole calls through COM1, the service and the installer under Wine.
 windows_started=$SECONDS
 cmake -S . -B build-windows -G Ninja -DKARUNE_WERROR=ON -DKARUNE_NO_QT=ON \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-windows -j "$jobs"
+cmake --build build-windows --target installer
 tests/windows/wine-stage.sh build build-windows
 echo "test.sh: the Windows stage took $((SECONDS - windows_started)) s"
 

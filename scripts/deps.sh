@@ -13,9 +13,9 @@ KARUNE_TEST_PACKAGES=(
     clang libclang-rt-dev
     xvfb xauth
 )
-# The Windows build and its tests under Wine.
+# The Windows build, its installer (makensis) and their tests under Wine.
 KARUNE_WINDOWS_PACKAGES=(
-    g++-mingw-w64-x86-64-posix googletest wine wine64
+    g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
 )
 
 # karune_install_deps [PACKAGE...]: the packages named, or KARUNE_PACKAGES.

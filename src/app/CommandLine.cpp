@@ -34,6 +34,8 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
         std::optional<CommandLineError> refused;
         if (arg == "--headless") {
             refused = chooseMode(RunMode::Headless, arg);
+        } else if (arg == "--service") {
+            refused = chooseMode(RunMode::Service, arg);
         } else if (arg == "--settings") {
             refused = chooseMode(RunMode::ShowSettings, arg);
         } else if (arg == "--set") {
@@ -68,11 +70,13 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
 
 std::string usageText(const std::string& program, const std::filesystem::path& homeFolder) {
     return "usage: " + program +
-           " [--home DIR] [--headless | --convert OUTPUT [BACKUP] | --settings | --set "
+           " [--home DIR] [--headless | --service | --convert OUTPUT [BACKUP] | --settings | --set "
            "NAME=VALUE...]\n"
            "  (no option)        open the window\n"
            "  --headless         no window: start reception at once, report on standard output;\n"
            "                     SIGTERM or SIGINT stops it like the stop button\n"
+           "  --service          as --headless, run by Windows' service control manager; the\n"
+           "                     output goes to karune-modem.log in the home folder\n"
            "  --convert OUTPUT   convert the back-up file into OUTPUT with the current settings\n"
            "    [BACKUP]         or a kept back-up (Back-yyyymmdd-hhmmss.txt), removed once done\n"
            "  --settings         print the settings as NAME=VALUE lines\n"

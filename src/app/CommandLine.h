@@ -8,7 +8,7 @@
 
 namespace karune {
 
-enum class RunMode { Window, Headless, Convert, ShowSettings, SetSettings, Version, Help };
+enum class RunMode { Window, Headless, Service, Convert, ShowSettings, SetSettings, Version, Help };
 
 struct CommandLine {
     RunMode mode = RunMode::Window;

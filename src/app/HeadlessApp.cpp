@@ -8,7 +8,6 @@
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
-#include "session/StopTarget.h"
 
 namespace karune {
 namespace {
@@ -19,34 +18,40 @@ constexpr const char* kDefaultMessageTitle = "Karune_modem";
 
 int runHeadless(const Startup& startup) {
     StopTarget target;
+    std::atomic<bool> stopRequested{false};
     // First, before any thread exists, so that every thread leaves the signals to the watcher.
-    StopSignals stopSignals([&target] {
+    StopSignals stopSignals([&] {
+        stopRequested = true;
         target.request([](Reception* reception) {
             if (reception != nullptr)
                 reception->stop();
         });
     });
+    return serveHeadless(startup, std::cout, std::cerr, target, stopRequested);
+}
 
-    ConsoleMessages messages(std::cerr, kDefaultMessageTitle);
+int serveHeadless(const Startup& startup, std::ostream& out, std::ostream& err, StopTarget& target,
+                  const std::atomic<bool>& stopRequested) {
+    ConsoleMessages messages(err, kDefaultMessageTitle);
     LoadResult loaded = LoadSettings(settingsEnvironment(startup, messages));
     if (loaded.endProgram)
         return 1;
 
     SystemClock clock;
     SystemSerialPorts ports(clock);
-    ConsoleDisplay display(std::cout);
+    ConsoleDisplay display(out);
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);
 
     Reception service({ports, clock, display, messages}, loaded.backFile);
     const StopTarget::Attachment attached(target, service);
     service.start(loaded.settings);
-    // A signal that came before the start found nothing to stop.
-    if (stopSignals.received())
+    // A stop request that came before the start found nothing to stop.
+    if (stopRequested)
         service.stop();
     service.waitUntilIdle();
 
-    if (stopSignals.received())
+    if (stopRequested)
         return 0;
     return service.lastTransferCompleted() ? 0 : 1;
 }

@@ -90,8 +90,10 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
         window.showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(window);
+    // The window answers calls again by itself once a lost adapter is back.
+    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
     // Declared last: destroyed first, so that no session outlives the window it reports into.
-    Reception reception({ports, clock, display, messages}, loaded.backFile, [&] {
+    Reception reception(services, loaded.backFile, [&] {
         if (quitting)
             postQuit();
     });

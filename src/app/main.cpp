@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/ConvertCommand.h"
 #include "app/HeadlessApp.h"
+#include "app/ServiceApp.h"
 #include "app/SettingsCommand.h"
 #include "app/Startup.h"
 #include "app/StartupRefusal.h"
@@ -23,6 +24,8 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     switch (line.mode) {
         case RunMode::Headless:
             return runHeadless(startup);
+        case RunMode::Service:
+            return runService(startup);
         case RunMode::Convert:
             return runConvert(startup, line.convertOutput, line.convertBackup);
         case RunMode::SetSettings:
@@ -73,11 +76,13 @@ int main(int argc, char** argv) {
     const HomeLock lock(startup.paths.programFolder);
     if (lock.outcome() != HomeLock::Outcome::Held) {
         const std::string folder = utf8FromPath(startup.paths.programFolder);
-        const std::string text =
-            lock.outcome() == HomeLock::Outcome::HeldByAnother
-                ? "the home folder " + folder +
-                      " is in use by another karune-modem; each needs a home of its own (--home)"
-                : "cannot use the home folder " + folder + ": " + lock.error();
+        std::string text = "cannot use the home folder " + folder + ": " + lock.error();
+        if (lock.outcome() == HomeLock::Outcome::HeldByAnother)
+            text = "the home folder " + folder +
+                   " is in use by another karune-modem; each needs a home of its own (--home)";
+        if (lock.outcome() == HomeLock::Outcome::StillHeld)
+            text = "the home folder " + folder +
+                   " is still held by a karune-modem that has just ended; start again in a moment";
         std::cerr << argv[0] << ": " << text << "\n";
         if (line.mode == RunMode::Window)
             showStartupRefusal(argc, argv, text);

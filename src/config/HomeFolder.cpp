@@ -13,6 +13,9 @@ HomeChoice chooseHomeFolder(
     if (homeOption)
         return {*homeOption, false};
     std::error_code ec;
+    if (!perUserFolder.empty() &&
+        std::filesystem::exists(besideProgram.programFolder / kInstalledMark, ec))
+        return {perUserFolder, true};
     if (perUserFolder.empty() || std::filesystem::exists(besideProgram.iniFile, ec) ||
         canCreateFilesIn(besideProgram.programFolder))
         return {besideProgram.programFolder, false};

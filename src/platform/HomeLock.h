@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -11,10 +12,13 @@ namespace karune {
 // way (a crash, SIGKILL), so no stale lock can outlive it.
 class HomeLock {
 public:
-    enum class Outcome { Held, HeldByAnother, Failed };
+    // StillHeld: a program that has just ended is still releasing the folder (Windows).
+    enum class Outcome { Held, HeldByAnother, StillHeld, Failed };
 
-    // Tries once, without waiting; creates nothing in the folder on Linux.
-    explicit HomeLock(const std::filesystem::path& folder);
+    // Does not wait for another holder; creates nothing in the folder on Linux. On Windows a hold
+    // that its ending program is still releasing is tried again for up to `patience`.
+    explicit HomeLock(const std::filesystem::path& folder,
+                      std::chrono::milliseconds patience = std::chrono::seconds(3));
     ~HomeLock();
     HomeLock(const HomeLock&) = delete;
     HomeLock& operator=(const HomeLock&) = delete;

@@ -10,7 +10,7 @@ std::optional<std::string> portDevicePath(int portNumber, const char* override) 
     if (portNumber < kFirstPort || portNumber > kLastPort)
         return std::nullopt;
     if (override != nullptr && *override != '\0')
-        return std::string(override);
+        return deviceNamed(override);
     return systemPortDevice(portNumber);
 }
 

@@ -38,6 +38,8 @@ constexpr int kAnswerReplies = 302;
 // The modem takes "+++" as an escape only after a silence on the line.
 constexpr Clock::Duration kEscapeGuardTime = std::chrono::seconds(1);
 constexpr Clock::Duration kRestartPause = std::chrono::seconds(2);
+// How often a lost port is tried again; a stop waits at most this long.
+constexpr Clock::Duration kPortRetryPause = std::chrono::seconds(3);
 
 constexpr std::string_view kEscape{"+++\0", 4};
 
@@ -46,10 +48,10 @@ void fail(SessionContext& ctx, std::string_view message) {
     ctx.showError(kReplace, ctx.stamped(message));
 }
 
-// The port error: reception stops.
+// The port error; the session decides whether reception stops.
 void failPort(SessionContext& ctx, std::string_view reason) {
     fail(ctx, std::string(kPort) + signPosition(ctx.settings.Port) + ": " + std::string(reason));
-    ctx.flags.running = false;
+    ctx.portFailed = true;
 }
 
 std::string portSettingsText(const Settings& s) {
@@ -163,15 +165,17 @@ void CommSession::run() {
     ctx.showStatus(kReplace, "");
     ctx.showError(kReplace, "");
 
+    bool portWorked = false;
+    PortOpenResult port = services_.ports.open(settings_.Port);
     for (;;) {
         ctx.resetCycle();
         flags_.stopPressed = false;
 
-        PortOpenResult port = services_.ports.open(settings_.Port);
         if (port.line == nullptr) {
             failPort(ctx, port.error);
             closeCycle(ctx);
         } else {
+            portWorked = true;
             ctx.showStatus(kReplace, portSettingsText(settings_));
             LineIo line(*port.line, services_.clock);
             ctx.line = &line;
@@ -182,17 +186,41 @@ void CommSession::run() {
         lastCycleCompleted_ = ctx.completed;
         window_ = ctx.windowFields();
 
+        const bool retryPort = ctx.portFailed && portWorked && services_.retryLostPort;
+        if (ctx.portFailed && !retryPort)
+            flags_.running = false;
         if (settings_.AutoStart == 1 && flags_.running) {
             ctx.showStatus(kReplace, kPreparing);
             port.line.reset();
             services_.clock.sleepFor(kRestartPause);
-            continue;
+            if (!retryPort) {
+                port = services_.ports.open(settings_.Port);
+                continue;
+            }
+            port = reopenLostPort();
+            if (port.line != nullptr) {
+                ctx.showError(kReplace, "");  // the port error is over
+                continue;
+            }
         }
         services_.display.setBusy(false);
         flags_.running = false;
         port.line.reset();
         services_.display.setCommButtons(0);
         return;
+    }
+}
+
+PortOpenResult CommSession::reopenLostPort() {
+    // Quietly: the port error stays on show, and no beep or history line is repeated for a port
+    // that is still missing.
+    for (;;) {
+        if (!flags_.running)
+            return {};
+        PortOpenResult port = services_.ports.open(settings_.Port);
+        if (port.line != nullptr)
+            return port;
+        services_.clock.sleepFor(kPortRetryPause);
     }
 }
 

@@ -20,11 +20,17 @@ struct SessionServices {
     Display& display;
     OperatorMessages& messages;
     FileSystem& files = systemFileSystem();
+    // The window's reception: a port that opened in this session and then failed (a USB adapter
+    // gone over a sleep) is tried again every few seconds while automatic start is on, instead of
+    // ending reception, so that calls are answered again once it is back. The headless program
+    // leaves this off and ends, for its service manager to restart it.
+    bool retryLostPort = false;
 };
 
 // The reception service: opens the port, brings the modem into a known state, waits for a call,
 // answers it, serves the terminal, reports, hangs up, and starts over while automatic start is on
-// and reception has not been stopped.
+// and reception has not been stopped. A port error ends reception, unless
+// SessionServices::retryLostPort keeps trying a port that worked.
 //
 // run() blocks the calling thread (a worker, never the window's) for the whole service and
 // returns when no further cycle is to run. The caller sets flags.running before calling it; the
@@ -43,6 +49,9 @@ public:
     const WindowFields& windowFields() const { return window_; }
 
 private:
+    // The port opened again, or no line when reception was stopped first.
+    PortOpenResult reopenLostPort();
+
     SessionServices services_;
     SessionFlags& flags_;
     Settings settings_;

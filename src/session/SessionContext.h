@@ -55,6 +55,7 @@ public:
     std::int64_t recordCounter = 0;   // records accepted in this transfer
     std::string outputPath;           // UTF-8; kept until the next file-name try
     std::string keptBackup;           // UTF-8; where this transfer kept an unconverted back-up
+    bool portFailed = false;          // the port could not be opened or went away
 
     bool stopRequested() const { return !flags.running; }
 
@@ -88,9 +89,11 @@ public:
         return {outputPath, progressMax_, progressValue_, progressVisible_};
     }
 
-    // Start of a cycle: completion result false; the stop-pressed flag is cleared by the caller.
+    // Start of a cycle: completion result and port failure false; the stop-pressed flag is cleared
+    // by the caller.
     void resetCycle() {
         completed = false;
+        portFailed = false;
         keptBackup.clear();
     }
 

@@ -19,6 +19,7 @@ TEST(HomeFolder, PrefersTheOptionThenTheProgramFolderThenThePerUserFolder) {
         bool programFolderWritable;
         bool perUserKnown;
         const char* chosen;  // "option", "program" or "user"
+        bool installed = false;
     };
     const Case cases[] = {
         {"flag given", true, false, false, true, "option"},
@@ -26,6 +27,8 @@ TEST(HomeFolder, PrefersTheOptionThenTheProgramFolderThenThePerUserFolder) {
         {"writable program folder", false, false, true, true, "program"},
         {"read-only program folder", false, false, false, true, "user"},
         {"no per-user folder known", false, false, false, false, "program"},
+        {"installed, even where it could write", false, true, true, true, "user", true},
+        {"installed, flag given", true, false, true, true, "option", true},
     };
     for (const Case& c : cases) {
         test::TempFolder temp;
@@ -33,6 +36,8 @@ TEST(HomeFolder, PrefersTheOptionThenTheProgramFolderThenThePerUserFolder) {
         std::filesystem::create_directories(beside.programFolder);
         if (c.settingsBesideProgram)
             test::writeFile(beside.iniFile, "0\r\n");
+        if (c.installed)
+            test::writeFile(beside.programFolder / kInstalledMark, "");
         const auto perUser = c.perUserKnown ? temp.path() / "user/.config/karune-modem" : "";
         const std::map<std::string, std::filesystem::path> folders = {
             {"option", temp.path() / "site"}, {"program", beside.programFolder}, {"user", perUser}};

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+#endif
+
 #include "support/TempFolder.h"
 
 namespace karune {
@@ -20,6 +27,28 @@ TEST(HomeLock, HoldsAFolderForOneHolderAtATimeAndLeavesNoFileBehind) {
     EXPECT_EQ(missing.outcome(), HomeLock::Outcome::Failed);
     EXPECT_FALSE(missing.error().empty());
 }
+
+#ifdef _WIN32
+// The lock file of a program that has just ended may still be on its way out: opening it then
+// fails with "access denied". A short wait sees it go; a longer hold is reported as still held.
+// Wine answers a pending deletion with a sharing violation; a folder of that name gives the
+// refusal.
+TEST(HomeLock, WaitsForALockFileThatIsStillBeingReleased) {
+    for (const bool released : {true, false}) {
+        test::TempFolder folder;
+        const std::filesystem::path file = folder.path() / L"karune-modem.lock";
+        std::filesystem::create_directory(file);
+        std::thread releaser([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(released ? 300 : 1500));
+            std::filesystem::remove(file);
+        });
+        const HomeLock lock(folder.path(), std::chrono::milliseconds(1000));
+        releaser.join();
+        EXPECT_EQ(lock.outcome(), released ? HomeLock::Outcome::Held : HomeLock::Outcome::StillHeld)
+            << lock.error();
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace karune

@@ -7,6 +7,7 @@
 #include "config/ProgramPaths.h"
 #include "config/Utf8Path.h"
 #include "platform/PortNames.h"
+#include "platform/windows/ModemLineState.h"
 #include "session/OutputName.h"
 
 namespace karune {
@@ -39,7 +40,36 @@ TEST(WindowsPaths, SeparatorsAndRoots) {
         EXPECT_EQ(utf8FromPath(paths.iniFile),
                   utf8FromPath(paths.programFolder / "karune-modem.ini"));
     }
-    EXPECT_EQ(portDevicePath(1, nullptr), "\\\\.\\COM1");
+}
+
+// KARUNE_COM<n>: a USB adapter's COM12 is reachable only through the device namespace.
+TEST(WindowsPaths, PortDevices) {
+    struct Case {
+        const char* override;
+        const char* device;
+    };
+    const Case cases[] = {
+        {nullptr, "\\\\.\\COM1"},         {"", "\\\\.\\COM1"},
+        {"COM12", "\\\\.\\COM12"},        {"COM3", "\\\\.\\COM3"},
+        {"\\\\.\\COM12", "\\\\.\\COM12"}, {"\\\\.\\CNCA0", "\\\\.\\CNCA0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(portDevicePath(1, c.override), c.device) << (c.override ? c.override : "(none)");
+}
+
+// A driver that reports zero for both XON and XOFF characters, as several USB and virtual COM
+// drivers do, must still get a state SetCommState accepts.
+TEST(WindowsPaths, ModemLineStateFromAZeroedDriverState) {
+    const DCB state = modemLineState(DCB{});
+    EXPECT_EQ(state.DCBlength, sizeof(DCB));
+    EXPECT_EQ(state.XonChar, 0x11);
+    EXPECT_EQ(state.XoffChar, 0x13);
+    EXPECT_GT(state.XonLim, 0);
+    EXPECT_GT(state.XoffLim, 0);
+    EXPECT_LE(state.XonLim + state.XoffLim, kPortQueueBytes);
+    EXPECT_EQ(state.BaudRate, static_cast<DWORD>(CBR_38400));
+    EXPECT_FALSE(state.fOutX || state.fInX || state.fOutxCtsFlow || state.fOutxDsrFlow);
+    EXPECT_GT(modemLineTimeouts().WriteTotalTimeoutConstant, 0u);
 }
 
 }  // namespace

@@ -87,6 +87,7 @@ struct Rig {
     test::TempFolder folder;
     Settings settings;
     WindowFields window;  // as earlier receptions of the program run left it
+    bool retryLostPort = false;
 
     Rig() {
         settings.Folder = folder.text();
@@ -105,8 +106,8 @@ struct Rig {
 
     void run() {
         flags.running = true;
-        CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
-                            folder.path() / "Back.txt", window);
+        CommSession session(SessionServices{ports, clock, display, messages, retryLostPort}, flags,
+                            settings, folder.path() / "Back.txt", window);
         session.run();
         window = session.windowFields();
     }
@@ -126,6 +127,8 @@ struct CycleCase {
     int beeps;
     Clock::Duration endsAt;
     int portRequests = 1;
+    bool retryLostPort = false;  // as the window's reception asks
+    int cycles = portRequests;
 };
 
 // Replies of the modem that are neither "OK" nor a result word, `count` of them 500 ms apart.
@@ -216,8 +219,30 @@ std::vector<CycleCase> cycleCases() {
          },
          ate0, lines(kPort1, kInit, kWait, kWait + kFail), failed("09:15:02", "ﾎﾟｰﾄ 3: gone"), 1,
          3110ms},
-        {"port that cannot be opened", 1, [](Rig& r) { r.ports.error = "ポートを開けません"; }, "",
-         lines(kFail), failed("09:15:00", "ﾎﾟｰﾄ 3: ポートを開けません"), 1, 1s},
+        {"adapter pulled while waiting for a ring, window: tried again quietly until it is back", 1,
+         [](Rig& r) {
+             r.display.onStatus = [&r, waits = 0](const std::string& s) mutable {
+                 if (s == kWait && ++waits == 1) {
+                     r.line.vanish("gone");
+                     r.ports.error = "gone";
+                 }
+                 if (s == kWait && waits == 2)
+                     r.flags.requestStop();
+             };
+             r.ports.onOpen = [&r](int requests) {
+                 if (requests == 3) {
+                     r.ports.error.reset();
+                     r.line.comeBack();
+                 }
+             };
+         },
+         ate0 + ate0,
+         lines(kPort1, kInit, kWait, kWait + kFail, kPreparing, kPort1, kInit, kWait) +
+             stoppedIn(kWait),
+         failed("09:15:11", kStop), 1, 12220ms, 4, true, 2},
+        {"port that cannot be opened, not retried even by the window", 1,
+         [](Rig& r) { r.ports.error = "ポートを開けません"; }, "", lines(kFail),
+         failed("09:15:00", "ﾎﾟｰﾄ 3: ポートを開けません"), 1, 1s, 1, true},
     };
 }
 
@@ -226,6 +251,7 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
         SCOPED_TRACE(c.name);
         Rig r;
         r.settings.AutoStart = static_cast<std::int16_t>(c.autoStart);
+        r.retryLostPort = c.retryLostPort;
         c.setUp(r);
         r.run();
 
@@ -241,7 +267,7 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
         EXPECT_TRUE(r.messages.shown().empty());
         // One history line per cycle, and the window back to idle as the very last thing.
         const std::string history = r.history();
-        EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), c.portRequests);
+        EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), c.cycles);
         const std::vector<test::FakeDisplay::Call> calls = r.display.calls;
         ASSERT_GE(calls.size(), 2u);
         EXPECT_EQ(calls[calls.size() - 2], (test::FakeDisplay::Call{"busy", "0"}));

@@ -29,6 +29,8 @@ public:
     // The device goes away, as a pulled adapter does: nothing scheduled arrives any more, and the
     // line reports `reason` as lost.
     void vanish(std::string reason);
+    // The device is back, as an adapter is after the computer resumed.
+    void comeBack() { lostReason_.clear(); }
 
     void setPeer(Peer peer) { peer_ = std::move(peer); }
 

@@ -10,7 +10,8 @@
 namespace karune {
 
 // The folder itself carries the lock: no lock file to create, and none left behind.
-HomeLock::HomeLock(const std::filesystem::path& folder) {
+// The lock goes with its holder's last descriptor: nothing to wait for.
+HomeLock::HomeLock(const std::filesystem::path& folder, std::chrono::milliseconds /*patience*/) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         error_ = std::generic_category().message(errno);

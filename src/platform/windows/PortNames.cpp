@@ -7,4 +7,8 @@ std::string systemPortDevice(int portNumber) {
     return "\\\\.\\COM" + std::to_string(portNumber);
 }
 
+std::string deviceNamed(const std::string& name) {
+    return name.starts_with("\\\\") ? name : "\\\\.\\" + name;
+}
+
 }  // namespace karune

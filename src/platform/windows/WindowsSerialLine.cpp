@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/PortErrors.h"
+#include "platform/windows/ModemLineState.h"
 
 namespace karune {
 namespace {
@@ -14,10 +15,10 @@ using std::chrono::milliseconds;
 
 // One byte of 8N1 at 38400 baud: ten bits.
 constexpr std::chrono::microseconds kByteTime{260};
-// A write that cannot go on for this long has met a stuck line; the caller hears false.
-constexpr DWORD kWriteStallMs = 2000;
 // What a closing line waits at most for its last bytes (the hang-up command) to leave.
 constexpr milliseconds kCloseDrainLimit{1000};
+// Beyond the bytes' own time: the last byte's way out of the UART or a USB adapter's buffer.
+constexpr milliseconds kTransmitterSlack{20};
 // A read returns at most this much, so a babbling line still lets the caller look at the clock.
 constexpr std::size_t kMaxChunk = 64 * 1024;
 // A read returns this long after the last byte of a burst. With an interval and a total time-out
@@ -132,22 +133,30 @@ bool WindowsSerialLine::write(std::string_view bytes) {
         }
         if (written == 0)
             return false;  // the write time-out passed: a stuck line
+        noteHandedOver(written);
         bytes.remove_prefix(written);
     }
     return true;
 }
 
+void WindowsSerialLine::noteHandedOver(DWORD bytes) {
+    const auto now = std::chrono::steady_clock::now();
+    transmitterEmpty_ = std::max(transmitterEmpty_, now) + kByteTime * bytes;
+}
+
 void WindowsSerialLine::letOutputLeave() {
-    // Restoring the caller's line settings while bytes still wait in the driver could send them
-    // at another speed; wait once for the time they need at 38400 baud instead of
-    // FlushFileBuffers(), which may block for ever on a line nobody reads.
+    // Restoring the caller's line settings while the hang-up command is still leaving would send
+    // its tail at another speed. A synchronous write returns once the driver holds the bytes, and
+    // the queue count leaves out the UART's FIFO and a USB adapter's own buffer: wait until the
+    // bytes handed over can have left at 38400 baud, or the queue's bytes, whichever is later,
+    // bounded for a line nobody reads (FlushFileBuffers() could block for ever there).
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(port_, &errors, &status) || status.cbOutQue == 0)
-        return;
-    const auto wait =
-        std::min<Clock::Duration>(kByteTime * status.cbOutQue + milliseconds(5), kCloseDrainLimit);
-    std::this_thread::sleep_for(wait);
+    std::chrono::steady_clock::time_point empty = transmitterEmpty_;
+    if (ClearCommError(port_, &errors, &status))
+        empty = std::max(empty, std::chrono::steady_clock::now() + kByteTime * status.cbOutQue);
+    const auto limit = std::chrono::steady_clock::now() + kCloseDrainLimit;
+    std::this_thread::sleep_until(std::min(empty + kTransmitterSlack, limit));
 }
 
 }  // namespace karune

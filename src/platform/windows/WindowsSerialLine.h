@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,9 @@ private:
     // Appends what is waiting without waiting.
     void drainInto(std::string& out);
     bool setTimeouts(DWORD interval, DWORD constant);
+    // Moves on the time at which the bytes handed to the driver can have left the transmitter.
+    void noteHandedOver(DWORD bytes);
+    // Waits, bounded, until the transmitter is empty.
     void letOutputLeave();
 
     HANDLE port_;
@@ -39,6 +43,7 @@ private:
     const Clock& clock_;
     std::string devicePath_;
     bool gone_ = false;
+    std::chrono::steady_clock::time_point transmitterEmpty_;
 };
 
 }  // namespace karune

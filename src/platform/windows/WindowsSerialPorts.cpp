@@ -10,34 +10,11 @@
 #include "config/Utf8Path.h"
 #include "platform/PortErrors.h"
 #include "platform/PortNames.h"
+#include "platform/windows/ModemLineState.h"
 #include "platform/windows/WindowsSerialLine.h"
 
 namespace karune {
 namespace {
-
-// The modem's line: 38400 baud, 8 data bits, no parity, 1 stop bit, every byte value passed,
-// no hardware or software flow control, DTR and RTS on.
-DCB modemLineState(const DCB& original) {
-    DCB state = original;
-    state.BaudRate = CBR_38400;
-    state.ByteSize = 8;
-    state.Parity = NOPARITY;
-    state.StopBits = ONESTOPBIT;
-    state.fBinary = TRUE;
-    state.fParity = FALSE;
-    state.fOutxCtsFlow = FALSE;
-    state.fOutxDsrFlow = FALSE;
-    state.fDtrControl = DTR_CONTROL_ENABLE;
-    state.fDsrSensitivity = FALSE;
-    state.fTXContinueOnXoff = TRUE;
-    state.fOutX = FALSE;
-    state.fInX = FALSE;
-    state.fErrorChar = FALSE;
-    state.fNull = FALSE;
-    state.fRtsControl = RTS_CONTROL_ENABLE;
-    state.fAbortOnError = FALSE;
-    return state;
-}
 
 // KARUNE_COM<n> as UTF-8, read through the wide environment so that any name survives.
 std::optional<std::string> overrideFor(int portNumber) {
@@ -77,8 +54,11 @@ PortOpenResult WindowsSerialPorts::open(int portNumber) {
     COMMTIMEOUTS originalTimeouts{};
     if (!GetCommState(port, &original) || !GetCommTimeouts(port, &originalTimeouts))
         return failed();
+    // Some drivers keep their own queue sizes; the request only has to succeed where it is heard.
+    SetupComm(port, kPortQueueBytes, kPortQueueBytes);
     DCB state = modemLineState(original);
-    if (!SetCommState(port, &state))
+    COMMTIMEOUTS timeouts = modemLineTimeouts();
+    if (!SetCommState(port, &state) || !SetCommTimeouts(port, &timeouts))
         return failed();
     // A pseudo-terminal under Wine refuses the modem-line calls; only a real port can take them,
     // and the modem then simply sees what the port's defaults give it.
