@@ -121,33 +121,43 @@ TwipsRect ControlTree::placeInWindow(const ControlSpec& control) const {
     return place;
 }
 
+// The focus order of the table comes first among the window's children, then the other controls
+// in the table's order: the system moves the focus in the order the children were created.
+std::vector<std::size_t> ControlTree::creationOrder() const {
+    std::vector<std::size_t> order;
+    for (const std::string_view name : window_.tabOrder) {
+        for (std::size_t i = 0; i < window_.controls.size(); ++i) {
+            if (window_.controls[i].name == name)
+                order.push_back(i);
+        }
+    }
+    for (std::size_t i = 0; i < window_.controls.size(); ++i) {
+        if (std::find(order.begin(), order.end(), i) == order.end())
+            order.push_back(i);
+    }
+    return order;
+}
+
 void ControlTree::create(HWND window, int dpi) {
     parent_ = window;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
+    controls_.assign(window_.controls.size(), Built{nullptr, nullptr});
     const ControlSpec* previous = nullptr;
-    int id = kFirstId;
-    for (const ControlSpec& control : window_.controls) {
+    for (const std::size_t index : creationOrder()) {
+        const ControlSpec& control = window_.controls[index];
         const NativeStyle native = nativeStyle(control);
         DWORD style = WS_CHILD | native.style;
         if (!continuesGroup(control, previous))
             style |= WS_GROUP | (control.kind == ControlKind::Option ? WS_TABSTOP : 0);
         if (!startsHidden(control.kind))
             style |= WS_VISIBLE;
-        const HWND handle = CreateWindowExW(
-            native.exStyle, native.windowClass, widen(control.caption).c_str(), style, 0, 0, 0, 0,
-            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+        const auto id = static_cast<INT_PTR>(kFirstId + static_cast<int>(index));
+        const HWND handle = CreateWindowExW(native.exStyle, native.windowClass,
+                                            widen(control.caption).c_str(), style, 0, 0, 0, 0,
+                                            window, reinterpret_cast<HMENU>(id), instance, nullptr);
         markName(handle, control.name);
-        controls_.push_back({&control, handle});
+        controls_[index] = {&control, handle};
         previous = &control;
-    }
-    // The focus order of the table: those controls come first among the window's children, in
-    // that order.
-    HWND after = HWND_TOP;
-    for (const std::string_view name : window_.tabOrder) {
-        if (const HWND control = find(name)) {
-            SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            after = control;
-        }
     }
     addHints();
     layout(dpi);
