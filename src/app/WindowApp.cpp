@@ -9,35 +9,16 @@
 #include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
 #include "session/StopTarget.h"
-#include "ui/about/ProgramInfo.h"
-#include "ui/main/FileOpener.h"
+#include "ui/core/ProgramInfo.h"
+#include "ui/main/DesktopFileOpener.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MessageBoxMessages.h"
-#include "ui/main/ReceptionControl.h"
+#include "ui/core/ReceptionControl.h"
 #include "ui/main/WindowDisplay.h"
 #include "ui/settings/FileSystemRoots.h"
 
 namespace karune {
 namespace {
-
-// The window needs a reception control before the runner exists, and the runner needs the
-// window to report into; this closes the loop once both are built.
-class LateReception : public ui::ReceptionControl {
-public:
-    void attach(Reception& reception) { reception_ = &reception; }
-
-    void start(const Settings& snapshot, bool clearStopPressed) override {
-        if (reception_ != nullptr)
-            reception_->start(snapshot, clearStopPressed);
-    }
-    void stop() override {
-        if (reception_ != nullptr)
-            reception_->stop();
-    }
-
-private:
-    Reception* reception_ = nullptr;
-};
 
 // From any thread; nothing before the application exists (start-up then checks the signal itself).
 void postQuit() {
@@ -76,7 +57,7 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
 
     SystemClock clock;
     SystemSerialPorts ports(clock);
-    LateReception control;
+    ui::LateReception control;
     ui::DesktopFileOpener opener;
     ui::MountedRoots roots;
     ui::MainWindow window(

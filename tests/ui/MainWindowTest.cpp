@@ -11,11 +11,10 @@
 #include "UiTestSupport.h"
 #include "config/Settings.h"
 #include "link/Clock.h"
-#include "ui/main/FileOpener.h"
+#include "ui/core/FileOpener.h"
 #include "ui/main/Lamp.h"
 #include "ui/main/MainWindow.h"
-#include "ui/main/ReceptionControl.h"
-#include "ui/main/ViewerPaths.h"
+#include "ui/core/ReceptionControl.h"
 #include "ui/main/WindowDisplay.h"
 
 namespace karune::ui::test {
@@ -46,7 +45,10 @@ public:
 
 class RecordingOpener : public FileOpener {
 public:
-    void open(const QString& path) override { opened << path; }
+    bool open(const std::string& path) override {
+        opened << QString::fromStdString(path);
+        return true;
+    }
     QStringList opened;
 };
 
@@ -195,12 +197,6 @@ TEST_F(ClosedFromOutside, TheMainWindowStaysWhileItsDialogIsOpen) {
         EXPECT_TRUE(window().isEnabled()) << dialog;
         EXPECT_EQ(topLevel(dialog), nullptr) << dialog;
     }
-}
-
-// With the file-system root as the save folder the viewer must not open "//name", which a
-// desktop opener takes for a network host.
-TEST(ViewerPaths, TheRootFolderGetsOneSeparator) {
-    EXPECT_EQ(historyFilePath("/", "2007-06-06"), QStringLiteral("/2007-06.txt"));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ public:
 
 class NoOpener : public FileOpener {
 public:
-    void open(const QString&) override {}
+    bool open(const std::string&) override { return true; }
 };
 
 class NoMessages : public OperatorMessages {

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "ui/about/Artwork.h"
-#include "ui/about/ProgramInfo.h"
+#include "ui/core/AboutTexts.h"
 #include "ui/common/JapaneseFont.h"
 #include "ui/common/Twips.h"
 
@@ -25,10 +25,6 @@ void addLine(QWidget* parent, int x1, int x2, int y, int thickness, QColor colou
 }
 
 }  // namespace
-
-QString versionLabel(int major, int minor, int patch) {
-    return QStringLiteral("Ver.%1.%2.%3").arg(major).arg(minor).arg(patch);
-}
 
 AboutBox::AboutBox(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -81,10 +77,11 @@ AboutBox::AboutBox(QWidget* mainWindow)
              outer.top() + (outer.height() - height()) / 2);
         mainWindow_->setEnabled(false);
     }
-    setWindowTitle(QString::fromUtf8(kProgramTitle) + kCaptionSuffix);
-    lblVersion_->setText(versionLabel(kVersionMajor, kVersionMinor, kVersionPatch));
-    lblTitle_->setText(QString::fromUtf8(kProgramTitle));
-    lblCompany_->setText(QString::fromUtf8(kCompanyName));
+    const AboutTexts texts = aboutTexts();
+    setWindowTitle(QString::fromStdString(texts.caption));
+    lblVersion_->setText(QString::fromStdString(texts.version));
+    lblTitle_->setText(QString::fromStdString(texts.title));
+    lblCompany_->setText(QString::fromStdString(texts.company));
     cmdOK_->setFocus();
 }
 

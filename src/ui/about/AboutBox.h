@@ -16,8 +16,6 @@ namespace karune::ui {
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString kCaptionSuffix = QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報");
-
     explicit AboutBox(QWidget* mainWindow);
 
     void done(int result) override;
@@ -29,8 +27,5 @@ private:
     QLabel* lblCompany_;
     QPushButton* cmdOK_;
 };
-
-// "Ver." and the three version numbers as plain decimals: Ver.3.4.0.
-QString versionLabel(int major, int minor, int patch);
 
 }  // namespace karune::ui

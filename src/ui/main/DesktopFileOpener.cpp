@@ -1,12 +1,12 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "ui/main/FileOpener.h"
+#include "ui/main/DesktopFileOpener.h"
 
 namespace karune::ui {
 
-void DesktopFileOpener::open(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool DesktopFileOpener::open(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace karune::ui

@@ -14,7 +14,7 @@
 #include "ui/common/Twips.h"
 #include "ui/main/DoubleClickLabel.h"
 #include "ui/main/Lamp.h"
-#include "ui/main/ViewerPaths.h"
+#include "ui/core/ViewerPaths.h"
 #include "ui/settings/SettingsDialog.h"
 
 namespace karune::ui {
@@ -242,13 +242,13 @@ void MainWindow::openAbout() {
 }
 
 void MainWindow::openHistory() {
-    const QString date = QString::fromStdString(dateText(services_.clock.localNow()));
-    services_.opener.open(historyFilePath(QString::fromStdString(settings_.Folder), date));
+    services_.opener.open(historyFilePath(settings_.Folder, dateText(services_.clock.localNow())));
 }
 
 void MainWindow::openOutput() {
-    const QString path = outputFilePath(lblFolder_->text(), lblFile_->text());
-    if (!path.isEmpty()) {
+    const std::string path =
+        outputFilePath(lblFolder_->text().toStdString(), lblFile_->text().toStdString());
+    if (!path.empty()) {
         services_.opener.open(path);
     }
 }

@@ -8,8 +8,8 @@
 
 #include "config/Settings.h"
 #include "link/Clock.h"
-#include "ui/main/FileOpener.h"
-#include "ui/main/ReceptionControl.h"
+#include "ui/core/FileOpener.h"
+#include "ui/core/ReceptionControl.h"
 #include "ui/settings/ChooserServices.h"
 
 class QLabel;

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include "ui/about/ProgramInfo.h"
+#include "ui/core/ProgramInfo.h"
 #include "ui/common/JapaneseFont.h"
 
 namespace karune::ui {

@@ -8,7 +8,8 @@
 
 #include "ui/common/JapaneseFont.h"
 #include "ui/common/Twips.h"
-#include "ui/settings/FolderListing.h"
+#include "ui/core/FolderChooserLogic.h"
+#include "ui/core/FolderListing.h"
 
 namespace karune::ui {
 
@@ -20,6 +21,30 @@ constexpr int kPathRole = Qt::UserRole;
 
 QString normalised(const QString& folder) {
     return QDir::cleanPath(QDir::fromNativeSeparators(folder));
+}
+
+std::variant<QStringList, std::error_code> listSubfolders(const QString& folder) {
+    auto listing = karune::ui::listSubfolders(folder.toStdString());
+    if (const auto* error = std::get_if<std::error_code>(&listing)) {
+        return *error;
+    }
+    QStringList names;
+    for (const std::string& name : std::get<std::vector<std::string>>(listing)) {
+        names << QString::fromStdString(name);
+    }
+    return names;
+}
+
+QString rootOf(const QStringList& roots, const QString& path) {
+    QString best;
+    for (const QString& root : roots) {
+        const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+        const bool holds = path == root || path.startsWith(prefix);
+        if (holds && root.size() > best.size()) {
+            best = root;
+        }
+    }
+    return best;
 }
 
 }  // namespace

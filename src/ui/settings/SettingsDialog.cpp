@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "ui/common/JapaneseFont.h"
+#include "ui/core/SettingsDialogLogic.h"
 #include "ui/common/Twips.h"
 #include "ui/settings/FolderChooser.h"
 
@@ -75,12 +76,6 @@ void checkOption(QButtonGroup* group, int index) {
 }
 
 }  // namespace
-
-bool timeAdjustChecked(const std::string& timeAdjust) {
-    char* end = nullptr;
-    const double value = std::strtod(timeAdjust.c_str(), &end);
-    return std::nearbyint(value) != 0.0;
-}
 
 SettingsDialog::SettingsDialog(QWidget* mainWindow, const Settings& settings,
                                ChooserServices chooser, std::function<void(const Settings&)> save)

@@ -68,8 +68,4 @@ private:
     QCheckBox* chkTimeAdjust_;
 };
 
-// The check box state of a TimeAdjust text taken as an integer (rounded half to even, as the
-// settings file's numbers are): anything but 0 is on.
-bool timeAdjustChecked(const std::string& timeAdjust);
-
 }  // namespace karune::ui
