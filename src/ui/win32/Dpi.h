@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+namespace karune::ui {
+
+// The dots per inch the window is drawn at: its monitor's under per-monitor awareness, else the
+// system's. Windows before 10 lack the per-window calls; they fall back to the screen's.
+int windowDpi(HWND window);
+
+// The outer size of a window whose client area is `width` x `height` pixels at `dpi`.
+SIZE outerSize(HWND window, int width, int height, int dpi);
+
+}  // namespace karune::ui
