@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
-# build does them (times and the save folder's path masked); the program as a service, and the
-# installer.
+# build does them (times and the save folder's path masked); the program as a service, the
+# installer, and the window (window-stage.sh).
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -232,6 +232,7 @@ cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
     fail "--convert (replace) differs"
 
 stop_wineserver
+source "$(dirname "$0")/window-stage.sh"
 if [ -s "$work/wineserver.log" ]; then
     sed 's/^/wine-stage: the wineserver complained: /; 20q' "$work/wineserver.log" >&2
 fi
@@ -239,4 +240,5 @@ if [ "$failures" -ne 0 ]; then
     echo "wine-stage: $failures failures" >&2
     exit 1
 fi
-echo "wine-stage: the complete call, the failed call and --convert match the Linux build; the service and the installer worked"
+echo "wine-stage: the complete call, the failed call and --convert match the Linux build;" \
+    "the service and the installer worked; the windows match their tables and serve a call"

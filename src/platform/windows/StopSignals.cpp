@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "platform/windows/EndSessionWindow.h"
+
 namespace karune {
 namespace {
 
@@ -21,27 +23,41 @@ std::mutex activeLock;
 std::condition_variable activeGone;
 ConsoleStop* active = nullptr;
 
-// Windows ends the process as soon as the handler of these returns (or after about five seconds):
-// the handler waits for the program to finish its call first.
+// How long Windows is kept from ending the process while the call in progress closes: the console
+// ends it about five seconds after the event anyway.
+constexpr std::chrono::milliseconds kConsoleClosingTime{4500};
+// Windows lists a program that takes longer to end the session with its reason and lets the user
+// end it.
+constexpr std::chrono::milliseconds kSessionClosingTime{20000};
+
+// Stops reception; when Windows ends the process as soon as the caller returns, first waits,
+// bounded, for the program to finish its call. False when no watch is active.
+bool stopRequested(std::chrono::milliseconds closingTime) {
+    std::unique_lock lock(activeLock);
+    if (active == nullptr)
+        return false;
+    active->received = true;
+    active->onStop();
+    activeGone.wait_for(lock, closingTime, [] { return active == nullptr; });
+    return true;
+}
+
+// Windows ends the process as soon as the handler of these returns (or after about five seconds).
 bool processEndsAfterHandler(DWORD event) {
     return event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
 }
 
 BOOL WINAPI onConsoleEvent(DWORD event) {
-    std::unique_lock lock(activeLock);
-    if (active == nullptr)
-        return FALSE;
-    active->received = true;
-    active->onStop();
-    if (processEndsAfterHandler(event))
-        activeGone.wait_for(lock, std::chrono::milliseconds(4500),
-                            [] { return active == nullptr; });
-    return TRUE;
+    return stopRequested(processEndsAfterHandler(event) ? kConsoleClosingTime
+                                                        : std::chrono::milliseconds(0));
 }
 
 }  // namespace
 
-struct StopSignals::Watch : ConsoleStop {};
+struct StopSignals::Watch : ConsoleStop {
+    // A program with user32 hears of logoff and shutdown only through a top-level window.
+    std::unique_ptr<EndSessionWindow> endSession;
+};
 
 StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique<Watch>()) {
     watch_->onStop = std::move(onStop);
@@ -50,6 +66,9 @@ StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique
         active = watch_.get();
     }
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+    watch_->endSession =
+        std::make_unique<EndSessionWindow>([] { stopRequested(std::chrono::milliseconds(0)); },
+                                           [] { stopRequested(kSessionClosingTime); });
 }
 
 StopSignals::~StopSignals() {
@@ -59,6 +78,7 @@ StopSignals::~StopSignals() {
         active = nullptr;
     }
     activeGone.notify_all();
+    watch_->endSession.reset();
 }
 
 bool StopSignals::received() const {
