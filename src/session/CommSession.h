@@ -19,12 +19,12 @@ struct SessionServices {
     Clock& clock;
     Display& display;
     OperatorMessages& messages;
-    FileSystem& files = systemFileSystem();
     // The window's reception: a port that opened in this session and then failed (a USB adapter
     // gone over a sleep) is tried again every few seconds while automatic start is on, instead of
     // ending reception, so that calls are answered again once it is back. The headless program
     // leaves this off and ends, for its service manager to restart it.
     bool retryLostPort = false;
+    FileSystem& files = systemFileSystem();
 };
 
 // The reception service: opens the port, brings the modem into a known state, waits for a call,
