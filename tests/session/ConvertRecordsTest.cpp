@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "session/ConvertRecords.h"
@@ -106,6 +107,43 @@ TEST_F(ConvertRecordsFiles, RemovedSaveFolderFailsInBothModes) {
                   std::generic_category().message(ENOENT) + "Karune_modem");
         EXPECT_FALSE(fs::exists(dir_.path() / "save"));
     }
+}
+
+// The operator write-protected the output file: a replace refuses it. Checked as an ordinary
+// user, since root ignores the protection.
+TEST_F(ConvertRecordsFiles, ReplaceRefusesAWriteProtectedOutput) {
+    writeFile(back(), "A,B,C,D\r\n");
+    writeFile(out(), "protected\r\n");
+    fs::permissions(out(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir_.path() / "save", fs::perms::all);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool user = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+        ::_exit(user && !convert(1) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(fileBytes(out()), "protected\r\n");
+}
+
+// Two programs converting into one folder: while the other one holds the folder's turn (its
+// append under way, its journal beside the file) this one waits, and takes that journal for
+// nothing.
+TEST_F(ConvertRecordsFiles, ConversionsIntoOneFolderTakeTurns) {
+    const fs::path journal = dir_.path() / "save" / ".out.txt.append";
+    writeFile(out(), "A,B\r\nlive\r\n");
+    writeFile(journal, "5\n");
+    writeFile(back(), "E,F,G,H\r\n");
+    FileSystem::Turn other = systemFileSystem().takeTurn(dir_.path() / "save");
+    ASSERT_TRUE(other.turn);
+    std::thread waiting([&] { EXPECT_TRUE(convert(0)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(fileBytes(out()), "A,B\r\nlive\r\n");
+    fs::remove(journal);  // the other one finishes
+    other.turn.reset();
+    waiting.join();
+    EXPECT_EQ(fileBytes(out()), "A,B\r\nlive\r\nE,G,H\r\n");
 }
 
 // Every write beyond `bytes` fails with EFBIG, as on a full disk, or kills the process when

@@ -290,5 +290,20 @@ TEST(PowerCut, EveryCutLeavesADiskThatKeepsThePromises) {
     std::cout << "power cuts checked: " << cutsChecked << "\n";
 }
 
+// A save that fails (here a full disk) leaves the old file, and says so.
+TEST(PowerCut, AFailedSettingsSaveLeavesTheOldFile) {
+    Rig rig;
+    rig.write({});
+    ASSERT_TRUE(writeSettingsFile(rig.ini(), defaultSettings(rig.save().string())).ok());
+    const Disk before = rig.read();
+    RecordingFileSystem full;
+    full.failWritesTo = ".ini";
+    Settings copy = defaultSettings(rig.save().string()), applied;
+    copy.Port = 2;
+    SaveSettings(rig.environment(full), copy, applied);
+    EXPECT_EQ(rig.read(), before);
+    EXPECT_EQ(rig.messages.shown().size(), 1u);
+}
+
 }  // namespace
 }  // namespace karune::test
