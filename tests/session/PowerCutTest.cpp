@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
 #include <map>
 #include <span>
 
@@ -238,41 +237,42 @@ bool operatorTold(const Rig& rig) {
            });
 }
 
+enum class Operation { Call, ConvertKept, SaveSettings };
+const fs::path kKept = "Back-20070606-091500.txt";
+
+void operate(Operation operation, Rig& rig, RecordingFileSystem& files) {
+    Settings settings = LoadSettings(rig.environment(files)).settings, applied;
+    if (operation == Operation::Call)
+        rig.call(kFirst, files);
+    if (operation == Operation::ConvertKept)
+        ConvertBackupFile(rig.home() / kKept, rig.home() / "Back.txt", rig.output(), settings,
+                          rig.messages, files);
+    settings.Port = 2;
+    if (operation == Operation::SaveSettings)
+        SaveSettings(rig.environment(files), settings, applied);
+}
+
 TEST(PowerCut, EveryCutLeavesADiskThatKeepsThePromises) {
-    const fs::path kept = "Back-20070606-091500.txt";
     const struct {
         const char* name;
         std::int16_t overWrite;
         const char* failWritesTo;  // a full disk
-        std::function<void(Rig&, RecordingFileSystem&)> operation;
-        bool converts;  // the operation converts `kept`
+        Operation operation;
     } scenarios[] = {
-        {"append", 0, "-", [](Rig& rig, auto& files) { rig.call(kFirst, files); }, false},
-        {"replace", 1, "-", [](Rig& rig, auto& files) { rig.call(kFirst, files); }, false},
-        {"append fails", 0, "abc", [](Rig& rig, auto& files) { rig.call(kFirst, files); }, false},
-        {"replace fails", 1, "abc", [](Rig& rig, auto& files) { rig.call(kFirst, files); }, false},
-        {"--convert BACKUP", 0, "-",
-         [&](Rig& rig, auto& files) {
-             const Settings s = LoadSettings(rig.environment(files)).settings;
-             ConvertBackupFile(rig.home() / kept, rig.home() / "Back.txt", rig.output(), s,
-                               rig.messages, files);
-         },
-         true},
-        {"settings save", 0, "-",
-         [](Rig& rig, auto& files) {
-             Settings copy = LoadSettings(rig.environment(files)).settings, applied;
-             copy.Port = 2;
-             SaveSettings(rig.environment(files), copy, applied);
-         },
-         false},
+        {"append", 0, "-", Operation::Call},
+        {"replace", 1, "-", Operation::Call},
+        {"append fails", 0, "abc", Operation::Call},
+        {"replace fails", 1, "abc", Operation::Call},
+        {"--convert BACKUP", 0, "-", Operation::ConvertKept},
+        {"settings save", 0, "-", Operation::SaveSettings},
+        {"settings save fails", 0, ".ini", Operation::SaveSettings},
     };
     int cutsChecked = 0;
     for (const auto& sc : scenarios) {
         SCOPED_TRACE(sc.name);
         Rig rig;
-        rig.write({{rig.output(), kOld}});
-        if (sc.converts)
-            writeFile(rig.home() / kept, lines(kFirst));
+        const bool converts = sc.operation == Operation::ConvertKept;
+        rig.write({{rig.output(), kOld}, {rig.home() / kKept, converts ? lines(kFirst) : ""}});
         Settings settings = defaultSettings(rig.save().string());
         settings.TimeAdjust = "0";
         settings.OverWrite = sc.overWrite;
@@ -283,23 +283,23 @@ TEST(PowerCut, EveryCutLeavesADiskThatKeepsThePromises) {
         const Disk before = rig.read();
         RecordingFileSystem recorder;
         recorder.failWritesTo = sc.failWritesTo;
-        sc.operation(rig, recorder);
+        operate(sc.operation, rig, recorder);
         const bool mayCommit = sc.failWritesTo == std::string("-");
+        EXPECT_TRUE(mayCommit || !rig.messages.shown().empty()) << "a failure is told";
 
         for (std::size_t count = 0; count <= recorder.ops.size(); ++count) {
             const auto acks = static_cast<std::size_t>(
                 std::count_if(recorder.ops.begin(), recorder.ops.begin() + std::ptrdiff_t(count),
                               [](const FileOp& op) { return op.kind == FileOp::Ack; }));
             const bool finalAck = acks == kFirst.size() + 2;
-            const std::size_t mustSurvive = sc.converts ? kFirst.size() : std::max(acks, 1ul) - 1;
+            const std::size_t mustSurvive = converts ? kFirst.size() : std::max(acks, 1ul) - 1;
             for (const Cut cut : kCuts) {
-                SCOPED_TRACE(testing::Message()
-                             << "cut after " << count << " of " << recorder.ops.size()
-                             << ", names kept " << cut.namesKept << ", data " << int(cut.data));
+                SCOPED_TRACE(testing::Message() << "cut after " << count << ", names kept "
+                                                << cut.namesKept << ", data " << int(cut.data));
                 ++cutsChecked;
                 rig.write(diskAfterCut(before, recorder.ops, count, cut));
                 const std::string ini = fileBytes(rig.ini());
-                EXPECT_TRUE(ini == oldIni || ini == newIni) << "5: the old settings or the new";
+                EXPECT_TRUE(ini == oldIni || (ini == newIni && mayCommit)) << "5: old or new";
                 const std::string replaced = fileBytes(rig.output());
                 EXPECT_TRUE(sc.overWrite == 0 || replaced == kOld || replaced == lines(kFirst))
                     << "3: no part of a transfer";
@@ -324,28 +324,13 @@ TEST(PowerCut, EveryCutLeavesADiskThatKeepsThePromises) {
                 for (const auto& [path, bytes] : rig.read())
                     if (path.filename().string().starts_with("Back-"))
                         keptRecords += bytes;
-                EXPECT_TRUE(keptRecords.starts_with(lines(kFirst, mustSurvive)))
+                EXPECT_NE(keptRecords.find(lines(kFirst, mustSurvive)), std::string::npos)
                     << "1, 4: every record answered ACK is kept";
-                EXPECT_TRUE(sc.converts || operatorTold(rig)) << "4: the operator is told";
+                EXPECT_TRUE(converts || operatorTold(rig)) << "4: the operator is told";
             }
         }
     }
     std::cout << "power cuts checked: " << cutsChecked << "\n";
-}
-
-// A save that fails (here a full disk) leaves the old file, and says so.
-TEST(PowerCut, AFailedSettingsSaveLeavesTheOldFile) {
-    Rig rig;
-    rig.write({});
-    ASSERT_TRUE(writeSettingsFile(rig.ini(), defaultSettings(rig.save().string())).ok());
-    const Disk before = rig.read();
-    RecordingFileSystem full;
-    full.failWritesTo = ".ini";
-    Settings copy = defaultSettings(rig.save().string()), applied;
-    copy.Port = 2;
-    SaveSettings(rig.environment(full), copy, applied);
-    EXPECT_EQ(rig.read(), before);
-    EXPECT_EQ(rig.messages.shown().size(), 1u);
 }
 
 }  // namespace
