@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
         const auto start = std::chrono::steady_clock::now();
         if (back.file->write(line) != 0 || back.file->sync() != 0)
             return 1;
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               start)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::sort(ms.begin(), ms.end());
     std::printf("records=%d\nsync_median_ms=%.3f\nsync_p95_ms=%.3f\nsync_max_ms=%.3f\n", records,
