@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "session/ConvertRecords.h"
@@ -40,16 +39,6 @@ protected:
             if (e.path().filename() != kTurnFileName)
                 names.push_back(e.path().filename().string());
         return names;
-    }
-    // A back-up of 4 MB with the 0x5C trail bytes of ソ and 表; also its output with every field.
-    std::string writeLargeBackup() {
-        std::string backup;
-        for (int i = 0; i < 120000; ++i) {
-            const std::string n = std::to_string(i);
-            backup += "record " + n + ",B,\x83\x5C" + n + ",\x95\x5C\r\n";
-        }
-        writeFile(back(), backup);
-        return backup;
     }
 
     TempFolder dir_;
@@ -108,66 +97,41 @@ TEST_F(ConvertRecordsFiles, RemovedSaveFolderFailsInBothModes) {
     }
 }
 
-// Every write beyond `bytes` fails with EFBIG, as on a full disk, or kills the process when
-// `kill` is set (SIGXFSZ's own action: a crash in the middle of a write).
-void limitFileSize(rlim_t bytes, bool kill) {
-    std::signal(SIGXFSZ, kill ? SIG_DFL : SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+// The operator write-protected the output file: a replace refuses it. Checked as an ordinary
+// user, since root ignores the protection.
+TEST_F(ConvertRecordsFiles, ReplaceRefusesAWriteProtectedOutput) {
+    writeFile(back(), "A,B,C,D\r\n");
+    writeFile(out(), "protected\r\n");
+    fs::permissions(out(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir_.path() / "save", fs::perms::all);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool user = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+        ::_exit(user && !convert(1) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(fileBytes(out()), "protected\r\n");
 }
 
-// A conversion that a full disk stops leaves the output as it was; one killed in the middle
-// leaves a replaced output as it was, and an append counts for nothing once the next completes.
-TEST_F(ConvertRecordsFiles, FullDiskOrAKillLeavesNoHalfOutput) {
-    const std::string block = writeLargeBackup();
-    const std::string old = "old line 1\r\nold line 2\r\n";
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const struct {
-        std::int16_t overWrite;
-        bool existed;
-        rlim_t limit;  // inside the first buffer or far into the block
-        bool kill;
-    } cases[] = {{0, true, 100, false},     {0, false, 1500000, false}, {1, true, 100, false},
-                 {1, true, 1500000, false}, {0, true, 1u << 20, true},  {0, false, 1u << 20, true},
-                 {1, true, 1u << 20, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.overWrite << c.existed << " " << c.limit << c.kill);
-        messages_.clear();
-        fs::remove(out());
-        if (c.existed)
-            writeFile(out(), old);
-        if (c.kill) {
-            const pid_t child = ::fork();
-            if (child == 0) {
-                rlimit noCore{0, 0};
-                ::setrlimit(RLIMIT_CORE, &noCore);
-                limitFileSize(c.limit, true);
-                convert(c.overWrite, flagsOf({1, 2, 3, 4}));
-                ::_exit(0);
-            }
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
-        } else {
-            limitFileSize(c.limit, false);
-            const bool result = convert(c.overWrite, flagsOf({1, 2, 3, 4}));
-            ::setrlimit(RLIMIT_FSIZE, &saved);
-            EXPECT_FALSE(result);
-            EXPECT_EQ(messages_.shown().size(), 1u);
-            EXPECT_EQ(fs::exists(out()), c.existed);
-            EXPECT_EQ(saveFolderEntries().size(), c.existed ? 1u : 0u);
-        }
-        // What a killed append left is settled by the next conversion.
-        EXPECT_TRUE((c.kill && c.overWrite == 0) || fileBytes(out()) == (c.existed ? old : ""));
-
-        ASSERT_TRUE(convert(c.overWrite, flagsOf({1, 2, 3, 4})));
-        EXPECT_TRUE(fileBytes(out()) == (c.existed && c.overWrite == 0 ? old + block : block));
-        EXPECT_EQ(saveFolderEntries(), std::vector<std::string>{"out.txt"});
-    }
-    std::signal(SIGXFSZ, SIG_DFL);
+// Two programs converting into one folder: while the other one holds the folder's turn (its
+// append under way, its journal beside the file) this one waits, and takes that journal for
+// nothing.
+TEST_F(ConvertRecordsFiles, ConversionsIntoOneFolderTakeTurns) {
+    const fs::path journal = dir_.path() / "save" / ".out.txt.append";
+    writeFile(out(), "A,B\r\nlive\r\n");
+    writeFile(journal, "5\n");
+    writeFile(back(), "E,F,G,H\r\n");
+    FileSystem::Turn other = systemFileSystem().takeTurn(dir_.path() / "save");
+    ASSERT_TRUE(other.turn);
+    std::thread waiting([&] { EXPECT_TRUE(convert(0)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(fileBytes(out()), "A,B\r\nlive\r\n");
+    fs::remove(journal);  // the other one finishes
+    other.turn.reset();
+    waiting.join();
+    EXPECT_EQ(fileBytes(out()), "A,B\r\nlive\r\nE,G,H\r\n");
 }
 
 }  // namespace

@@ -304,7 +304,8 @@ TEST(TransferFiles, FileErrorsEndTheTransferWithoutAck) {
         TerminalHarness h({}, c.backFile);
         if (c.saveFolderMissing)
             fs::remove_all(h.saveFolder());
-        h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}, {"ACK", "END"}};
+        // Nothing after the record: a record taken for written would end in a time-out at once.
+        h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}};
         h.run();
 
         EXPECT_EQ(h.heard, (std::vector<std::string>{"VOL", "ACK"}));
