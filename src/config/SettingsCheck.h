@@ -31,7 +31,8 @@ bool fieldFlagsInRange(const Settings& settings);
 std::string textRefusal(std::string_view name, std::string_view text);
 
 // textRefusal() of the first of FixFname, Folder and TimeAdjust that the file cannot keep, or
-// empty. The settings dialog's "OK" asks this before it saves, as --set and every writer do.
+// empty. Every writer refuses such a record and --set names the refusal; the settings dialog's
+// "OK" is meant to ask it before it saves.
 std::string settingsTextRefusal(const Settings& settings);
 
 }  // namespace karune

@@ -338,7 +338,7 @@ TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
         {"prn.a.b", "prn_.a.b.txt"},   {"nul ", "nul _.txt"}, {"com1", "com1_.txt"},
         {"LPT9", "LPT9_.txt"},         {"com0", "com0.txt"},  {"COM10", "COM10.txt"},
         {"console", "console.txt"},    {"LOG", "LOG_.txt"},   {"log", "log_.txt"},
-        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},
+        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},  {"a\tb", "a_b.txt"},
     };
     for (const auto& [name, file] : names) {
         EXPECT_EQ(outputFileName(0, name, "", when, false).substr(1), file) << name;
@@ -348,6 +348,8 @@ TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
               std::string(250, 'a') + ".txt");
     EXPECT_EQ(outputFileName(0, "Back", "", when, true).substr(1), "Back_.txt");
     EXPECT_EQ(outputFileName(3, "LOG", "", when, false).substr(1), "LOG-20070606.txt");
+    EXPECT_EQ(outputFileName(1, "LOG", "", when, false).substr(1), "20070606.txt");
+    EXPECT_EQ(outputFileName(2, "", "x", when, false).substr(1), "20070606-0915.txt");
     EXPECT_EQ(outputFileName(4, std::string(300, 'a'), "", when, false).substr(1),
               std::string(236, 'a') + "-20070606-0915.txt");
     std::string wide;
