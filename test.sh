@@ -17,6 +17,11 @@ cmake -S . -B build -G Ninja -DKARUNE_WERROR=ON
 cmake --build build -j "$jobs"
 run_tests build
 
+# The Debian package, installed, used by a normal user and removed on this machine.
+deb_started=$SECONDS
+tests/packaging/deb-stage.sh build
+echo "test.sh: the Debian package stage took $((SECONDS - deb_started)) s"
+
 # The Windows build (no Qt for Windows here: the core, the headless program and --convert),
 # its core tests, whole calls through COM1, the service and the installer under Wine.
 windows_started=$SECONDS

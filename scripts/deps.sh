@@ -12,6 +12,7 @@ KARUNE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev
     clang libclang-rt-dev
     xvfb xauth
+    file lintian
 )
 # The Windows build, its installer (makensis) and their tests under Wine.
 KARUNE_WINDOWS_PACKAGES=(

@@ -5,7 +5,6 @@
 #include <iostream>
 
 #include "app/HeadlessApp.h"
-#include "config/Utf8Path.h"
 #include "platform/windows/ServiceControl.h"
 #include "session/StopTarget.h"
 

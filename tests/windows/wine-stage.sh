@@ -125,88 +125,61 @@ calls complete 0
 [ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
 calls failed 1 --drop-after 2 --drop-mode carrier
 
-# The program as a service of Wine's service control manager (Wine never hands a stop request to
-# the service's handler; ServiceControlTest checks that side). Started with its port missing, it
-# stops itself with service-specific exit code 1, for the recovery actions; started with the
-# modem there, it runs and serves a call. Its output goes to karune-modem.log in its home.
-service_query() { wine sc query "$1" 2>/dev/null | tr -d '\r'; }
-service_start() {
-    local service=$1 home=$2
-    wine sc delete "$service" >/dev/null 2>&1 || true
-    wine sc create "$service" \
-        binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$home")" >/dev/null
-    wine net start "$service" >/dev/null 2>&1 || fail "net start $service failed"
-}
-services() {
-    local dir=$work/service status
-    mkdir -p "$dir/lost" "$dir/serving/home" "$dir/serving/out"
-    start_wineserver
-    rm -f "$tty"
-    service_start karune-lost "$dir/lost"
-    for _ in $(seq 50); do
-        status=$(service_query karune-lost)
-        grep -q 'STOPPED' <<<"$status" && break
+# The program as a service of Wine's service control manager (which never hands a stop to the
+# handler; ServiceControlTest checks that). Without its port it stops itself with service-specific
+# exit code 1, for the recovery actions; with the modem there it runs and serves a call. Its output
+# goes to karune-modem.log in its home.
+start_service() {  # NAME HOME [STATE]: creates and starts it, prints its state once STATE
+    wine sc delete "$1" >/dev/null 2>&1 || true
+    wine sc create "$1" binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$2")" \
+        >/dev/null && wine net start "$1" >/dev/null 2>&1 || fail "the service $1 did not start"
+    for _ in $(seq 30); do
+        wine sc query "$1" 2>/dev/null | tr -d '\r' >"$2.state"
+        grep -q "${3:-STOPPED}" "$2.state" && break
         sleep 0.2
     done
-    grep -q 'WIN32_EXIT_CODE *: 1066' <<<"$status" && grep -q 'SERVICE_EXIT_CODE *: 1 ' <<<"$status" ||
-        fail "the service without its port did not stop with exit code 1:" "$status"
-    grep -q '^error: .*ﾎﾟｰﾄ 1' "$dir/lost/karune-modem.log" 2>/dev/null ||
-        fail "the service's log has no port error"
-
-    printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
-        "$(win "$dir/serving/out")" >"$dir/serving/home/karune-modem.ini"
-    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 \
-        --link "$tty" --timeout 60 --calls 1 >"$dir/sim.log" 2>&1 &
-    sim_pid=$!
-    for _ in $(seq 100); do [ -e "$tty" ] && break; sleep 0.05; done
-    service_start karune-serving "$dir/serving/home"
-    for _ in $(seq 300); do [ -s "$dir/serving/out/$name.txt" ] && break; sleep 0.1; done
-    cmp -s "$dir/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
-        fail "the service's call did not write what the Linux build wrote"
-    grep -q 'STATE *: 4 *RUNNING' <<<"$(service_query karune-serving)" ||
-        fail "the serving service is not running:" "$(service_query karune-serving)"
-    stop_wineserver
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-    sim_pid=
+    cat "$2.state"
 }
-services
+mkdir -p "$work/lost" "$work/serving/home" "$work/serving/out"
+start_wineserver
+rm -f "$tty"
+grep -Pzq '1066.*\n.*SERVICE_EXIT_CODE *: 1 ' <(start_service karune-lost "$work/lost") &&
+    grep -q '^error: .*ﾎﾟｰﾄ 1' "$work/lost/karune-modem.log" ||
+    fail "the service without its port did not stop with exit code 1 and the port error"
+printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
+    "$(win "$work/serving/out")" >"$work/serving/home/karune-modem.ini"
+"$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 --link "$tty" \
+    --timeout 60 --calls 1 >"$work/serving/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do [ -e "$tty" ] && break; sleep 0.05; done
+grep -q 'RUNNING' <(start_service karune-serving "$work/serving/home" RUNNING) ||
+    fail "the serving service is not running"
+for _ in $(seq 300); do [ -s "$work/serving/out/$name.txt" ] && break; sleep 0.1; done
+cmp -s "$work/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
+    fail "the service's call did not write what the Linux build wrote"
+stop_wineserver
 
 # The installer, silent, into this prefix: the installed program answers, keeps its settings per
 # user although Program Files is writable under Wine, and the silent uninstaller takes away the
 # program and its uninstall entry but not the user's files.
-installer() {
-    local setup programs="$WINEPREFIX/drive_c/Program Files/KARUNE_MODEM" user
-    local exe='C:\Program Files\KARUNE_MODEM\karune-modem.exe'
-    local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KARUNE_MODEM'
-    setup=$(ls "$windows"/karune-modem-*-setup.exe 2>/dev/null) || {
-        fail "no installer in $windows"
-        return
-    }
-    start_wineserver
-    user=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% </dev/null | tr -d '\r')")/karune-modem
-    rm -rf "$user"
-    wine "$setup" /S </dev/null || fail "the silent install failed"
-    [ -f "$programs/karune-modem.exe" ] && [ -f "$programs/karune-modem.installed" ] ||
-        fail "the installer put no program into Program Files"
-    wine reg query "$key" 2>/dev/null | grep -q 'DisplayVersion.*3\.4\.0' ||
-        fail "no uninstall entry with the version"
-    [ "$(wine "$exe" --version </dev/null)" = "$("$linux/karune-modem" --version)" ] ||
-        fail "the installed program does not answer --version"
-    wine "$exe" --set Port=2 </dev/null >/dev/null 2>&1 || fail "--set failed"
-    grep -q '^0,"[^"]*","[^"]*",2,' "$user/karune-modem.ini" 2>/dev/null ||
-        fail "--set Port=2 wrote no per-user settings file"
-    [ -z "$(find "$programs" -name '*.ini' -o -name 'Back.txt')" ] ||
-        fail "the installed program wrote into Program Files"
-    wine "$programs/uninstall.exe" /S </dev/null || fail "the silent uninstall failed"
-    # The uninstaller copies itself away and returns at once.
-    for _ in $(seq 100); do [ -e "$programs" ] || break; sleep 0.1; done
-    [ ! -e "$programs" ] || fail "the uninstaller left" "$(ls "$programs")"
-    ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall entry stayed"
-    [ -f "$user/karune-modem.ini" ] || fail "the uninstaller took the user's settings"
-    stop_wineserver
-}
-installer
+programs="$WINEPREFIX/drive_c/Program Files/KARUNE_MODEM"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KARUNE_MODEM'
+start_wineserver
+user=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% </dev/null | tr -d '\r')")/karune-modem
+rm -rf "$user" "$programs"
+wine "$windows"/karune-modem-*-setup.exe /S </dev/null || fail "the silent install failed"
+wine reg query "$key" 2>/dev/null | grep -q 'DisplayVersion.*3\.4\.0' || fail "no uninstall entry"
+[ "$(wine "$programs/karune-modem.exe" --version </dev/null)" = "$("$linux/karune-modem" --version)" ] &&
+    wine "$programs/karune-modem.exe" --set Port=2 </dev/null >/dev/null 2>&1 &&
+    grep -q '^0,"[^"]*","[^"]*",2,' "$user/karune-modem.ini" ||
+    fail "the installed program did not answer or wrote no per-user settings file"
+[ -z "$(find "$programs" -name '*.ini' -o -name 'Back.txt')" ] || fail "it wrote into Program Files"
+wine "$programs/uninstall.exe" /S </dev/null || fail "the silent uninstall failed"
+# The uninstaller copies itself away and returns at once.
+for _ in $(seq 100); do [ -e "$programs" ] || break; sleep 0.1; done
+[ ! -e "$programs" ] && ! wine reg query "$key" >/dev/null 2>&1 && [ -f "$user/karune-modem.ini" ] ||
+    fail "the uninstaller left the program or its entry, or took the user's settings"
+stop_wineserver
 
 # The conversion of the complete call's back-up: twice into the same file (the settings append),
 # then once more replacing it (MoveFileExW on Windows).
