@@ -25,6 +25,15 @@ QFont japaneseFont() {
     return font;
 }
 
+QFont arrowsFont() {
+    static const QString kArrowsFace = QStringLiteral("DejaVu Sans");
+    QFont font = japaneseFont();
+    if (QFontDatabase::families().contains(kArrowsFace)) {
+        font.setFamilies(QStringList{kArrowsFace} + font.families());
+    }
+    return font;
+}
+
 void applyJapaneseFont(QWidget& window) {
     window.setFont(japaneseFont());
 }

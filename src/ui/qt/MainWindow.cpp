@@ -10,6 +10,7 @@
 #include "ui/qt/AboutBox.h"
 #include "ui/qt/Artwork.h"
 #include "ui/qt/DoubleClickLabel.h"
+#include "ui/qt/JapaneseFont.h"
 #include "ui/qt/Lamp.h"
 #include "ui/qt/SettingsDialog.h"
 
@@ -24,6 +25,8 @@ MainWindow::MainWindow(Settings& settings, MainWindowServices services, ChooserS
       controls_(mainWindowSpec(), *this),
       logic_(settings, *this, std::move(services)) {
     setWindowIcon(programIcon());
+    // The arrows of the times label point at the start and end times.
+    controls_.get<QLabel>("Label3")->setFont(arrowsFont());
     const auto clicked = [this](const char* button, void (MainWindow::*action)()) {
         connect(controls_.get<QPushButton>(button), &QPushButton::clicked, this, action);
     };
