@@ -91,6 +91,16 @@ bool continuesGroup(const ControlSpec& control, const ControlSpec* previous) {
            previous->kind == ControlKind::Option && previous->parent == control.parent;
 }
 
+// A drop-down list's window height is that of its list; its field is as high as its item height
+// and the frame the system draws around it, which differs between looks: measured once.
+void fitDropDownField(HWND list, int height) {
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, height));
+    RECT field{};
+    GetWindowRect(list, &field);
+    const int frame = (field.bottom - field.top) - height;
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, height - frame));
+}
+
 }  // namespace
 
 void markName(HWND window, std::string_view name) {
@@ -206,15 +216,14 @@ void ControlTree::layout(int dpi) {
         int height = pixels(place.height);
         SendMessageW(built.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (built.spec->kind == ControlKind::DriveList) {
-            // A drop-down's own height is its list's; its field is sized by the item height.
-            SendMessageW(built.handle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                         std::max(1, height - 6));
-            height *= kDropDownRows;
-        } else if (built.spec->kind == ControlKind::DirectoryList) {
-            SendMessageW(built.handle, LB_SETITEMHEIGHT, 0, MulDiv(kListRowPixels, dpi, 96));
-        } else if (built.spec->kind == ControlKind::Line) {
-            height = std::max(1, height);
+            MoveWindow(built.handle, left, top, width, height * kDropDownRows, TRUE);
+            fitDropDownField(built.handle, height);
+            continue;
         }
+        if (built.spec->kind == ControlKind::DirectoryList)
+            SendMessageW(built.handle, LB_SETITEMHEIGHT, 0, MulDiv(kListRowPixels, dpi, 96));
+        if (built.spec->kind == ControlKind::Line)
+            height = std::max(1, height);
         MoveWindow(built.handle, left, top, width, height, TRUE);
         if (built.spec->kind == ControlKind::Frame && tooltip_ != nullptr) {
             TTTOOLINFOW tool{};
