@@ -1,4 +1,4 @@
-#include "ui/common/JapaneseFont.h"
+#include "ui/qt/JapaneseFont.h"
 
 #include <QFontDatabase>
 #include <QStringList>
