@@ -97,6 +97,7 @@ TEST(FolderChooserLogic, RowsAndRootsOpenFoldersOrReportWhyNot) {
     EXPECT_EQ(chooser.openRow(0), std::nullopt);
     EXPECT_EQ(chooser.openFolder(), at({}));
     EXPECT_EQ(chooser.pickRoot(1), std::nullopt);
+    EXPECT_EQ(chooser.selectedRoot(), 1);
     EXPECT_EQ(chooser.openFolder(), at({"media", "card"}));
     EXPECT_EQ(chooser.openRow(1), std::nullopt);  // "DCIM"
     EXPECT_EQ(chooser.pickRoot(0), std::nullopt);

@@ -39,11 +39,16 @@ TEST(Layout, EveryControlStandsInsideItsFrameOrWindow) {
         }
     }
     EXPECT_EQ(findControl(mainWindowSpec(), "none"), nullptr);
-    const ControlSpec* lastField = findControl(settingsDialogSpec(), "chkField19");
-    ASSERT_NE(lastField, nullptr);
-    EXPECT_EQ(lastField->caption, "F20");
-    EXPECT_EQ(lastField->place.left, 4920);
-    EXPECT_EQ(lastField->place.top, 960);
+    // The field boxes stand in four rows of five.
+    const std::pair<const char*, TwipsRect> fields[] = {{"chkField5", {120, 480, 732, 252}},
+                                                        {"chkField19", {4920, 960, 732, 252}}};
+    for (const auto& [name, place] : fields) {
+        const ControlSpec* box = findControl(settingsDialogSpec(), name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->place.left, place.left) << name;
+        EXPECT_EQ(box->place.top, place.top) << name;
+    }
+    EXPECT_EQ(findControl(settingsDialogSpec(), "chkField19")->caption, "F20");
 }
 
 TEST(Layout, TwipsRoundToTheNearestPixel) {
