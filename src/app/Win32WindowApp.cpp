@@ -47,6 +47,7 @@ void initialiseCommonControls() {
 // running then).
 class SessionEnd {
 public:
+    // The waiter tests the reception under the lock: taking it here orders this after its test.
     void reached() {
         { const std::lock_guard lock(mutex_); }
         changed_.notify_all();

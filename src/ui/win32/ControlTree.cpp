@@ -91,6 +91,16 @@ bool continuesGroup(const ControlSpec& control, const ControlSpec* previous) {
            previous->kind == ControlKind::Option && previous->parent == control.parent;
 }
 
+// A drop-down list's window height is that of its list; its field is as high as its item height
+// and the frame the system draws around it, which differs between looks: measured once.
+void fitDropDownField(HWND list, int height) {
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, height));
+    RECT field{};
+    GetWindowRect(list, &field);
+    const int frame = (field.bottom - field.top) - height;
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, height - frame));
+}
+
 }  // namespace
 
 void markName(HWND window, std::string_view name) {
@@ -121,33 +131,43 @@ TwipsRect ControlTree::placeInWindow(const ControlSpec& control) const {
     return place;
 }
 
+// The focus order of the table comes first among the window's children, then the other controls
+// in the table's order: the system moves the focus in the order the children were created.
+std::vector<std::size_t> ControlTree::creationOrder() const {
+    std::vector<std::size_t> order;
+    for (const std::string_view name : window_.tabOrder) {
+        for (std::size_t i = 0; i < window_.controls.size(); ++i) {
+            if (window_.controls[i].name == name)
+                order.push_back(i);
+        }
+    }
+    for (std::size_t i = 0; i < window_.controls.size(); ++i) {
+        if (std::find(order.begin(), order.end(), i) == order.end())
+            order.push_back(i);
+    }
+    return order;
+}
+
 void ControlTree::create(HWND window, int dpi) {
     parent_ = window;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
+    controls_.assign(window_.controls.size(), Built{nullptr, nullptr});
     const ControlSpec* previous = nullptr;
-    int id = kFirstId;
-    for (const ControlSpec& control : window_.controls) {
+    for (const std::size_t index : creationOrder()) {
+        const ControlSpec& control = window_.controls[index];
         const NativeStyle native = nativeStyle(control);
         DWORD style = WS_CHILD | native.style;
         if (!continuesGroup(control, previous))
             style |= WS_GROUP | (control.kind == ControlKind::Option ? WS_TABSTOP : 0);
         if (!startsHidden(control.kind))
             style |= WS_VISIBLE;
-        const HWND handle = CreateWindowExW(
-            native.exStyle, native.windowClass, widen(control.caption).c_str(), style, 0, 0, 0, 0,
-            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+        const auto id = static_cast<INT_PTR>(kFirstId + static_cast<int>(index));
+        const HWND handle = CreateWindowExW(native.exStyle, native.windowClass,
+                                            widen(control.caption).c_str(), style, 0, 0, 0, 0,
+                                            window, reinterpret_cast<HMENU>(id), instance, nullptr);
         markName(handle, control.name);
-        controls_.push_back({&control, handle});
+        controls_[index] = {&control, handle};
         previous = &control;
-    }
-    // The focus order of the table: those controls come first among the window's children, in
-    // that order.
-    HWND after = HWND_TOP;
-    for (const std::string_view name : window_.tabOrder) {
-        if (const HWND control = find(name)) {
-            SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            after = control;
-        }
     }
     addHints();
     layout(dpi);
@@ -196,15 +216,14 @@ void ControlTree::layout(int dpi) {
         int height = pixels(place.height);
         SendMessageW(built.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (built.spec->kind == ControlKind::DriveList) {
-            // A drop-down's own height is its list's; its field is sized by the item height.
-            SendMessageW(built.handle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                         std::max(1, height - 6));
-            height *= kDropDownRows;
-        } else if (built.spec->kind == ControlKind::DirectoryList) {
-            SendMessageW(built.handle, LB_SETITEMHEIGHT, 0, MulDiv(kListRowPixels, dpi, 96));
-        } else if (built.spec->kind == ControlKind::Line) {
-            height = std::max(1, height);
+            MoveWindow(built.handle, left, top, width, height * kDropDownRows, TRUE);
+            fitDropDownField(built.handle, height);
+            continue;
         }
+        if (built.spec->kind == ControlKind::DirectoryList)
+            SendMessageW(built.handle, LB_SETITEMHEIGHT, 0, MulDiv(kListRowPixels, dpi, 96));
+        if (built.spec->kind == ControlKind::Line)
+            height = std::max(1, height);
         MoveWindow(built.handle, left, top, width, height, TRUE);
         if (built.spec->kind == ControlKind::Frame && tooltip_ != nullptr) {
             TTTOOLINFOW tool{};

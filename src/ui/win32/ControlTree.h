@@ -56,6 +56,7 @@ private:
         HWND handle;
     };
 
+    std::vector<std::size_t> creationOrder() const;
     TwipsRect placeInWindow(const ControlSpec& control) const;
     void addHints();
 

@@ -1,5 +1,7 @@
 #include "ui/win32/FolderChooser.h"
 
+#include <shellapi.h>
+
 #include "ui/core/ProgramInfo.h"
 #include "ui/win32/WideText.h"
 
@@ -9,6 +11,15 @@ namespace {
 
 // How far each level of the directory list is indented, at 96 dpi.
 constexpr int kIndentPixels = 12;
+constexpr int kIconPixels = 16;
+
+HICON shellIcon(SHSTOCKICONID which) {
+    SHSTOCKICONINFO info{};
+    info.cbSize = sizeof info;
+    if (FAILED(SHGetStockIconInfo(which, SHGSI_ICON | SHGSI_SMALLICON, &info)))
+        return nullptr;
+    return info.hIcon;
+}
 
 }  // namespace
 
@@ -22,9 +33,15 @@ FolderChooser::FolderChooser(const FolderSource& source, const std::string& star
 
 FolderChooser::~FolderChooser() {
     destroy();
+    for (const HICON icon : {closedFolder_, openFolder_}) {
+        if (icon != nullptr)
+            DestroyIcon(icon);
+    }
 }
 
 void FolderChooser::open(HWND owner, HWND centreOver) {
+    closedFolder_ = shellIcon(SIID_FOLDER);
+    openFolder_ = shellIcon(SIID_FOLDEROPEN);
     create(owner);
     centreOn(centreOver);
     showLists();
@@ -99,9 +116,15 @@ void FolderChooser::drawListItem(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkMode(item.hDC, TRANSPARENT);
+    const int dpi = controls().dpi();
     RECT text = item.rcItem;
-    text.left +=
-        MulDiv(kIndentPixels, controls().dpi(), 96) * row.depth + MulDiv(2, controls().dpi(), 96);
+    text.left += MulDiv(2 + kIndentPixels * row.depth, dpi, 96);
+    if (const HICON icon = row.open ? openFolder_ : closedFolder_) {
+        const int size = MulDiv(kIconPixels, dpi, 96);
+        const int top = (item.rcItem.top + item.rcItem.bottom - size) / 2;
+        DrawIconEx(item.hDC, text.left, top, icon, size, size, 0, nullptr, DI_NORMAL);
+        text.left += size + MulDiv(4, dpi, 96);
+    }
     const HGDIOBJ old = SelectObject(item.hDC, controls().font());
     const std::wstring wide = widen(row.text);
     DrawTextW(item.hDC, wide.c_str(), static_cast<int>(wide.size()), &text,

@@ -31,6 +31,9 @@ private:
     void report(const std::optional<std::string>& error);
 
     FolderChooserLogic logic_;
+    // The shell's small folder icons, closed and open; null where the system has none.
+    HICON closedFolder_ = nullptr;
+    HICON openFolder_ = nullptr;
     std::function<void(const std::string&)> chosen_;
     std::function<void()> closed_;
 };

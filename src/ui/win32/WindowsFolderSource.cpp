@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "platform/PortErrors.h"
@@ -43,12 +44,17 @@ std::optional<Result> withinBound(Work work, std::chrono::milliseconds bound) {
         std::optional<Result> result;
     };
     auto outcome = std::make_shared<Outcome>();
-    std::thread([outcome, work = std::move(work)] {
-        Result result = work();
-        const std::lock_guard lock(outcome->mutex);
-        outcome->result = std::move(result);
-        outcome->done.notify_all();
-    }).detach();
+    try {
+        std::thread([outcome, work = std::move(work)] {
+            Result result = work();
+            const std::lock_guard lock(outcome->mutex);
+            outcome->result = std::move(result);
+            outcome->done.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the query counts as not answered.
+        return std::nullopt;
+    }
     std::unique_lock lock(outcome->mutex);
     outcome->done.wait_for(lock, bound, [&] { return outcome->result.has_value(); });
     return std::move(outcome->result);
