@@ -54,9 +54,9 @@ shoot() {
     echo "docs/screenshots/$2"
 }
 
-mkdir -p "$work/home" "$work/保存先" "$root/docs/screenshots"
-printf '0,"","%s",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
-    "$(win "$work/保存先")" | iconv -t CP932 >"$work/home/karune-modem.ini"
+mkdir -p "$work/home" "$WINEPREFIX/drive_c/受信データ" "$root/docs/screenshots"
+printf '0,"","C:\\受信データ",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' |
+    iconv -t CP932 >"$work/home/karune-modem.ini"
 wine "$build/karune-modem.exe" --home "$(win "$work/home")" >/dev/null 2>&1 </dev/null &
 program=$!
 main='KARUNE_MODEM for Windows'
