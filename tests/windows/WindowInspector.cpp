@@ -389,9 +389,9 @@ int main() {
     const std::vector<std::wstring> args(argv + 1, argv + count);
     LocalFree(argv);
     const std::vector<std::pair<std::wstring, std::size_t>> arities = {
-        {L"wait", 3},    {L"gone", 3},  {L"dump", 2},  {L"layout", 2},
-        {L"buttons", 3}, {L"click", 3}, {L"set", 4},   {L"type", 4},
-        {L"key", 4},     {L"pick", 4},  {L"close", 2}, {L"endsession", 2}};
+        {L"wait", 3},    {L"gone", 3},  {L"dump", 2},      {L"frame", 2}, {L"layout", 2},
+        {L"buttons", 3}, {L"click", 3}, {L"set", 4},       {L"type", 4},  {L"key", 4},
+        {L"pick", 4},    {L"close", 2}, {L"endsession", 2}};
     for (const auto& [command, arity] : arities) {
         if (!args.empty() && args[0] == command && args.size() == arity)
             return run(args);

@@ -12,16 +12,17 @@ about='Karune_modemのﾊﾞｰｼﾞｮﾝ情報'
 program_pid=
 
 inspect() { wine "$inspector" "$@" </dev/null; }
-# Asks the inspector until it agrees: the window's state follows posted clicks a moment later.
+# Asks the inspector until it agrees, for about four seconds: the window's state follows posted
+# clicks a moment later. A failure is counted and the stage goes on.
 settled() {
-    local tries
-    for tries in $(seq 40); do
+    for _ in $(seq 40); do
         inspect "$@" >"$work/inspected" 2>&1 && return 0
         sleep 0.1
     done
     fail "karune-inspect $*:" "$(cat "$work/inspected")"
-    return 1
 }
+# One step of the operator's; a failure is counted and the stage goes on.
+act() { inspect "$@" >/dev/null 2>"$work/acted" || fail "karune-inspect $*: $(cat "$work/acted")"; }
 control_text() { inspect dump "$1" | awk -F '\t' -v name="$2" '$1 == name { print $3 }'; }
 
 exec 9>"$work/display"
@@ -29,7 +30,7 @@ Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(cat "$work/display")
-trap 'cleanup; kill $xvfb_pid 2>/dev/null || true' EXIT
+trap 'cleanup; kill $xvfb_pid $program_pid 2>/dev/null || true' EXIT
 start_wineserver
 
 # The simulator on COM1 with the records, options after the first: $1 its log's name.
@@ -68,8 +69,13 @@ program() {
         >"$work/$case/stdout" 2>&1 </dev/null &
     program_pid=$!
 }
+# The program's end, within 30 seconds, with status 0.
 program_ended() {
-    wait "$program_pid" || fail "the window program exited with $?"
+    local status=0
+    for _ in $(seq 300); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+    kill "$program_pid" 2>/dev/null && fail "the program did not end"
+    wait "$program_pid" || status=$?
+    [ "$status" = 0 ] || fail "the program exited with $status"
     program_pid=
 }
 
@@ -82,34 +88,34 @@ program buttons
 inspect wait "$main" 30 || fail "no window"
 settled layout "$main"
 settled buttons "$main" 0
-inspect click "$main" cmdInfo
+act click "$main" cmdInfo
 settled layout "$about"
-inspect click "$about" cmdOK
+act click "$about" cmdOK
 settled gone "$about" 0
-inspect click "$main" cmdComm0
+act click "$main" cmdComm0
 settled buttons "$main" 1
-inspect close "$main"
+act close "$main"
 settled buttons "$main" 0
 inspect wait "$main" 0 || fail "closing while receiving ended the program"
-inspect click "$main" cmdComm0
+act click "$main" cmdComm0
 settled buttons "$main" 1
-inspect click "$main" cmdComm1
+act click "$main" cmdComm1
 settled buttons "$main" 0
 
 # The settings dialog and its chooser: the clicks of the Qt dialog's test, a folder picked.
 mkdir -p "$work/buttons/out/picked"
-inspect click "$main" cmdSetting
+act click "$main" cmdSetting
 settled layout "$settings"
-inspect click "$settings" cmdFolderRef
+act click "$settings" cmdFolderRef
 settled layout "$chooser"
-inspect pick "$chooser" Dir1 picked
-inspect click "$chooser" cmdOK0
+act pick "$chooser" Dir1 picked
+act click "$chooser" cmdOK0
 settled gone "$chooser" 0
-inspect set "$settings" optAutoStart1 1
-inspect set "$settings" chkField0 0
-inspect key "$settings" hsPort 35 # VK_END
-inspect type "$settings" txtFixFname 'X"受'
-inspect click "$settings" cmdOK0
+act set "$settings" optAutoStart1 1
+act set "$settings" chkField0 0
+act key "$settings" hsPort 35 # VK_END
+act type "$settings" txtFixFname 'X"受'
+act click "$settings" cmdOK0
 settled gone "$settings" 0
 printf '0,"KENX受","%s\\picked",8,0,0,0,1,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
     "$(win "$work/buttons/out")" | iconv -t CP932 >"$work/expected.ini"
@@ -117,7 +123,7 @@ cmp "$work/buttons/home/karune-modem.ini" "$work/expected.ini" ||
     fail "the settings dialog's OK wrote:" "$(od -c "$work/buttons/home/karune-modem.ini")"
 [ "$(control_text "$main" lblFolder)" = "$(win "$work/buttons/out")\\picked" ] ||
     fail "lblFolder does not show the picked folder"
-inspect close "$main"
+act close "$main"
 settled gone "$main" 0
 program_ended
 stop_simulator
@@ -149,14 +155,14 @@ for _ in $(seq 50); do
     control_text "$main" lblStatus | grep -q -F '準備中 ... ' && break
     sleep 0.1
 done
-inspect dump "$main" >"$work/call/dump"
+inspect dump "$main" >"$work/call/dump" || fail "no window at the end of the call"
 # The files as the call left them: a stop in the pause still runs a cycle of its own.
 mkdir -p "$work/call-end/home"
 cp -r "$work/call/out" "$work/call-end/"
 cp "$work/call/home/Back.txt" "$work/call-end/home/"
-inspect close "$main"
+act close "$main"
 settled buttons "$main" 0
-inspect close "$main"
+act close "$main"
 settled gone "$main" 0
 program_ended
 stop_simulator
