@@ -68,7 +68,6 @@ TEST(SettingsItems, AppliesWhatTheDialogCouldSetAndRefusesTheRest) {
         {"Port=1.0", "Port: "},
         {"F1=0", ""},
         {"F21=0", "F21: no such"},
-        {"F01=0", "F01: no such"},
         {"F3=2", "F3: "},
         {"TimeAdjust=0", ""},
         {"TimeAdjust=10e-1", ""},
