@@ -292,7 +292,8 @@ TEST(PowerCut, EveryCutLeavesADiskThatKeepsThePromises) {
                 std::count_if(recorder.ops.begin(), recorder.ops.begin() + std::ptrdiff_t(count),
                               [](const FileOp& op) { return op.kind == FileOp::Ack; }));
             const bool finalAck = acks == kFirst.size() + 2;
-            const std::size_t mustSurvive = converts ? kFirst.size() : std::max(acks, 1ul) - 1;
+            const std::size_t mustSurvive =
+                converts ? kFirst.size() : std::max<std::size_t>(acks, 1) - 1;
             for (const Cut cut : kCuts) {
                 SCOPED_TRACE(testing::Message() << "cut after " << count << ", names kept "
                                                 << cut.namesKept << ", data " << int(cut.data));
