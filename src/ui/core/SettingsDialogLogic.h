@@ -29,6 +29,7 @@ struct SettingsControls {
     std::array<int, kOptionGroupCount> options;  // by OptionGroup
     bool timeAdjust;
     std::array<bool, Settings::kFieldCount> fields;
+    bool operator==(const SettingsControls&) const = default;
 };
 SettingsControls controlsFor(const Settings& settings);
 

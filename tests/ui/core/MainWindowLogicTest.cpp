@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "config/Utf8Path.h"
+#include "linesim/VirtualClock.h"
+#include "support/WindowFakes.h"
 
 namespace karune::ui {
 namespace {
@@ -34,40 +36,13 @@ public:
     std::vector<std::string> calls;
 };
 
-class FakeReception : public ReceptionControl {
-public:
-    void start(const Settings& snapshot, bool clearStopPressed) override {
-        starts.push_back({snapshot, clearStopPressed});
-    }
-    void stop() override { ++stops; }
-    std::vector<std::pair<Settings, bool>> starts;
-    int stops = 0;
-};
-
-class RecordingOpener : public FileOpener {
-public:
-    bool open(const std::string& path) override {
-        opened.push_back(path);
-        return works;
-    }
-    std::vector<std::string> opened;
-    bool works = true;
-};
-
-class FixedDateClock : public Clock {
-public:
-    TimePoint now() const override { return TimePoint{}; }
-    LocalDateTime localNow() const override { return {2007, 6, 6, 9, 15, 2}; }
-    void sleepUntil(TimePoint) override {}
-};
-
 // A main window's logic over fakes, with the program's settings at their defaults.
 struct Window {
     Settings settings = defaultSettings("/tmp");
     FakeView view;
-    FakeReception reception;
-    RecordingOpener opener;
-    FixedDateClock clock;
+    test::FakeReception reception;
+    test::RecordingOpener opener;
+    sim::VirtualClock clock;
     std::vector<std::string> failedViewers;
     MainWindowLogic logic{
         settings, view,
@@ -76,49 +51,34 @@ struct Window {
                            [this](const std::string& path) { failedViewers.push_back(path); }}};
 };
 
-TEST(MainWindowLogic, StartStopAndSessionEndDriveButtonsAndReception) {
+// Start, stop and the session's end set the buttons and drive reception; the start-up step
+// enables the window and starts by itself (leaving the stop flag to the session) or idles.
+TEST(MainWindowLogic, ButtonsFollowStartStopSessionEndAndStartUp) {
     EXPECT_EQ(commButtons(0), kIdle);
     EXPECT_EQ(commButtons(1), kRunning);
     Window w;
     w.logic.startAction();
     EXPECT_EQ(w.view.buttons, kRunning);
-    EXPECT_TRUE(w.logic.running());
-    ASSERT_EQ(w.reception.starts.size(), 1u);
-    EXPECT_TRUE(w.reception.starts[0].second);
-    EXPECT_EQ(w.reception.starts[0].first, w.settings);
-
     w.logic.stopAction();
     EXPECT_EQ(w.view.buttons, kIdle);
-    EXPECT_FALSE(w.logic.running());
-    EXPECT_EQ(w.reception.stops, 1);
-
     w.logic.startAction();
     w.logic.sessionButtons(0);  // the session ended for good
     EXPECT_EQ(w.view.buttons, kIdle);
     EXPECT_FALSE(w.logic.running());
+    EXPECT_EQ(w.reception.starts, (std::vector<bool>{true, true}));
     EXPECT_EQ(w.reception.stops, 1) << "a session that ends by itself needs no stop";
-}
 
-// Until the start-up step the window takes no input; then the automatic start (which leaves the
-// stop flag to the session) or the idle buttons.
-TEST(MainWindowLogic, StartUpShowsTheWindowAndTheStepStartsOrIdles) {
     for (const int autoStart : {0, 1}) {
-        SCOPED_TRACE(autoStart);
-        Window w;
-        w.settings.AutoStart = static_cast<std::int16_t>(autoStart);
-        w.settings.StartUpSize = static_cast<std::int16_t>(autoStart);
-        w.logic.startUp();
-        EXPECT_FALSE(w.view.inputEnabled);
-        EXPECT_EQ(w.view.texts["lblFolder"], "/tmp");
-        EXPECT_EQ(w.view.calls, std::vector<std::string>{autoStart ? "minimised" : "shown"});
-        EXPECT_TRUE(w.reception.starts.empty());
-        w.logic.startUpStep();
-        EXPECT_TRUE(w.view.inputEnabled);
-        EXPECT_EQ(w.view.buttons, autoStart ? kRunning : kIdle);
-        ASSERT_EQ(w.reception.starts.size(), autoStart ? 1u : 0u);
-        if (autoStart) {
-            EXPECT_FALSE(w.reception.starts[0].second);
-        }
+        Window s;
+        s.settings.AutoStart = s.settings.StartUpSize = static_cast<std::int16_t>(autoStart);
+        s.logic.startUp();
+        EXPECT_FALSE(s.view.inputEnabled);
+        EXPECT_EQ(s.view.texts["lblFolder"], "/tmp");
+        EXPECT_EQ(s.view.calls, std::vector<std::string>{autoStart ? "minimised" : "shown"});
+        s.logic.startUpStep();
+        EXPECT_TRUE(s.view.inputEnabled);
+        EXPECT_EQ(s.view.buttons, autoStart ? kRunning : kIdle);
+        EXPECT_EQ(s.reception.starts, autoStart ? std::vector<bool>{false} : std::vector<bool>{});
     }
 }
 
@@ -130,7 +90,7 @@ TEST(MainWindowLogic, LabelWritersFollowTheirMode) {
         const char* shown;
     } steps[] = {{1, "B", "\r\nB"},
                  {2, " [異常終了]", "\r\nB [異常終了]"},
-                 {3, "ignored", "\r\nB [異常終了]"},
+                 {3, "x", "\r\nB [異常終了]"},
                  {0, "A", "A"},
                  {1, "B", "A\r\nB"},
                  {0, "", ""}};
@@ -141,91 +101,72 @@ TEST(MainWindowLogic, LabelWritersFollowTheirMode) {
         EXPECT_EQ(w.view.texts["lblStatus"], step.shown) << step.mode << step.text;
         EXPECT_EQ(w.view.texts["lblErr"], step.shown) << step.mode << step.text;
     }
-    w.logic.setStatusText("whole");
-    w.logic.showStatus(2, "!");
-    EXPECT_EQ(w.view.texts["lblStatus"], "whole!") << "the session's whole texts are the old text";
 }
 
 // The close box and Alt+F4: ignored while a dialog is open, a stop while receiving, else a close.
-TEST(MainWindowLogic, CloseRequestsByState) {
+// A logout or SIGTERM closes the open dialog as "ｷｬﾝｾﾙ" does and stops reception; the program
+// ends once the session has returned, at once when none is active.
+TEST(MainWindowLogic, CloseAndEndRequests) {
     const struct {
         bool dialog, running;
         CloseDecision decision;
         int stops;
-    } cases[] = {{false, false, CloseDecision::Close, 0},
-                 {false, true, CloseDecision::Stop, 1},
-                 {true, false, CloseDecision::Ignore, 0}};
+        std::vector<std::string> end;  // what an end request does then
+    } cases[] = {{false, false, CloseDecision::Close, 0, {"quit"}},
+                 {false, true, CloseDecision::Stop, 1, {}},
+                 {true, false, CloseDecision::Ignore, 0, {"close dialogs", "quit"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.dialog << c.running);
-        Window w;
-        if (c.running) {
+        for (const bool end : {false, true}) {
+            Window w;
+            if (c.running)
+                w.logic.startAction();
+            if (c.dialog)
+                w.logic.dialogOpened();
+            if (!end) {
+                EXPECT_EQ(w.logic.closeRequested(), c.decision);
+                EXPECT_EQ(w.reception.stops, c.stops);
+                continue;
+            }
+            EXPECT_EQ(w.logic.endRequested(), !c.running);
+            EXPECT_EQ(w.view.calls, c.end);
+            EXPECT_EQ(w.reception.stops, c.stops);
+            w.settings.AutoStart = 1;
             w.logic.startAction();
-        }
-        if (c.dialog) {
-            w.logic.dialogOpened();
-            EXPECT_FALSE(w.view.inputEnabled);
-        }
-        EXPECT_EQ(w.logic.closeRequested(), c.decision);
-        EXPECT_EQ(w.reception.stops, c.stops);
-        EXPECT_FALSE(w.logic.running());
-        if (c.dialog) {
-            w.logic.dialogClosed();
-            EXPECT_TRUE(w.view.inputEnabled);
+            w.logic.startUpStep();
+            EXPECT_EQ(w.reception.starts.size(), c.running ? 1u : 0u) << "nothing starts now";
+            w.view.calls.clear();
+            w.logic.sessionFinished();
+            EXPECT_EQ(w.view.calls, std::vector<std::string>{"quit"});
         }
     }
-}
-
-// A logout or SIGTERM closes the open dialog as "ｷｬﾝｾﾙ" does and stops reception; the program ends
-// once the session has returned, at once when none is active.
-TEST(MainWindowLogic, EndRequestClosesDialogsAndQuitsOnceTheSessionReturned) {
-    Window idle;
-    idle.logic.dialogOpened();
-    EXPECT_TRUE(idle.logic.endRequested());
-    EXPECT_EQ(idle.view.calls, (std::vector<std::string>{"close dialogs", "quit"}));
-
-    Window w;
-    w.logic.startAction();
-    EXPECT_FALSE(w.logic.endRequested());
-    EXPECT_EQ(w.reception.stops, 1);
-    EXPECT_EQ(w.view.buttons, kIdle);
-    EXPECT_TRUE(w.view.calls.empty()) << "the call in progress closes first";
-    w.logic.startAction();
-    w.logic.startUpStep();
-    EXPECT_EQ(w.reception.starts.size(), 1u) << "nothing starts once the program is ending";
-    w.logic.sessionFinished();
-    EXPECT_EQ(w.view.calls, std::vector<std::string>{"quit"});
-}
-
-TEST(MainWindowLogic, SessionEndWithoutAnEndRequestKeepsTheProgram) {
     Window w;
     w.logic.startAction();
     w.logic.stopAction();
     w.logic.sessionFinished();
-    EXPECT_TRUE(w.view.calls.empty());
-    w.logic.backgroundDoubleClicked();
-    w.logic.setBusy(true);
-    w.logic.setBusy(true);
-    w.logic.setBusy(false);
-    EXPECT_EQ(w.view.calls, (std::vector<std::string>{"minimise", "busy", "not busy"}));
+    EXPECT_TRUE(w.view.calls.empty()) << "without an end request the program stays";
+    w.logic.dialogOpened();
+    EXPECT_FALSE(w.view.inputEnabled);
+    w.logic.dialogClosed();
+    EXPECT_TRUE(w.view.inputEnabled);
 }
 
 // The history label opens the month's file of the save folder, the file label the last output;
-// a root folder gets one separator, and nothing opens before the first file.
-TEST(MainWindowLogic, ViewersOpenTheirFilesWithThePlatformSeparator) {
+// a root folder gets one separator, and nothing opens before the first file. Then the rest of the
+// window's events: a save, a double-click on the background, the busy pointer.
+TEST(MainWindowLogic, ViewersSavesAndTheBackground) {
     const std::string sep(kPathSeparator);
+    const std::string srv = sep + "srv" + sep + "my data";
     const struct {
         std::string folder, file, history, output;
     } cases[] = {
-        {sep + "srv" + sep + "my data", sep + "KEN 01.txt",
-         sep + "srv" + sep + "my data" + sep + "2007-06.txt",
-         sep + "srv" + sep + "my data" + sep + "KEN 01.txt"},
+        {srv, sep + "KEN 01.txt", srv + sep + "2007-06.txt", srv + sep + "KEN 01.txt"},
         {sep, sep + "受信.txt", sep + "2007-06.txt", sep + "受信.txt"},
         {"C:\\", "\\A.txt", "C:" + sep + "2007-06.txt", "C:\\A.txt"},
-        {sep + "x", "", sep + "x" + sep + "2007-06.txt", ""},
+        {srv, "", srv + sep + "2007-06.txt", ""},
     };
     Window w;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.folder);
         w.opener.opened.clear();
         w.settings.Folder = c.folder;
         w.logic.setFolderText(c.folder);
@@ -233,25 +174,25 @@ TEST(MainWindowLogic, ViewersOpenTheirFilesWithThePlatformSeparator) {
         w.logic.openHistory();
         w.logic.openOutput();
         std::vector<std::string> expected{c.history};
-        if (!c.output.empty()) {
+        if (!c.output.empty())
             expected.push_back(c.output);
-        }
-        EXPECT_EQ(w.opener.opened, expected);
+        EXPECT_EQ(w.opener.opened, expected) << c.folder;
     }
     EXPECT_TRUE(w.failedViewers.empty());
     w.opener.works = false;
     w.opener.opened.clear();
     w.logic.openHistory();
     EXPECT_EQ(w.failedViewers, w.opener.opened) << "an editor that cannot start is reported";
-}
 
-TEST(MainWindowLogic, SavedSettingsShowTheirFolder) {
-    Window w;
     Settings copy = w.settings;
     copy.Folder = "/elsewhere";
     w.logic.saveSettings(copy);
     EXPECT_EQ(w.settings, copy);
-    EXPECT_EQ(w.view.texts["lblFolder"], "/elsewhere");
+    EXPECT_EQ(w.view.texts["lblFolder"], "/elsewhere") << "saved settings show their folder";
+    w.logic.backgroundDoubleClicked();
+    for (const bool busy : {true, true, false})
+        w.logic.setBusy(busy);
+    EXPECT_EQ(w.view.calls, (std::vector<std::string>{"minimise", "busy", "not busy"}));
 }
 
 }  // namespace
