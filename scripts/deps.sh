@@ -6,7 +6,7 @@ set -euo pipefail
 KARUNE_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-ipafont-gothic bc
+    fonts-ipafont-gothic fonts-dejavu-core bc
 )
 KARUNE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev

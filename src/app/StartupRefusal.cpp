@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "ui/main/MessageBoxMessages.h"
+#include "ui/qt/MessageBoxMessages.h"
 
 namespace karune {
 

@@ -2,20 +2,18 @@
 
 #include <QApplication>
 
-#include <atomic>
-
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
 #include "session/Reception.h"
 #include "session/StopTarget.h"
 #include "ui/core/ProgramInfo.h"
-#include "ui/main/DesktopFileOpener.h"
-#include "ui/main/MainWindow.h"
-#include "ui/main/MessageBoxMessages.h"
 #include "ui/core/ReceptionControl.h"
-#include "ui/main/WindowDisplay.h"
-#include "ui/settings/FileSystemRoots.h"
+#include "ui/qt/DesktopFileOpener.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/MessageBoxMessages.h"
+#include "ui/qt/MountedFolders.h"
+#include "ui/qt/WindowDisplay.h"
 
 namespace karune {
 namespace {
@@ -26,20 +24,27 @@ void postQuit() {
         QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+// Runs `call` with the window on the window's thread, from any thread.
+template <typename Call>
+void postToWindow(ui::MainWindow& window, Call call) {
+    QMetaObject::invokeMethod(
+        &window, [&window, call] { call(window.logic()); }, Qt::QueuedConnection);
+}
+
 }  // namespace
 
 int runWindow(int& argc, char** argv, const Startup& startup) {
-    // A logout or a service manager ends the program with SIGTERM: stop reception as the stop
-    // button does and quit once the call in progress is closed. Set up before Qt starts threads.
-    std::atomic<bool> quitting{false};
+    // A logout or a service manager ends the program with SIGTERM: the window's end request closes
+    // an open dialog, stops reception as the stop button does and quits once the call in progress
+    // is closed. Set up before Qt starts threads.
+    ui::MainWindow* endTarget = nullptr;  // published to the signal thread by the attachment
     StopTarget target;
     StopSignals stopSignals([&] {
         target.request([&](Reception* reception) {
-            quitting = true;
-            if (reception != nullptr)
-                reception->stop();
-            if (reception == nullptr || !reception->active())
+            if (reception == nullptr)
                 postQuit();
+            else
+                postToWindow(*endTarget, [](ui::MainWindowLogic& logic) { logic.endRequested(); });
         });
     });
 
@@ -59,23 +64,26 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
     SystemSerialPorts ports(clock);
     ui::LateReception control;
     ui::DesktopFileOpener opener;
-    ui::MountedRoots roots;
+    ui::MountedFolders folders;
     ui::MainWindow window(
         settings,
         ui::MainWindowServices{
-            control, opener, clock,
+            control,
+            opener,
+            clock,
             [&](const Settings& workingCopy) { SaveSettings(environment, workingCopy, settings); },
-            ui::ChooserServices{roots, messages, [] { QApplication::beep(); }}});
-    window.setFolderText(QString::fromStdString(settings.Folder));
+            {}},
+        ui::ChooserServices{folders, messages, [] { QApplication::beep(); }});
+    window.logic().setFolderText(settings.Folder);
     if (loaded.statusText)
-        window.showStatus(0, *loaded.statusText);
+        window.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(window);
     // Declared last: destroyed first, so that no session outlives the window it reports into.
-    Reception reception({ports, clock, display, messages}, loaded.backFile, [&] {
-        if (quitting)
-            postQuit();
+    Reception reception({ports, clock, display, messages}, loaded.backFile, [&window] {
+        postToWindow(window, [](ui::MainWindowLogic& logic) { logic.sessionFinished(); });
     });
+    endTarget = &window;
     const StopTarget::Attachment attached(target, reception);
     control.attach(reception);
     if (stopSignals.received())

@@ -8,10 +8,8 @@
 #include <cstdio>
 
 #include "config/Settings.h"
-#include "ui/about/AboutBox.h"
-#include "ui/main/MainWindow.h"
-#include "ui/settings/FileSystemRoots.h"
-#include "ui/settings/SettingsDialog.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/MountedFolders.h"
 
 namespace {
 
@@ -78,23 +76,25 @@ int main(int argc, char** argv) {
     NoOpener opener;
     NoMessages messages;
     FixedClock clock;
-    MountedRoots roots;
-    MainWindow window(settings, MainWindowServices{reception, opener, clock, [](const Settings&) {},
-                                                   ChooserServices{roots, messages, [] {}}});
-    window.setFolderText(folder);
+    MountedFolders folders;
+    MainWindow window(settings,
+                      MainWindowServices{reception, opener, clock, [](const Settings&) {}, {}},
+                      ChooserServices{folders, messages, [] {}});
+    MainWindowLogic& logic = window.logic();
+    logic.setFolderText(folder.toStdString());
     window.show();
-    window.setCommButtons(0);
+    logic.sessionButtons(0);
     bool ok = save(window, out, QStringLiteral("main-idle.png"));
 
-    window.setCommButtons(1);
-    window.setFileText("/HT0001.txt");
-    window.setStartText("2026-12-06 09:14:40");
-    window.showStatus(0, "ﾚｺｰﾄﾞ受信 :  37/120");
-    window.showError(0, "");
-    window.setProgress(120, 37, true);
+    logic.sessionButtons(1);
+    logic.setFileText("/HT0001.txt");
+    logic.setStartText("2026-12-06 09:14:40");
+    logic.showStatus(0, "ﾚｺｰﾄﾞ受信 :  37/120");
+    logic.showError(0, "");
+    logic.setProgress(120, 37, true);
     ok = save(window, out, QStringLiteral("main-running.png")) && ok;
-    window.setCommButtons(0);
-    window.setProgress(120, 0, false);
+    logic.sessionButtons(0);
+    logic.setProgress(120, 0, false);
 
     window.openSettings();
     QWidget* dialog = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/main/DoubleClickLabel.h"
+#include "ui/qt/DoubleClickLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,9 +1,9 @@
-#include "ui/main/WindowDisplay.h"
+#include "ui/qt/WindowDisplay.h"
 
 #include <QApplication>
 #include <QMetaObject>
 
-#include "ui/main/MainWindow.h"
+#include "ui/qt/MainWindow.h"
 
 namespace karune::ui {
 
@@ -18,35 +18,37 @@ void WindowDisplay::post(Apply apply) {
 }
 
 void WindowDisplay::setStatusText(const std::string& text) {
-    post([text](MainWindow& w) { w.setStatusText(text); });
+    post([text](MainWindow& w) { w.logic().setStatusText(text); });
 }
 
 void WindowDisplay::setErrorText(const std::string& text) {
-    post([text](MainWindow& w) { w.setErrorText(text); });
+    post([text](MainWindow& w) { w.logic().setErrorText(text); });
 }
 
 void WindowDisplay::setFileText(const std::string& text) {
-    post([text](MainWindow& w) { w.setFileText(text); });
+    post([text](MainWindow& w) { w.logic().setFileText(text); });
 }
 
 void WindowDisplay::setStartText(const std::string& text) {
-    post([text](MainWindow& w) { w.setStartText(text); });
+    post([text](MainWindow& w) { w.logic().setStartText(text); });
 }
 
 void WindowDisplay::setStopText(const std::string& text) {
-    post([text](MainWindow& w) { w.setStopText(text); });
+    post([text](MainWindow& w) { w.logic().setStopText(text); });
 }
 
 void WindowDisplay::setProgress(int maximum, int value, bool visible) {
-    post([maximum, value, visible](MainWindow& w) { w.setProgress(maximum, value, visible); });
+    post([maximum, value, visible](MainWindow& w) {
+        w.logic().setProgress(maximum, value, visible);
+    });
 }
 
 void WindowDisplay::setBusy(bool busy) {
-    post([busy](MainWindow& w) { w.setBusy(busy); });
+    post([busy](MainWindow& w) { w.logic().setBusy(busy); });
 }
 
 void WindowDisplay::setCommButtons(int mode) {
-    post([mode](MainWindow& w) { w.sessionButtons(mode); });
+    post([mode](MainWindow& w) { w.logic().sessionButtons(mode); });
 }
 
 void WindowDisplay::beep() {

@@ -19,7 +19,4 @@ private:
     QColor colour_;
 };
 
-// A colour written as 0x00BBGGRR, the way the window's design gives its colours.
-QColor fromBgr(unsigned int bgr);
-
 }  // namespace karune::ui

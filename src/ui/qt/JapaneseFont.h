@@ -10,6 +10,11 @@ namespace karune::ui {
 // was drawn for. Prefers IPAGothic, then other common Japanese faces, then the platform default.
 QFont japaneseFont();
 
+// The Japanese font with its arrows taken from DejaVu Sans (when installed): IPAGothic draws "←"
+// and "→" at 12 pixels as plain dashes. DejaVu Sans has no kana or kanji, so they still come from
+// the Japanese face.
+QFont arrowsFont();
+
 // Gives `window` and, through inheritance, all its controls the Japanese font.
 void applyJapaneseFont(QWidget& window);
 

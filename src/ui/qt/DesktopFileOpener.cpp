@@ -1,7 +1,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "ui/main/DesktopFileOpener.h"
+#include "ui/qt/DesktopFileOpener.h"
 
 namespace karune::ui {
 

@@ -1,14 +1,9 @@
-#include "ui/main/Lamp.h"
+#include "ui/qt/Lamp.h"
 
 #include <QPainter>
 #include <algorithm>
 
 namespace karune::ui {
-
-QColor fromBgr(unsigned int bgr) {
-    return QColor(static_cast<int>(bgr & 0xFFu), static_cast<int>((bgr >> 8) & 0xFFu),
-                  static_cast<int>((bgr >> 16) & 0xFFu));
-}
 
 Lamp::Lamp(QColor colour, QWidget* parent) : QWidget(parent), colour_(colour) {
     setAttribute(Qt::WA_TransparentForMouseEvents);

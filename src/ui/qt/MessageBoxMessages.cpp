@@ -1,10 +1,10 @@
-#include "ui/main/MessageBoxMessages.h"
+#include "ui/qt/MessageBoxMessages.h"
 
 #include <QMessageBox>
 #include <QThread>
 
 #include "ui/core/ProgramInfo.h"
-#include "ui/common/JapaneseFont.h"
+#include "ui/qt/JapaneseFont.h"
 
 namespace karune::ui {
 

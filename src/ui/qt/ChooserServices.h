@@ -3,14 +3,14 @@
 #include <functional>
 
 #include "config/OperatorMessages.h"
-#include "ui/settings/FileSystemRoots.h"
+#include "ui/core/FolderChooserLogic.h"
 
 namespace karune::ui {
 
-// What the folder chooser needs of the world: the roots to offer, the operator's message boxes and
+// What the folder chooser needs of the world: the file system, the operator's message boxes and
 // the system beep.
 struct ChooserServices {
-    const FileSystemRoots& roots;
+    const FolderSource& folders;
     OperatorMessages& messages;
     std::function<void()> beep;
 };

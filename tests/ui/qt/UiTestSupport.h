@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "support/FakeMessages.h"
-#include "ui/settings/FileSystemRoots.h"
 
 // Readable QString values in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -58,14 +57,5 @@ void typeText(QWidget* widget, const QString& text);
 void doubleClick(QWidget* widget, QPoint pos);
 
 using karune::test::FakeMessages;
-
-class FixedRoots : public FileSystemRoots {
-public:
-    explicit FixedRoots(QStringList list) : list_(std::move(list)) {}
-    QStringList roots() const override { return list_; }
-
-private:
-    QStringList list_;
-};
 
 }  // namespace karune::ui::test

@@ -1,4 +1,4 @@
-#include "ui/common/JapaneseFont.h"
+#include "ui/qt/JapaneseFont.h"
 
 #include <QFontDatabase>
 #include <QStringList>
@@ -22,6 +22,15 @@ QFont japaneseFont() {
         font.setFamilies(families);
     }
     font.setPixelSize(12);
+    return font;
+}
+
+QFont arrowsFont() {
+    static const QString kArrowsFace = QStringLiteral("DejaVu Sans");
+    QFont font = japaneseFont();
+    if (QFontDatabase::families().contains(kArrowsFace)) {
+        font.setFamilies(QStringList{kArrowsFace} + font.families());
+    }
     return font;
 }
 

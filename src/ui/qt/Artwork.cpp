@@ -1,11 +1,11 @@
-#include "ui/about/Artwork.h"
+#include "ui/qt/Artwork.h"
 
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "ui/common/JapaneseFont.h"
+#include "ui/qt/JapaneseFont.h"
 
 namespace karune::ui {
 

@@ -3,16 +3,15 @@
 #include <QDialog>
 #include <QPointer>
 
-class QLabel;
-class QPushButton;
+#include "ui/qt/Controls.h"
 
 namespace karune::ui {
 
 // The about box: the program's icon, title, version and company above its banner.
 //
-// It is a window of its own (no parent), shown without modality: while it exists it keeps the
-// main window disabled, and closing it by any route (OK, Enter, Esc, close box) enables and shows
-// the main window again and deletes the box.
+// It is a window of its own (no parent), centred over the main window and shown without modality
+// (the main window keeps itself disabled meanwhile); closing it by any route (OK, Enter, Esc,
+// close box) shows the main window again and deletes the box.
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
@@ -22,10 +21,7 @@ public:
 
 private:
     QPointer<QWidget> mainWindow_;
-    QLabel* lblTitle_;
-    QLabel* lblVersion_;
-    QLabel* lblCompany_;
-    QPushButton* cmdOK_;
+    Controls controls_;
 };
 
 }  // namespace karune::ui
