@@ -179,13 +179,13 @@ void ControlTree::addHints() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     for (const Built& built : controls_) {
-        if (built.spec->hint.empty())
+        if (built.entry->hint.empty())
             continue;
-        std::wstring text = widen(built.spec->hint);
+        std::wstring text = widen(built.entry->hint);
         TTTOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.lpszText = text.data();
-        if (built.spec->kind == ControlKind::Frame) {
+        if (built.entry->kind == ControlKind::Frame) {
             // A group box lets the mouse through to the window: the hint is on its area there.
             tool.uFlags = TTF_SUBCLASS;
             tool.hwnd = parent_;
@@ -209,23 +209,23 @@ void ControlTree::layout(int dpi) {
         DestroyIcon(icon_);
     icon_ = loadProgramIcon(GetSystemMetrics(SM_CXICON) * dpi / USER_DEFAULT_SCREEN_DPI);
     for (const Built& built : controls_) {
-        const TwipsRect place = placeInWindow(*built.spec);
+        const TwipsRect place = placeInWindow(*built.entry);
         const int left = pixels(place.left);
         const int top = pixels(place.top);
         const int width = pixels(place.width);
         int height = pixels(place.height);
         SendMessageW(built.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        if (built.spec->kind == ControlKind::DriveList) {
+        if (built.entry->kind == ControlKind::DriveList) {
             MoveWindow(built.handle, left, top, width, height * kDropDownRows, TRUE);
             fitDropDownField(built.handle, height);
             continue;
         }
-        if (built.spec->kind == ControlKind::DirectoryList)
+        if (built.entry->kind == ControlKind::DirectoryList)
             SendMessageW(built.handle, LB_SETITEMHEIGHT, 0, MulDiv(kListRowPixels, dpi, 96));
-        if (built.spec->kind == ControlKind::Line)
+        if (built.entry->kind == ControlKind::Line)
             height = std::max(1, height);
         MoveWindow(built.handle, left, top, width, height, TRUE);
-        if (built.spec->kind == ControlKind::Frame && tooltip_ != nullptr) {
+        if (built.entry->kind == ControlKind::Frame && tooltip_ != nullptr) {
             TTTOOLINFOW tool{};
             tool.cbSize = TTTOOLINFOW_V2_SIZE;
             tool.hwnd = parent_;
@@ -259,36 +259,36 @@ void ControlTree::release() {
 
 HWND ControlTree::find(std::string_view name) const {
     const auto found = std::find_if(controls_.begin(), controls_.end(),
-                                    [name](const Built& b) { return b.spec->name == name; });
+                                    [name](const Built& b) { return b.entry->name == name; });
     return found == controls_.end() ? nullptr : found->handle;
 }
 
-const ControlSpec* ControlTree::specOf(int id) const {
+const ControlSpec* ControlTree::entryOf(int id) const {
     const int index = id - kFirstId;
     if (index < 0 || index >= static_cast<int>(controls_.size()))
         return nullptr;
-    return controls_[static_cast<std::size_t>(index)].spec;
+    return controls_[static_cast<std::size_t>(index)].entry;
 }
 
-const ControlSpec* ControlTree::specOf(HWND control) const {
+const ControlSpec* ControlTree::entryOf(HWND control) const {
     const auto found = std::find_if(controls_.begin(), controls_.end(),
                                     [control](const Built& b) { return b.handle == control; });
-    return found == controls_.end() ? nullptr : found->spec;
+    return found == controls_.end() ? nullptr : found->entry;
 }
 
 std::optional<COLORREF> ControlTree::textColour(HWND control) const {
-    const ControlSpec* spec = specOf(control);
-    if (spec == nullptr || spec->kind != ControlKind::Label || spec->colourBgr == 0)
+    const ControlSpec* entry = entryOf(control);
+    if (entry == nullptr || entry->kind != ControlKind::Label || entry->colourBgr == 0)
         return std::nullopt;
-    return static_cast<COLORREF>(spec->colourBgr);
+    return static_cast<COLORREF>(entry->colourBgr);
 }
 
 bool ControlTree::draw(const DRAWITEMSTRUCT& item) const {
-    const ControlSpec* spec = specOf(item.hwndItem);
-    if (spec == nullptr)
+    const ControlSpec* entry = entryOf(item.hwndItem);
+    if (entry == nullptr)
         return false;
-    const auto colour = static_cast<COLORREF>(spec->colourBgr);
-    switch (spec->kind) {
+    const auto colour = static_cast<COLORREF>(entry->colourBgr);
+    switch (entry->kind) {
         case ControlKind::Lamp:
             FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
             drawLamp(item.hDC, item.rcItem, colour);

@@ -38,8 +38,8 @@ public:
     void release();
 
     HWND find(std::string_view name) const;
-    const ControlSpec* specOf(int id) const;
-    const ControlSpec* specOf(HWND control) const;
+    const ControlSpec* entryOf(int id) const;
+    const ControlSpec* entryOf(HWND control) const;
     int dpi() const { return dpi_; }
     int pixels(int twips) const { return twipsToPixels(twips, dpi_); }
     HFONT font() const { return font_; }
@@ -52,7 +52,7 @@ public:
 
 private:
     struct Built {
-        const ControlSpec* spec;
+        const ControlSpec* entry;
         HWND handle;
     };
 

@@ -150,12 +150,11 @@ void MainWindow::onDestroyed() {
     win32_.calls.attach(nullptr);
 }
 
-bool MainWindow::queryEndSession() {
-    if (logic_.endRequested())
-        return true;
-    // Windows shows the reason while the call closes; the wait itself is in WM_ENDSESSION.
-    ShutdownBlockReasonCreate(handle(), kEndingReason);
-    return true;
+// Windows may end the session: a call in progress is stopped now and closes while Windows shows
+// the reason; WM_ENDSESSION then waits for it.
+void MainWindow::queryEndSession() {
+    if (!logic_.endRequested())
+        ShutdownBlockReasonCreate(handle(), kEndingReason);
 }
 
 void MainWindow::endSession(bool ending) {
@@ -164,7 +163,7 @@ void MainWindow::endSession(bool ending) {
     ShutdownBlockReasonDestroy(handle());
 }
 
-bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
         case PostedCalls::kRunMessage:
             win32_.calls.runOne();
@@ -185,13 +184,13 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
             result = TRUE;
             return true;
         case WM_QUERYENDSESSION:
-            result = queryEndSession() ? TRUE : FALSE;
+            queryEndSession();
+            result = TRUE;
             return true;
         case WM_ENDSESSION:
             endSession(wParam != 0);
             return true;
         default:
-            (void)lParam;
             return false;
     }
 }

@@ -69,7 +69,7 @@ protected:
 private:
     void openSettings();
     void openAbout();
-    bool queryEndSession();
+    void queryEndSession();
     void endSession(bool ending);
 
     Settings& settings_;

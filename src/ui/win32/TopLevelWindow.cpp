@@ -28,8 +28,8 @@ ATOM registerWindowClass(WNDPROC procedure) {
 
 }  // namespace
 
-TopLevelWindow::TopLevelWindow(const WindowSpec& spec, Frame frame)
-    : spec_(spec), frame_(frame), controls_(spec) {}
+TopLevelWindow::TopLevelWindow(const WindowSpec& table, Frame frame)
+    : table_(table), frame_(frame), controls_(table) {}
 
 TopLevelWindow::~TopLevelWindow() {
     destroy();
@@ -48,12 +48,12 @@ void TopLevelWindow::create(HWND owner) {
         style |= WS_MINIMIZEBOX;
     else
         exStyle |= WS_EX_DLGMODALFRAME;
-    CreateWindowExW(exStyle, kWindowClass, widen(spec_.caption).c_str(), style, CW_USEDEFAULT,
+    CreateWindowExW(exStyle, kWindowClass, widen(table_.caption).c_str(), style, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                     GetModuleHandleW(nullptr), this);
     if (window_ == nullptr)
         return;
-    markName(window_, spec_.name);
+    markName(window_, table_.name);
     const int dpi = windowDpi(window_);
     controls_.create(window_, dpi);
     fitClientArea();
@@ -66,8 +66,8 @@ void TopLevelWindow::create(HWND owner) {
 }
 
 void TopLevelWindow::fitClientArea() {
-    const SIZE outer = outerSize(window_, controls_.pixels(spec_.clientWidth),
-                                 controls_.pixels(spec_.clientHeight), controls_.dpi());
+    const SIZE outer = outerSize(window_, controls_.pixels(table_.clientWidth),
+                                 controls_.pixels(table_.clientHeight), controls_.dpi());
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -138,7 +138,7 @@ LRESULT TopLevelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            if (const ControlSpec* control = controls_.specOf(id); control != nullptr)
+            if (const ControlSpec* control = controls_.entryOf(id); control != nullptr)
                 onCommand(*control, HIWORD(wParam));
             else if (id == IDOK || id == IDCANCEL)
                 onDialogKey(id);

@@ -17,7 +17,7 @@ class TopLevelWindow {
 public:
     enum class Frame { Main, Dialog };
 
-    TopLevelWindow(const WindowSpec& spec, Frame frame);
+    TopLevelWindow(const WindowSpec& table, Frame frame);
     virtual ~TopLevelWindow();
     TopLevelWindow(const TopLevelWindow&) = delete;
     TopLevelWindow& operator=(const TopLevelWindow&) = delete;
@@ -43,7 +43,6 @@ public:
 
 protected:
     const ControlTree& controls() const { return controls_; }
-    const WindowSpec& spec() const { return spec_; }
 
     // A notification from a control: BN_CLICKED, STN_DBLCLK, EN_CHANGE, LBN_DBLCLK, CBN_SELCHANGE.
     virtual void onCommand(const ControlSpec& control, int code) = 0;
@@ -62,7 +61,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void fitClientArea();
 
-    const WindowSpec& spec_;
+    const WindowSpec& table_;
     Frame frame_;
     ControlTree controls_;
     HWND window_ = nullptr;
