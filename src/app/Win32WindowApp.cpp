@@ -111,8 +111,10 @@ int runWindow(int&, char**, const Startup& startup) {
         mainWindow.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(calls, mainWindow.logic());
+    // The window answers calls again by itself once a lost adapter is back.
+    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
     // Declared last: destroyed first, so that no session outlives the window it reports into.
-    Reception reception({ports, clock, display, messages}, loaded.backFile, [&] {
+    Reception reception(services, loaded.backFile, [&] {
         sessionEnd.reached();
         calls.post([&mainWindow] { mainWindow.logic().sessionFinished(); });
     });
