@@ -330,26 +330,26 @@ constexpr std::array<std::string_view, 1> kAboutTabOrder{"cmdOK"};
 }  // namespace
 
 const WindowSpec& mainWindowSpec() {
-    static const WindowSpec spec{
+    static const WindowSpec window{
         "frmMain", "KARUNE_MODEM for Windows", 8910, 5010, kMainControls, kMainTabOrder};
-    return spec;
+    return window;
 }
 
 const WindowSpec& settingsDialogSpec() {
     static const std::vector<ControlSpec> controls = settingsControls();
-    static const WindowSpec spec{"frmSetting", "ｵﾌﾟｼｮﾝ設定", 9165, 6390, controls, {}};
-    return spec;
+    static const WindowSpec window{"frmSetting", "ｵﾌﾟｼｮﾝ設定", 9165, 6390, controls, {}};
+    return window;
 }
 
 const WindowSpec& folderChooserSpec() {
-    static const WindowSpec spec{"frmFolder", "保存ﾌｫﾙﾀﾞ",      4965,
-                                 3195,        kChooserControls, kChooserTabOrder};
-    return spec;
+    static const WindowSpec window{"frmFolder", "保存ﾌｫﾙﾀﾞ",      4965,
+                                   3195,        kChooserControls, kChooserTabOrder};
+    return window;
 }
 
 const WindowSpec& aboutBoxSpec() {
-    static const WindowSpec spec{"frmAbout", {}, 4485, 2175, kAboutControls, kAboutTabOrder};
-    return spec;
+    static const WindowSpec window{"frmAbout", {}, 4485, 2175, kAboutControls, kAboutTabOrder};
+    return window;
 }
 
 const ControlSpec* findControl(const WindowSpec& window, std::string_view name) {

@@ -29,21 +29,21 @@ void setColour(QWidget& widget, QPalette::ColorRole role, std::uint32_t bgr) {
     widget.setPalette(palette);
 }
 
-QWidget* makeLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new DoubleClickLabel(text(spec.caption), parent);
+QWidget* makeLabel(const ControlSpec& control, QWidget* parent) {
+    auto* label = new DoubleClickLabel(text(control.caption), parent);
     label->setTextFormat(Qt::PlainText);
-    if (spec.kind == ControlKind::FramedLabel) {
+    if (control.kind == ControlKind::FramedLabel) {
         label->setFrameStyle(QFrame::Box | QFrame::Plain);
     }
-    if (spec.align == Align::Centre) {
+    if (control.align == Align::Centre) {
         label->setAlignment(Qt::AlignCenter);
     }
-    if (spec.multiLine) {
+    if (control.multiLine) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
     }
-    if (spec.colourBgr != 0) {
-        setColour(*label, QPalette::WindowText, spec.colourBgr);
+    if (control.colourBgr != 0) {
+        setColour(*label, QPalette::WindowText, control.colourBgr);
     }
     return label;
 }
@@ -56,13 +56,13 @@ QWidget* makePicture(const QPixmap& pixmap, bool stretched, QWidget* parent) {
     return picture;
 }
 
-QWidget* makeControl(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* makeControl(const ControlSpec& control, QWidget* parent) {
+    switch (control.kind) {
         case ControlKind::Label:
         case ControlKind::FramedLabel:
-            return makeLabel(spec, parent);
+            return makeLabel(control, parent);
         case ControlKind::Button:
-            return new QPushButton(text(spec.caption), parent);
+            return new QPushButton(text(control.caption), parent);
         case ControlKind::ProgressBar: {
             auto* bar = new QProgressBar(parent);
             bar->setTextVisible(false);
@@ -72,23 +72,23 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent) {
             return bar;
         }
         case ControlKind::Lamp: {
-            auto* lamp = new Lamp(fromBgr(spec.colourBgr), parent);
+            auto* lamp = new Lamp(fromBgr(control.colourBgr), parent);
             lamp->hide();
             return lamp;
         }
         case ControlKind::Frame:
-            return new QGroupBox(text(spec.caption), parent);
+            return new QGroupBox(text(control.caption), parent);
         case ControlKind::TextBox: {
-            auto* box = new QLineEdit(text(spec.caption), parent);
-            box->setReadOnly(spec.readOnly);
+            auto* box = new QLineEdit(text(control.caption), parent);
+            box->setReadOnly(control.readOnly);
             return box;
         }
         case ControlKind::ScrollBar:
             return new QScrollBar(Qt::Horizontal, parent);
         case ControlKind::Option:
-            return new QRadioButton(text(spec.caption), parent);
+            return new QRadioButton(text(control.caption), parent);
         case ControlKind::CheckBox:
-            return new QCheckBox(text(spec.caption), parent);
+            return new QCheckBox(text(control.caption), parent);
         case ControlKind::DriveList:
             return new QComboBox(parent);
         case ControlKind::DirectoryList:
@@ -100,7 +100,7 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Line: {
             auto* line = new QFrame(parent);
             line->setAutoFillBackground(true);
-            setColour(*line, QPalette::Window, spec.colourBgr);
+            setColour(*line, QPalette::Window, control.colourBgr);
             return line;
         }
     }
@@ -114,14 +114,15 @@ QColor fromBgr(std::uint32_t bgr) {
                   static_cast<int>((bgr >> 16) & 0xFFu));
 }
 
-Controls::Controls(const WindowSpec& spec, QWidget& window) {
-    window.setObjectName(text(spec.name));
-    if (!spec.caption.empty()) {
-        window.setWindowTitle(text(spec.caption));
+Controls::Controls(const WindowSpec& description, QWidget& window) {
+    window.setObjectName(text(description.name));
+    if (!description.caption.empty()) {
+        window.setWindowTitle(text(description.caption));
     }
     applyJapaneseFont(window);
-    window.setFixedSize(pixelRect({0, 0, spec.clientWidth, spec.clientHeight}).size());
-    for (const ControlSpec& control : spec.controls) {
+    window.setFixedSize(
+        pixelRect({0, 0, description.clientWidth, description.clientHeight}).size());
+    for (const ControlSpec& control : description.controls) {
         QWidget* parent = control.parent.empty() ? &window : controls_.at(control.parent);
         QWidget* widget = makeControl(control, parent);
         widget->setObjectName(text(control.name));
@@ -131,8 +132,9 @@ Controls::Controls(const WindowSpec& spec, QWidget& window) {
         }
         controls_.emplace(control.name, widget);
     }
-    for (std::size_t i = 1; i < spec.tabOrder.size(); ++i) {
-        QWidget::setTabOrder(controls_.at(spec.tabOrder[i - 1]), controls_.at(spec.tabOrder[i]));
+    for (std::size_t i = 1; i < description.tabOrder.size(); ++i) {
+        QWidget::setTabOrder(controls_.at(description.tabOrder[i - 1]),
+                             controls_.at(description.tabOrder[i]));
     }
 }
 

@@ -26,7 +26,7 @@ QColor fromBgr(std::uint32_t bgr);
 // description's name, caption, size, the Japanese font and the tab order), found by name.
 class Controls {
 public:
-    Controls(const WindowSpec& spec, QWidget& window);
+    Controls(const WindowSpec& description, QWidget& window);
 
     // The control of that name as a T; a name or type that the description does not have is a
     // programming error.

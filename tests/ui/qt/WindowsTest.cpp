@@ -110,7 +110,7 @@ private:
     std::unique_ptr<MainWindow> window_;
 };
 
-// Each window has every control of its description, in its place, with its caption and hint.
+// Each window has every control of its layout, in its place, with its caption and hint.
 TEST_F(QtWindowTest, EveryWindowHasTheControlsItsDescriptionNames) {
     const std::pair<const WindowSpec*, std::function<QWidget*()>> windows[] = {
         {&mainWindowSpec(), [this] { return &window(); }},
@@ -118,18 +118,19 @@ TEST_F(QtWindowTest, EveryWindowHasTheControlsItsDescriptionNames) {
         {&folderChooserSpec(), [this] { return new FolderChooser({}, dir.path(), services, {}); }},
         {&aboutBoxSpec(), [] { return new AboutBox(nullptr); }},
     };
-    for (const auto& [spec, open] : windows) {
+    for (const auto& [layout, open] : windows) {
         QWidget* shown = open();
         SCOPED_TRACE(shown->objectName().toStdString());
-        EXPECT_EQ(shown->objectName(), QString::fromUtf8(spec->name));
-        EXPECT_EQ(shown->size(), pixelRect({0, 0, spec->clientWidth, spec->clientHeight}).size());
-        for (const ControlSpec& control : spec->controls) {
+        EXPECT_EQ(shown->objectName(), QString::fromUtf8(layout->name));
+        EXPECT_EQ(shown->size(),
+                  pixelRect({0, 0, layout->clientWidth, layout->clientHeight}).size());
+        for (const ControlSpec& control : layout->controls) {
             const QString name = QString::fromUtf8(control.name);
             SCOPED_TRACE(name.toStdString());
             const QWidget* widget = child<QWidget>(*shown, name);
             EXPECT_EQ(widget->geometry(), pixelRect(control.place));
             EXPECT_EQ(widget->parentWidget()->objectName(),
-                      QString::fromUtf8(control.parent.empty() ? spec->name : control.parent));
+                      QString::fromUtf8(control.parent.empty() ? layout->name : control.parent));
             EXPECT_EQ(widget->toolTip(), QString::fromUtf8(control.hint));
             const QString caption = QString::fromUtf8(control.caption);
             if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
@@ -137,11 +138,11 @@ TEST_F(QtWindowTest, EveryWindowHasTheControlsItsDescriptionNames) {
             } else if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
                 EXPECT_EQ(frame->title(), caption);
             } else if (const auto* label = qobject_cast<const QLabel*>(widget);
-                       label != nullptr && spec != &aboutBoxSpec() && !caption.isEmpty()) {
+                       label != nullptr && layout != &aboutBoxSpec() && !caption.isEmpty()) {
                 EXPECT_EQ(label->text(), caption);
             }
         }
-        if (spec != &mainWindowSpec())
+        if (layout != &mainWindowSpec())
             delete shown;
     }
 }
