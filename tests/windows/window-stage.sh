@@ -22,7 +22,9 @@ settled() {
     fail "karune-inspect $*:" "$(cat "$work/inspected")"
 }
 # One step of the operator's; a failure is counted and the stage goes on.
-act() { inspect "$@" >/dev/null 2>"$work/acted" || fail "karune-inspect $*: $(cat "$work/acted")"; }
+act() {
+    inspect "$@" >/dev/null 2>"$work/acted" || fail "karune-inspect $* (status $?): $(cat "$work/acted")"
+}
 control_text() { inspect dump "$1" | awk -F '\t' -v name="$2" '$1 == name { print $3 }'; }
 
 exec 9>"$work/display"
