@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 #include <thread>
 #include <vector>
 
@@ -64,39 +63,23 @@ T* child(const QWidget& parent, const QString& name) {
     return found;
 }
 
-// The main window over fakes and the real file system, saving into `settings`; every window a
-// test left open is closed after it.
+// The main window, shown, over fakes and the real file system, saving into `settings`; every
+// window a test left open is closed after it.
 class QtWindowTest : public ::testing::Test {
 protected:
-    QtWindowTest() { qtApp(); }
+    QtWindowTest() { window.show(); }
     void TearDown() override {
         for (QWidget* widget : QApplication::topLevelWidgets())
             widget->close();
         settle();
     }
-
-    MainWindow& window() {
-        if (!window_) {
-            window_ = std::make_unique<MainWindow>(
-                settings,
-                MainWindowServices{reception,
-                                   opener,
-                                   clock,
-                                   [this](const Settings& copy) { settings = copy; },
-                                   {}},
-                services);
-            window_->show();
-        }
-        return *window_;
-    }
     void click(QWidget& parent, const char* name) {
         QTest::mouseClick(child<QAbstractButton>(parent, name), Qt::LeftButton);
         settle();
     }
-    bool visible(const char* name) {
-        return child<QWidget>(window(), name)->isVisibleTo(&window());
-    }
+    bool visible(const char* name) { return child<QWidget>(window, name)->isVisibleTo(&window); }
 
+    QApplication& app = qtApp();
     QTemporaryDir dir;
     Settings settings = defaultSettings(dir.path().toStdString());
     karune::test::FakeReception reception;
@@ -105,23 +88,24 @@ protected:
     MountedFolders folders;
     karune::test::FakeMessages messages;
     const ChooserServices services{folders, messages, {}};
-
-private:
-    std::unique_ptr<MainWindow> window_;
+    MainWindow window{
+        settings,
+        {reception, opener, clock, [this](const Settings& copy) { settings = copy; }, {}},
+        services};
 };
 
 // Each window has every control of its layout, in its place, with its caption and hint.
 TEST_F(QtWindowTest, EveryWindowHasTheControlsItsDescriptionNames) {
-    const std::pair<const WindowSpec*, std::function<QWidget*()>> windows[] = {
-        {&mainWindowSpec(), [this] { return &window(); }},
-        {&settingsDialogSpec(), [this] { return new SettingsDialog({}, settings, services, {}); }},
-        {&folderChooserSpec(), [this] { return new FolderChooser({}, dir.path(), services, {}); }},
-        {&aboutBoxSpec(), [] { return new AboutBox(nullptr); }},
-    };
-    for (const auto& [layout, open] : windows) {
-        QWidget* shown = open();
-        SCOPED_TRACE(shown->objectName().toStdString());
-        EXPECT_EQ(shown->objectName(), QString::fromUtf8(layout->name));
+    SettingsDialog settingsDialog({}, settings, services, {});
+    FolderChooser chooser({}, dir.path(), services, {});
+    AboutBox about(nullptr);
+    const std::pair<const WindowSpec*, const QWidget*> windows[] = {
+        {&mainWindowSpec(), &window},
+        {&settingsDialogSpec(), &settingsDialog},
+        {&folderChooserSpec(), &chooser},
+        {&aboutBoxSpec(), &about}};
+    for (const auto& [layout, shown] : windows) {
+        SCOPED_TRACE(layout->name);
         EXPECT_EQ(shown->size(),
                   pixelRect({0, 0, layout->clientWidth, layout->clientHeight}).size());
         for (const ControlSpec& control : layout->controls) {
@@ -142,36 +126,33 @@ TEST_F(QtWindowTest, EveryWindowHasTheControlsItsDescriptionNames) {
                 EXPECT_EQ(label->text(), caption);
             }
         }
-        if (layout != &mainWindowSpec())
-            delete shown;
     }
 }
 
-// The start-up timer, the buttons, the window's close and the viewer labels reach the logic.
+// The start-up timer, the buttons, the window's close and the viewer labels reach the logic, and
+// the logic's buttons reach the lamps.
 TEST_F(QtWindowTest, TimerClicksClosesAndDoubleClicksReachTheLogic) {
     settings.AutoStart = 1;
-    window().startUp();
-    EXPECT_FALSE(window().isEnabled()) << "no input before the start-up step";
-    ASSERT_TRUE(QTest::qWaitFor([this] { return window().isEnabled(); }, 3000));
+    window.startUp();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window.isEnabled(); }, 3000));
     EXPECT_TRUE(visible("Status1"));
-    EXPECT_FALSE(child<QWidget>(window(), "cmdSetting")->isEnabled());
-    click(window(), "cmdComm1");
+    click(window, "cmdComm1");
     EXPECT_TRUE(visible("Status0"));
-    click(window(), "cmdComm0");
+    click(window, "cmdComm0");
     EXPECT_EQ(reception.starts, (std::vector<bool>{false, true}));
-    EXPECT_FALSE(window().close()) << "closing while receiving is a stop";
+    EXPECT_FALSE(window.close()) << "closing while receiving is a stop";
     EXPECT_EQ(reception.stops, 2);
-    window().logic().setFileText("/KEN.txt");
+    window.logic().setFileText("/KEN.txt");
     for (const char* label : {"Label3", "lblFile"})
-        QTest::mouseDClick(child<QLabel>(window(), label), Qt::LeftButton);
+        QTest::mouseDClick(child<QLabel>(window, label), Qt::LeftButton);
     EXPECT_EQ(opener.opened.size(), 2u);
-    EXPECT_TRUE(window().close());
+    EXPECT_TRUE(window.close());
 }
 
 // The session's calls come from its own thread and reach the labels in order on the window's.
 TEST_F(QtWindowTest, SessionCallsFromItsThreadArriveInOrder) {
-    window().logic().startAction();
-    WindowDisplay display(window());
+    window.logic().startAction();
+    WindowDisplay display(window);
     std::thread session([&display] {
         for (int i = 1; i <= 50; ++i) {
             display.setStatusText("status " + std::to_string(i) + "\r\nline");
@@ -179,21 +160,32 @@ TEST_F(QtWindowTest, SessionCallsFromItsThreadArriveInOrder) {
         }
     });
     session.join();
-    const QLabel* status = child<QLabel>(window(), "lblStatus");
+    const QLabel* status = child<QLabel>(window, "lblStatus");
     EXPECT_EQ(status->text(), QString()) << "nothing is applied on the session's thread";
     settle();
     EXPECT_EQ(status->text(), QStringLiteral("status 50\nline"));
     EXPECT_TRUE(visible("Status0")) << "the last word was idle";
 }
 
-// The settings dialog's controls change the working copy that OK saves; cancel and the close box
-// drop it. Each route leaves the window enabled and the dialog gone.
-TEST_F(QtWindowTest, SettingsDialogSavesOnOkOnly) {
+// The settings dialog's controls change the working copy, and "参照" opens the chooser, which lists
+// the visible folders and hands the double-clicked one over; OK saves the copy, cancel and the
+// close box drop it. The close box takes neither the dialog from under its chooser nor the window
+// from under its dialog.
+TEST_F(QtWindowTest, SettingsDialogAndChooserChangeTheCopyThatOkSaves) {
+    for (const char* made : {"c", ".hidden"})
+        QDir(dir.path()).mkpath(QString::fromUtf8(made));
+    QFile(dir.filePath(QStringLiteral("file.txt"))).open(QIODevice::WriteOnly);
     const Settings before = settings;
+    Settings changed = before;
+    changed.AutoStart = 1;
+    changed.field(1) = 0;
+    changed.TimeAdjust = "0";
+    changed.Port = 8;
+    changed.FixFname = "XY";  // a double quote is refused
+    changed.Folder = dir.filePath(QStringLiteral("c")).toStdString();
     for (const std::string route : {"cmdOK1", "close box", "cmdOK0"}) {
         SCOPED_TRACE(route);
-        settings = before;
-        click(window(), "cmdSetting");
+        click(window, "cmdSetting");
         QWidget* dialog = topLevel(QStringLiteral("frmSetting"));
         ASSERT_NE(dialog, nullptr);
         for (const char* box : {"optAutoStart1", "chkField0", "chkTimeAdjust"}) {
@@ -201,52 +193,24 @@ TEST_F(QtWindowTest, SettingsDialogSavesOnOkOnly) {
             QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
         }
         QTest::keyClick(child<QScrollBar>(*dialog, "hsPort"), Qt::Key_End);
-        EXPECT_EQ(child<QLineEdit>(*dialog, "txtPort")->text(), QStringLiteral("8"));
         QTest::keyClicks(child<QLineEdit>(*dialog, "txtFixFname"), QStringLiteral("X\"Y"));
-        Settings changed = before;
-        changed.AutoStart = 1;
-        changed.field(1) = 0;
-        changed.TimeAdjust = "0";
-        changed.Port = 8;
-        changed.FixFname = "XY";  // a double quote is refused
+        click(*dialog, "cmdFolderRef");
+        QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
+        ASSERT_NE(chooser, nullptr);
+        dialog->close();
+        window.close();
+        settle();
+        EXPECT_TRUE(dialog->isVisible() && window.isVisible());
+        auto* list = child<QListWidget>(*chooser, "Dir1");
+        ASSERT_EQ(list->count(), list->currentRow() + 2) << "folders only, without the hidden ones";
+        emit list->itemDoubleClicked(list->item(list->count() - 1));
+        click(*chooser, "cmdOK0");
         route == "close box" ? void(dialog->close()) : click(*dialog, route.c_str());
         settle();
         EXPECT_EQ(settings, route == "cmdOK0" ? changed : before);
-        EXPECT_TRUE(window().isEnabled());
+        EXPECT_TRUE(window.isEnabled());
         EXPECT_EQ(topLevel(QStringLiteral("frmSetting")), nullptr);
     }
-}
-
-// "参照" opens the chooser, which lists the visible folders; a double-click opens a sub-folder and
-// "OK" hands it to the dialog. The window manager's close requests take neither the dialog from
-// under its chooser nor the window from under its dialog.
-TEST_F(QtWindowTest, FolderChooserHandsTheOpenedFolderOver) {
-    for (const char* made : {"c", ".hidden"})
-        QDir(dir.path()).mkpath(QString::fromUtf8(made));
-    QFile(dir.filePath(QStringLiteral("file.txt"))).open(QIODevice::WriteOnly);
-    click(window(), "cmdSetting");
-    QWidget* dialog = topLevel(QStringLiteral("frmSetting"));
-    ASSERT_NE(dialog, nullptr);
-    click(*dialog, "cmdFolderRef");
-    QWidget* chooser = topLevel(QStringLiteral("frmFolder"));
-    ASSERT_NE(chooser, nullptr);
-    EXPECT_FALSE(dialog->isEnabled());
-    dialog->close();
-    window().close();
-    settle();
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_TRUE(window().isVisible());
-    auto* list = child<QListWidget>(*chooser, "Dir1");
-    ASSERT_EQ(list->count(), list->currentRow() + 2) << "folders only, without the hidden ones";
-    QListWidgetItem* c = list->item(list->count() - 1);
-    EXPECT_TRUE(c->text().endsWith(QStringLiteral(" c")));
-    emit list->itemDoubleClicked(c);
-    click(*chooser, "cmdOK0");
-    EXPECT_TRUE(dialog->isEnabled());
-    EXPECT_EQ(child<QLabel>(*dialog, "lblFolder")->text(), dir.filePath(QStringLiteral("c")));
-    click(*dialog, "cmdOK0");
-    EXPECT_EQ(settings.Folder, dir.filePath(QStringLiteral("c")).toStdString());
-    EXPECT_EQ(child<QLabel>(window(), "lblFolder")->text(), dir.filePath(QStringLiteral("c")));
 }
 
 // A logout or SIGTERM with a dialog open: the dialog (and its chooser) go as with "ｷｬﾝｾﾙ" and the
@@ -254,18 +218,18 @@ TEST_F(QtWindowTest, FolderChooserHandsTheOpenedFolderOver) {
 TEST_F(QtWindowTest, EndRequestClosesTheOpenDialogsAndEndsTheProgram) {
     const char* const dialogs[][2] = {{"frmSetting", "cmdSetting"}, {"frmAbout", "cmdInfo"}};
     for (const auto& [name, opens] : dialogs) {
-        click(window(), opens);
+        click(window, opens);
         ASSERT_NE(topLevel(QString::fromUtf8(name)), nullptr) << name;
         if (QWidget* dialog = topLevel(QStringLiteral("frmSetting")); dialog != nullptr)
             click(*dialog, "cmdFolderRef");
-        QTimer::singleShot(0, &window(), [this] { window().logic().endRequested(); });
+        QTimer::singleShot(0, &window, [this] { window.logic().endRequested(); });
         QTimer stuck;
         QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
         stuck.start(5000);
         EXPECT_EQ(QApplication::exec(), 0) << name;
         settle();
-        EXPECT_EQ(topLevel(QString::fromUtf8(name)), nullptr) << name;
-        EXPECT_EQ(topLevel(QStringLiteral("frmFolder")), nullptr) << name;
+        for (const char* gone : {name, "frmFolder"})
+            EXPECT_EQ(topLevel(QString::fromUtf8(gone)), nullptr) << name;
     }
 }
 
