@@ -9,8 +9,7 @@
 namespace karune::test {
 
 // Records the main window's starts (their clearStopPressed) and stops.
-class FakeReception : public ui::ReceptionControl {
-public:
+struct FakeReception : ui::ReceptionControl {
     void start(const Settings&, bool clearStopPressed) override {
         starts.push_back(clearStopPressed);
     }
@@ -20,8 +19,7 @@ public:
 };
 
 // Records the paths it is asked to open; `works` says whether the editor starts.
-class RecordingOpener : public ui::FileOpener {
-public:
+struct RecordingOpener : ui::FileOpener {
     bool open(const std::string& path) override {
         opened.push_back(path);
         return works;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "config/Utf8Path.h"
@@ -16,8 +17,7 @@ constexpr CommButtons kIdle{true, false, true, true, true, false};
 constexpr CommButtons kRunning{false, true, false, false, false, true};
 
 // The window as the logic leaves it, and the calls that change more than a field.
-class FakeView : public MainWindowView {
-public:
+struct FakeView : MainWindowView {
     void showButtons(const CommButtons& b) override { buttons = b; }
     void showText(std::string_view control, const std::string& text) override {
         texts[std::string(control)] = text;
@@ -82,22 +82,19 @@ TEST(MainWindowLogic, ButtonsFollowStartStopSessionEndAndStartUp) {
 
 // Mode 0 replaces, 1 appends on a new line, 2 appends to the last line, others leave the label.
 TEST(MainWindowLogic, LabelWritersFollowTheirMode) {
-    const struct {
-        int mode;
-        const char* text;
-        const char* shown;
-    } steps[] = {{1, "B", "\r\nB"},
-                 {2, " [異常終了]", "\r\nB [異常終了]"},
-                 {3, "x", "\r\nB [異常終了]"},
-                 {0, "A", "A"},
-                 {1, "B", "A\r\nB"},
-                 {0, "", ""}};
+    const std::tuple<int, const char*, const char*> steps[] = {
+        {1, "B", "\r\nB"},
+        {2, " [異常終了]", "\r\nB [異常終了]"},
+        {3, "x", "\r\nB [異常終了]"},
+        {0, "A", "A"},
+        {1, "B", "A\r\nB"},
+        {0, "", ""}};
     Window w;
-    for (const auto& step : steps) {
-        w.logic.showStatus(step.mode, step.text);
-        w.logic.showError(step.mode, step.text);
-        EXPECT_EQ(w.view.texts["lblStatus"], step.shown) << step.mode << step.text;
-        EXPECT_EQ(w.view.texts["lblErr"], step.shown) << step.mode << step.text;
+    for (const auto& [mode, text, shown] : steps) {
+        w.logic.showStatus(mode, text);
+        w.logic.showError(mode, text);
+        EXPECT_EQ(w.view.texts["lblStatus"], shown) << mode << text;
+        EXPECT_EQ(w.view.texts["lblErr"], shown) << mode << text;
     }
 }
 
@@ -115,28 +112,25 @@ TEST(MainWindowLogic, CloseAndEndRequests) {
                  {true, false, CloseDecision::Ignore, 0, {"close dialogs", "quit"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.dialog << c.running);
-        for (const bool end : {false, true}) {
-            Window w;
+        Window closed, ended;
+        for (Window* w : {&closed, &ended}) {
             if (c.running)
-                w.logic.startAction();
+                w->logic.startAction();
             if (c.dialog)
-                w.logic.dialogOpened();
-            if (!end) {
-                EXPECT_EQ(w.logic.closeRequested(), c.decision);
-                EXPECT_EQ(w.reception.stops, c.stops);
-                continue;
-            }
-            EXPECT_EQ(w.logic.endRequested(), !c.running);
-            EXPECT_EQ(w.view.calls, c.end);
-            EXPECT_EQ(w.reception.stops, c.stops);
-            w.settings.AutoStart = 1;
-            w.logic.startAction();
-            w.logic.startUpStep();
-            EXPECT_EQ(w.reception.starts.size(), c.running ? 1u : 0u) << "nothing starts now";
-            w.view.calls.clear();
-            w.logic.sessionFinished();
-            EXPECT_EQ(w.view.calls, std::vector<std::string>{"quit"});
+                w->logic.dialogOpened();
         }
+        EXPECT_EQ(closed.logic.closeRequested(), c.decision);
+        EXPECT_EQ(ended.logic.endRequested(), !c.running);
+        EXPECT_EQ(ended.view.calls, c.end);
+        EXPECT_EQ(closed.reception.stops, c.stops);
+        EXPECT_EQ(ended.reception.stops, c.stops);
+        ended.settings.AutoStart = 1;
+        ended.logic.startAction();
+        ended.logic.startUpStep();
+        EXPECT_EQ(ended.reception.starts.size(), c.running ? 1u : 0u) << "nothing starts now";
+        ended.view.calls.clear();
+        ended.logic.sessionFinished();
+        EXPECT_EQ(ended.view.calls, std::vector<std::string>{"quit"});
     }
     Window w;
     w.logic.sessionFinished();

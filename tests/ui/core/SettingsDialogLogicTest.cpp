@@ -7,22 +7,17 @@
 namespace karune::ui {
 namespace {
 
-Settings sample() {
-    Settings s = defaultSettings("/data");
-    s.Port = 3;
-    s.FixFname = "KEN";
-    s.AddDate = 4;
-    s.CrcType = 1;
-    s.field(3) = 0;
-    s.field(20) = 1;
-    s.TimeAdjust = "0.6";
-    return s;
-}
-
 // The controls load from the record; each control's event changes its item of the working copy;
 // "OK" hands the copy to the save.
 TEST(SettingsDialogLogic, EventsChangeTheWorkingCopyAndOkSavesIt) {
-    const Settings before = sample();
+    Settings before = defaultSettings("/data");
+    before.Port = 3;
+    before.FixFname = "KEN";
+    before.AddDate = 4;
+    before.CrcType = 1;
+    before.field(3) = 0;
+    before.field(20) = 1;
+    before.TimeAdjust = "0.6";
     std::array<bool, Settings::kFieldCount> fields;
     fields.fill(true);
     fields[2] = false;
