@@ -39,7 +39,7 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 wineserver -p 2>/dev/null || true
-inspect() { wine "$build/tests/windows/karune-inspect.exe" "$@" </dev/null; }
+inspect() { wine "$build/tools/karune-inspect/karune-inspect.exe" "$@" </dev/null; }
 win() { winepath -w "$1" 2>/dev/null; }
 
 # Saves the window with this caption, title bar and frame included, as $2.

@@ -4,7 +4,7 @@
 # for the headless program, and a whole call with the window. Sourced by wine-stage.sh after its
 # calls, whose helpers and results it uses.
 
-inspector=$windows/tests/windows/karune-inspect.exe
+inspector=$windows/tools/karune-inspect/karune-inspect.exe
 main='KARUNE_MODEM for Windows'
 settings='ｵﾌﾟｼｮﾝ設定'
 chooser='保存ﾌｫﾙﾀﾞ'
