@@ -12,7 +12,7 @@ KARUNE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev
     clang libclang-rt-dev
     xvfb xauth
-    file lintian
+    file lintian strace
 )
 # The Windows build, its installer (makensis) and their tests under Wine.
 KARUNE_WINDOWS_PACKAGES=(
