@@ -15,6 +15,7 @@
 #include "config/Utf8Path.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
+#include "platform/NetworkLines.h"
 #include "platform/ProgramEnvironment.h"
 
 namespace {
@@ -33,6 +34,25 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
         default:
             return runWindow(argc, argv, startup);
     }
+}
+
+// A port mapping that no line can use is told before anything starts. True when refused.
+bool refusedPortMappings(const karune::CommandLine& line, int& argc, char** argv) {
+    using karune::RunMode;
+    if (line.mode != RunMode::Window && line.mode != RunMode::Headless &&
+        line.mode != RunMode::Service)
+        return false;
+    const std::vector<std::string> problems = karune::portMappingProblems();
+    if (problems.empty())
+        return false;
+    std::string text;
+    for (const std::string& problem : problems) {
+        std::cerr << argv[0] << ": " << problem << "\n";
+        text += (text.empty() ? "" : "\n") + problem;
+    }
+    if (line.mode == RunMode::Window)
+        karune::showStartupRefusal(argc, argv, text);
+    return true;
 }
 
 }  // namespace
@@ -68,6 +88,8 @@ int main(int argc, char** argv) {
         default:
             break;
     }
+    if (refusedPortMappings(line, argc, argv))
+        return 2;
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
         std::cerr << argv[0] << ": " << error << "\n";
         return 1;
