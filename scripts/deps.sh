@@ -13,6 +13,7 @@ KARUNE_TEST_PACKAGES=(
     clang libclang-rt-dev
     xvfb xauth
     file lintian strace
+    ser2net
 )
 # The Windows build, its installer (makensis) and their tests under Wine.
 KARUNE_WINDOWS_PACKAGES=(
