@@ -30,7 +30,10 @@ waits_for_call() {  # case, n: the program waits for its n-th call (else a calle
 }
 
 # Times and the case's own folder masked, so that two cases' files can be compared.
-masked() { sed -E "s#[0-9]{4}-[0-9]{2}-[0-9]{2}#DATE#g; s#[0-9]{2}:[0-9]{2}:[0-9]{2}#TIME#g; s#$dir/[^/]*/#CASE/#g" "$1"; }
+masked() {
+    sed -E -e 's#[0-9]{4}-[0-9]{2}-[0-9]{2}#DATE#g; s#[0-9]{2}:[0-9]{2}:[0-9]{2}#TIME#g' \
+        -e "s#$dir/[^/]*/#CASE/#g" "$1"
+}
 same() { cmp -s <(masked "$1") <(masked "$2"); }
 as_over_serial() {  # case: its files and output are those of the call over the serial line
     local file
@@ -73,7 +76,8 @@ ser2net)
         scheme=${mode/raw/tcp}
         call $mode "$scheme:127.0.0.1:$s2nPort"
         check "$mode: the call through ser2net completes" wait "$modemPid"
-        check "$mode: the simulator heard the final ACK" grep -q '^call 1: ACK, 3 records' "$dir/$mode.sim"
+        check "$mode: the simulator heard the final ACK" \
+            grep -q '^call 1: ACK, 3 records' "$dir/$mode.sim"
         as_over_serial $mode
         kill "$s2nPid"
         wait "$s2nPid" "$simPid"
@@ -86,7 +90,8 @@ ser2net)
     call lost "tcp:127.0.0.1:$s2nPort"
     waits_for_call lost
     kill "$s2nPid"
-    check "a server gone while waiting ends the headless program with status 1" status 1 wait "$modemPid"
+    check "a server gone while waiting ends the headless program with status 1" \
+        status 1 wait "$modemPid"
     check "the port error says the connection went" \
         grep -q "ﾎﾟｰﾄ 1: tcp:127.0.0.1:$s2nPort との接続が切れました。$" "$dir/lost.out"
     kill "$simPid"
@@ -107,8 +112,8 @@ listen)
     "$sim" --connect "127.0.0.1:$port" --source 127.0.0.2 --timeout 30 >"$dir/stranger.sim"
     check "a caller from outside the allow list is closed without a word" \
         grep -q '^call 1: none, 0 records' "$dir/stranger.sim"
-    check "the refusal is logged with the caller's address" \
-        grep -q "^karune-modem: listen:127.0.0.1:$port: refused 127.0.0.2:[0-9]*: not in the allow list$" \
+    check "the refusal is logged with the caller's address" grep -q \
+        "^karune-modem: listen:127.0.0.1:$port: refused 127.0.0.2:[0-9]*: not in the allow list$" \
         "$dir/listen.err"
     "$sim" --connect "127.0.0.1:$port" --records "$dir/records.txt" --timeout 30 >"$dir/listen.sim"
     check "the call over the listening line completes" wait "$modemPid"
@@ -149,7 +154,8 @@ peers)
         exec 4<&-
     done
     check "twenty callers during a call are turned away at once" [ $late -eq 0 ]
-    check "each refusal is logged" [ "$(grep -c ': a call is in progress$' "$dir/peers.err")" -eq 20 ]
+    check "each refusal is logged" \
+        [ "$(grep -c ': a call is in progress$' "$dir/peers.err")" -eq 20 ]
     timeout 60 cat <&3 >"$dir/silent.bytes"
     check "the silent caller is asked, given up and hung up on" grep -q 'BEL' "$dir/silent.bytes"
     check "the session shows the terminal's silence" grep -q 'ﾀｰﾐﾅﾙ応答なし' "$dir/peers.out"
