@@ -184,8 +184,9 @@ TEST(MainWindowLogic, ViewersSavesAndTheBackground) {
     w.logic.saveSettings(copy);
     EXPECT_EQ(w.view.texts["lblFolder"], "/elsewhere  (COM2 = tcp:ts1:4001)") << "and the mapping";
     w.opener.opened.clear();
-    w.logic.openHistory();
-    EXPECT_EQ(w.opener.opened, std::vector<std::string>{"/elsewhere" + sep + "2007-06.txt"});
+    w.logic.setFileText(sep + "A.txt");
+    w.logic.openOutput();
+    EXPECT_EQ(w.opener.opened, std::vector<std::string>{"/elsewhere" + sep + "A.txt"});
     w.logic.backgroundDoubleClicked();
     for (const bool busy : {true, true, false})
         w.logic.setBusy(busy);
