@@ -18,6 +18,7 @@ free_port() {  # a port of 127.0.0.1 that nobody listens on
         (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
     done
 }
+not() { ! "$@"; }
 hwm() { awk '/^VmHWM/ { print $2 }' "/proc/$1/status"; }
 listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
 waits_for_call() {  # case, n: the program waits for its n-th call (else a caller might ring
@@ -164,6 +165,7 @@ peers)
     hung_up() { timeout 60 cat <&3 >"$dir/silent.bytes"; }
     check "the silent caller is hung up on" hung_up
     check "after the session asked and gave up" grep -q 'VOL.*BEL' "$dir/silent.bytes"
+    check "and none of the modem's commands reached it" not grep -q -a 'AT\|+++' "$dir/silent.bytes"
     check "the session shows the terminal's silence" grep -q 'ﾀｰﾐﾅﾙ応答なし' "$dir/peers.out"
     exec 3<&-
 
