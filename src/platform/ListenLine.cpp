@@ -35,8 +35,8 @@ bool isEscape(std::string_view bytes) {
 
 }  // namespace
 
-ListenLine::ListenLine(Socket listener, std::vector<IpNetwork> allow, const Clock& clock,
-                       std::string name, ConnectionLog log, ListenLimits limits)
+ListenLine::ListenLine(std::shared_ptr<Socket> listener, std::vector<IpNetwork> allow,
+                       const Clock& clock, std::string name, ConnectionLog log, ListenLimits limits)
     : listener_(std::move(listener)),
       allow_(std::move(allow)),
       clock_(clock),
@@ -71,7 +71,7 @@ std::string ListenLine::readUntil(Clock::TimePoint deadline) {
             sleepOut(clock_, deadline);
             return {};
         }
-        std::array<SocketWait, 2> waits{SocketWait{&listener_}, SocketWait{&call_}};
+        std::array<SocketWait, 2> waits{SocketWait{listener_.get()}, SocketWait{&call_}};
         const std::size_t count = call_.isOpen() ? 2 : 1;
         waitForSockets({waits.data(), count}, timeUntil(clock_, wakeAt(deadline)));
         if (waits[0].ready)
@@ -92,7 +92,9 @@ Clock::TimePoint ListenLine::wakeAt(Clock::TimePoint deadline) const {
 void ListenLine::acceptWaiting() {
     for (int taken = 0; taken < kAcceptsPerWake; ++taken) {
         SocketPeer peer;
-        Socket connection = listener_.accept(peer, broken_);
+        Socket connection = listener_->accept(peer, broken_);
+        if (broken_)
+            *listener_ = Socket();
         if (!connection.isOpen())
             return;
         admit(std::move(connection), peer);

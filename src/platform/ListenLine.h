@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,10 @@ struct ListenLimits {
     std::size_t callBytes = 16 * 1024 * 1024;
     // A modem's inactivity timer: the session asks for the clock setting until it is answered.
     Clock::Duration callSilence = std::chrono::seconds(60);
-    // A connection rings like a modem's call until it is answered or has rung this often.
-    Clock::Duration ringInterval = std::chrono::seconds(6);
-    int rings = 10;
+    // A connection rings until it is answered or has rung this often. Answering takes the session
+    // a moment; a ring it missed (while it read the modem's "OK") comes again soon.
+    Clock::Duration ringInterval = std::chrono::seconds(2);
+    int rings = 15;
 };
 
 // A listening socket that plays the modem, so that the session and the protocol do not change:
@@ -36,18 +38,20 @@ struct ListenLimits {
 // "ATA" answers it ("CONNECT 38400"); from then on the caller's bytes are the line's, until "+++"
 // hangs up or the caller leaves ("NO CARRIER"). One call at a time: a connection that comes
 // during a call, or from an address `allow` does not hold, is closed at once, before a byte is
-// read or sent, and logged. An empty `allow` admits loopback peers only.
+// read or sent, and logged. An empty `allow` admits loopback peers only. The listener outlives
+// the line (Listeners): a caller between two calls waits in the system's queue.
 class ListenLine : public SerialLine {
 public:
-    ListenLine(Socket listener, std::vector<IpNetwork> allow, const Clock& clock, std::string name,
-               ConnectionLog log, ListenLimits limits = {});
+    ListenLine(std::shared_ptr<Socket> listener, std::vector<IpNetwork> allow, const Clock& clock,
+               std::string name, ConnectionLog log, ListenLimits limits = {});
     ~ListenLine() override;
     ListenLine(const ListenLine&) = delete;
     ListenLine& operator=(const ListenLine&) = delete;
 
     std::string readUntil(Clock::TimePoint deadline) override;
     [[nodiscard]] bool write(std::string_view bytes) override;
-    // Set once the listener cannot take connections any more (out of descriptors).
+    // Set once the listener cannot take connections any more (out of descriptors); it is closed,
+    // so that the port's next opening listens anew.
     std::string lostReason() const override;
 
 private:
@@ -63,7 +67,7 @@ private:
     void cutOff(const std::string& why);
     Clock::TimePoint wakeAt(Clock::TimePoint deadline) const;
 
-    Socket listener_;
+    std::shared_ptr<Socket> listener_;
     std::vector<IpNetwork> allow_;
     const Clock& clock_;
     std::string name_;

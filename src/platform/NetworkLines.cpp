@@ -16,19 +16,35 @@ ConnectionLog standardErrorLog() {
     return [](const std::string& message) { std::cerr << "karune-modem: " + message + "\n"; };
 }
 
-PortOpenResult openNetworkLine(std::string_view text, const Clock& clock,
-                               const ConnectionLog& log) {
+std::shared_ptr<Socket> Listeners::listenerFor(const std::string& name, const IpAddress& address,
+                                               std::uint16_t port, std::string& reason) {
+    std::shared_ptr<Socket>& listener = open_[name];
+    if (listener && listener->isOpen())
+        return listener;
+    SocketResult listening = listenSocket(address, port);
+    if (!listening.socket.isOpen()) {
+        reason = listening.reason;
+        return nullptr;
+    }
+    listener = std::make_shared<Socket>(std::move(listening.socket));
+    return listener;
+}
+
+PortOpenResult openNetworkLine(std::string_view text, const Clock& clock, const ConnectionLog& log,
+                               Listeners& listeners) {
     NetworkMappingResult parsed = parseNetworkMapping(text);
     if (!parsed.mapping)
         return {nullptr, std::string(text) + ": " + parsed.error};
     NetworkMapping& m = *parsed.mapping;
 
     if (m.kind == NetworkLineKind::Listen) {
-        SocketResult listening = listenSocket(*parseIpAddress(m.host), m.port);
-        if (!listening.socket.isOpen())
-            return {nullptr, listenFailedText(m.name, listening.reason)};
-        return {std::make_unique<ListenLine>(std::move(listening.socket), std::move(m.allow), clock,
-                                             m.name, log),
+        std::string reason;
+        std::shared_ptr<Socket> listener =
+            listeners.listenerFor(m.name, *parseIpAddress(m.host), m.port, reason);
+        if (!listener)
+            return {nullptr, listenFailedText(m.name, reason)};
+        return {std::make_unique<ListenLine>(std::move(listener), std::move(m.allow), clock, m.name,
+                                             log),
                 {}};
     }
 

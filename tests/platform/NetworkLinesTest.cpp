@@ -9,6 +9,7 @@
 
 #include "platform/ComPortClient.h"
 #include "platform/ListenLine.h"
+#include "platform/NetworkLines.h"
 #include "platform/Socket.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminalServerLine.h"
@@ -82,8 +83,8 @@ protected:
         Listening listening = listenOnFreePort();
         port = listening.port;
         return std::make_unique<ListenLine>(
-            std::move(listening.socket), std::move(allow), clock, "listen:127.0.0.1",
-            [this](const std::string& m) { log.push_back(m); }, limits);
+            std::make_shared<Socket>(std::move(listening.socket)), std::move(allow), clock,
+            "listen:127.0.0.1", [this](const std::string& m) { log.push_back(m); }, limits);
     }
 
     SystemClock clock;
@@ -125,6 +126,23 @@ TEST_F(ListenLineTest, PlaysTheModemForOneCallAtATime) {
     next = Socket();
     EXPECT_EQ(session.heard(), kNoCarrier);
     EXPECT_EQ(line->lostReason(), "");
+}
+
+// The port closes and opens again between two calls; a caller in between waits and rings.
+TEST_F(ListenLineTest, ACallerBetweenTwoCallsRingsAtTheNext) {
+    const std::uint16_t free = listenOnFreePort().port;
+    Listeners listeners;
+    auto open = [&] {
+        std::string reason;
+        return std::make_unique<ListenLine>(
+            listeners.listenerFor("listen", kLoopback, free, reason), std::vector<IpNetwork>{},
+            clock, "listen", [](const std::string&) {});
+    };
+    open().reset();
+    Socket caller = connectTo(free);
+    ASSERT_TRUE(caller.isOpen());
+    const std::unique_ptr<ListenLine> next = open();
+    EXPECT_EQ(Session(*next).heard(), kRing);
 }
 
 TEST_F(ListenLineTest, TurnsAwayAddressesOutsideTheAllowList) {

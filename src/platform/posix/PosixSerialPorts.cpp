@@ -61,7 +61,7 @@ PortOpenResult PosixSerialPorts::open(int portNumber) {
     const std::optional<std::string> mapping = portOverride(portNumber);
     if (mapping && isNetworkMapping(*mapping) && portNumber >= kFirstPort &&
         portNumber <= kLastPort)
-        return openNetworkLine(*mapping, clock_, log_);
+        return openNetworkLine(*mapping, clock_, log_, listeners_);
     const std::optional<std::string> path =
         portDevicePath(portNumber, mapping ? mapping->c_str() : nullptr);
     if (!path)

@@ -22,6 +22,7 @@ public:
 private:
     const Clock& clock_;
     ConnectionLog log_;
+    Listeners listeners_;
 };
 
 }  // namespace karune
