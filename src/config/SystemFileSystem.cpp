@@ -98,16 +98,9 @@ public:
     DescriptorFile& operator=(const DescriptorFile&) = delete;
 
     int write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            errno = 0;
-            const int written = writeSome(fd_, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return lastError();
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
-        return 0;
+        return writeWhole(bytes, [this](std::string_view rest) {
+            return writeSome(fd_, rest.data(), rest.size());
+        });
     }
     int sync() override {
         errno = 0;
@@ -240,6 +233,19 @@ std::string lastWriteStamp(const std::filesystem::path& file) {
     char text[32];
     const std::size_t length = std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return std::string(text, length);
+}
+
+int writeWhole(std::string_view bytes, const std::function<long(std::string_view)>& writeSome) {
+    while (!bytes.empty()) {
+        errno = 0;
+        const long written = writeSome(bytes);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return lastError();
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
 }
 
 std::string errorText(int errorNumber) {
