@@ -1,8 +1,30 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
+
 #include "config/Utf8Path.h"
 
 namespace karune {
+namespace {
+
+constexpr std::chrono::seconds kLongestModemCheck = std::chrono::hours(24);
+
+// A whole number of seconds from 0 to a day, or nullopt.
+std::optional<std::chrono::seconds> modemCheckSeconds(const std::string& text) {
+    long long value = -1;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value < 0 || value > kLongestModemCheck.count())
+        return std::nullopt;
+    return std::chrono::seconds(value);
+}
+
+std::string modemCheckProblem(const std::string& source, const std::string& text) {
+    return source + " expects seconds from 0 to " + std::to_string(kLongestModemCheck.count()) +
+           ", got '" + text + "'";
+}
+
+}  // namespace
 
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
@@ -51,6 +73,11 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
             if (line.home)
                 return CommandLineError{"--home is given twice"};
             line.home = pathFromUtf8(*dir);
+        } else if (arg == "--modem-check") {
+            const std::optional<std::string> text = value();
+            line.modemCheck = modemCheckSeconds(text.value_or(""));
+            if (!line.modemCheck)
+                return CommandLineError{modemCheckProblem(arg, text.value_or(""))};
         } else if (arg == "--convert") {
             refused = chooseMode(RunMode::Convert, arg);
             auto output = value();
@@ -68,10 +95,19 @@ std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<s
     return line;
 }
 
+std::optional<CommandLineError> applyModemCheckEnvironment(CommandLine& line, const char* value) {
+    if (line.modemCheck || value == nullptr)
+        return std::nullopt;
+    line.modemCheck = modemCheckSeconds(value);
+    if (!line.modemCheck)
+        return CommandLineError{modemCheckProblem("KARUNE_MODEM_CHECK", value)};
+    return std::nullopt;
+}
+
 std::string usageText(const std::string& program, const std::filesystem::path& homeFolder) {
     return "usage: " + program +
-           " [--home DIR] [--headless | --service | --convert OUTPUT [BACKUP] | --settings | --set "
-           "NAME=VALUE...]\n"
+           " [--home DIR] [--modem-check SECONDS] [--headless | --service | --convert OUTPUT "
+           "[BACKUP] | --settings | --set NAME=VALUE...]\n"
            "  (no option)        open the window\n"
            "  --headless         no window: start reception at once, report on standard output;\n"
            "                     SIGTERM or SIGINT stops it like the stop button\n"
@@ -82,6 +118,8 @@ std::string usageText(const std::string& program, const std::filesystem::path& h
            "  --settings         print the settings as NAME=VALUE lines\n"
            "  --set NAME=VALUE   change settings (names as --settings prints them) and save them\n"
            "  --home DIR         keep the settings file and the back-up file in DIR\n"
+           "  --modem-check S    while waiting for a call, ask the modem \"AT\" after S quiet\n"
+           "                     seconds (default 600, or KARUNE_MODEM_CHECK; 0: never)\n"
            "  --version          print the version\n"
            "home folder: " +
            utf8FromPath(homeFolder) + "\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ struct CommandLine {
     std::filesystem::path convertOutput;        // --convert OUTPUT
     std::filesystem::path convertBackup;        // --convert OUTPUT BACKUP: a kept back-up
     std::vector<std::string> assignments;       // --set NAME=VALUE ...
+    // --modem-check SECONDS, else KARUNE_MODEM_CHECK: the call wait's quiet spell before the
+    // modem is asked "AT"; 0 never asks.
+    std::optional<std::chrono::seconds> modemCheck;
 };
 
 struct CommandLineError {
@@ -26,6 +30,10 @@ struct CommandLineError {
 // --convert, --settings, --set) on one line and a second --home: a typing error must not start a
 // service with other settings than the administrator meant. --help and --version answer at once.
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args);
+
+// KARUNE_MODEM_CHECK's `value` (null when it is not set) for a command line without
+// --modem-check; an error when it is not a number of seconds.
+std::optional<CommandLineError> applyModemCheckEnvironment(CommandLine& line, const char* value);
 
 // `homeFolder` is the home folder the given options lead to.
 std::string usageText(const std::string& program, const std::filesystem::path& homeFolder);

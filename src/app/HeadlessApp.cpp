@@ -43,7 +43,9 @@ int serveHeadless(const Startup& startup, std::ostream& out, std::ostream& err, 
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);
 
-    Reception service({ports, clock, display, messages}, loaded.backFile);
+    SessionServices services{ports, clock, display, messages};
+    services.modemCheck = startup.modemCheck;
+    Reception service(services, loaded.backFile);
     const StopTarget::Attachment attached(target, service);
     service.start(loaded.settings);
     // A stop request that came before the start found nothing to stop.

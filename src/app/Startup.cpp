@@ -13,6 +13,8 @@ Startup discoverStartup(const char* argv0, const CommandLine& line) {
     startup.paths = programPaths(executable, startup.home.folder);
     startup.documentsFolder = userDocumentsFolder();
     startup.homeFolder = userHomeFolder();
+    if (line.modemCheck)
+        startup.modemCheck = *line.modemCheck;
     return startup;
 }
 

@@ -4,6 +4,7 @@
 #include "config/HomeFolder.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
+#include "session/CommSession.h"
 
 namespace karune {
 
@@ -14,6 +15,7 @@ struct Startup {
     HomeChoice home;
     std::string documentsFolder;
     std::string homeFolder;
+    Clock::Duration modemCheck = SessionServices::kDefaultModemCheck;
 };
 
 // Finds the home folder without creating it; prepareHomeFolder(startup.home) does that.

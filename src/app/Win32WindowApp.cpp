@@ -111,8 +111,9 @@ int runWindow(int&, char**, const Startup& startup) {
         mainWindow.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(calls, mainWindow.logic());
-    // The window answers calls again by itself once a lost adapter is back.
-    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    // The window answers calls again by itself once a lost adapter or a silent modem is back.
+    SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    services.modemCheck = startup.modemCheck;
     // Declared last: destroyed first, so that no session outlives the window it reports into.
     Reception reception(services, loaded.backFile, [&] {
         sessionEnd.reached();

@@ -79,8 +79,9 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
         window.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(window);
-    // The window answers calls again by itself once a lost adapter is back.
-    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    // The window answers calls again by itself once a lost adapter or a silent modem is back.
+    SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    services.modemCheck = startup.modemCheck;
     // Declared last: destroyed first, so that no session outlives the window it reports into.
     Reception reception(services, loaded.backFile, [&window] {
         postToWindow(window, [](ui::MainWindowLogic& logic) { logic.sessionFinished(); });

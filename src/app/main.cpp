@@ -1,4 +1,5 @@
 // KARUNE_MODEM: answers modem calls from handheld terminals and stores their uploads.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <variant>
@@ -47,7 +48,11 @@ int main(int argc, char** argv) {
                   << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
         return 2;
     }
-    const CommandLine& line = std::get<CommandLine>(parsed);
+    CommandLine line = std::get<CommandLine>(parsed);
+    if (const auto error = applyModemCheckEnvironment(line, std::getenv("KARUNE_MODEM_CHECK"))) {
+        std::cerr << argv[0] << ": " << error->message << "\n";
+        return 2;
+    }
     const Startup startup = discoverStartup(argv[0], line);
     switch (line.mode) {
         case RunMode::Help:
