@@ -9,6 +9,7 @@
 #include "link/SerialPort.h"
 #include "session/Display.h"
 #include "session/SessionFlags.h"
+#include "session/SleepInhibitor.h"
 #include "session/WindowFields.h"
 
 namespace karune {
@@ -25,6 +26,8 @@ struct SessionServices {
     // leaves this off and ends, for its service manager to restart it.
     bool retryLostPort = false;
     FileSystem& files = systemFileSystem();
+    // Held by Reception while a session runs or waits to run.
+    SleepInhibitor& sleep = noSleepInhibitor();
 };
 
 // The reception service: opens the port, brings the modem into a known state, waits for a call,
