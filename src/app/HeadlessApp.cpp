@@ -7,6 +7,7 @@
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
+#include "platform/SystemSleepInhibitor.h"
 #include "session/Reception.h"
 
 namespace karune {
@@ -43,7 +44,10 @@ int serveHeadless(const Startup& startup, std::ostream& out, std::ostream& err, 
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);
 
-    Reception service({ports, clock, display, messages}, loaded.backFile);
+    SystemSleepInhibitor awake(kReceptionSleepReason);
+    Reception service(
+        {.ports = ports, .clock = clock, .display = display, .messages = messages, .sleep = awake},
+        loaded.backFile);
     const StopTarget::Attachment attached(target, service);
     service.start(loaded.settings);
     // A stop request that came before the start found nothing to stop.
