@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/HeadlessApp.h"
+#include "platform/StreamLog.h"
 #include "platform/windows/ServiceControl.h"
 #include "session/StopTarget.h"
 
@@ -27,7 +28,7 @@ int runService(const Startup& startup) {
     };
     auto serve = [&] {
         std::ofstream log(startup.paths.programFolder / kLogName, std::ios::binary | std::ios::app);
-        std::ostream& out = log ? static_cast<std::ostream&>(log) : std::cerr;
+        StreamLog out(log ? static_cast<std::ostream&>(log) : std::cerr);
         const int status = serveHeadless(startup, out, out, target, stopRequested);
         // A service that ends without being asked to has failed, whatever its last call did.
         return stopRequested ? 0 : (status == 0 ? 1 : status);

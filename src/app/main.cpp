@@ -16,6 +16,7 @@
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
 #include "platform/ProgramEnvironment.h"
+#include "platform/StreamLog.h"
 
 namespace {
 
@@ -40,11 +41,14 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
 int main(int argc, char** argv) {
     using namespace karune;
     useBinaryConsole();
+    // Why the program cannot run, as an error of the journal when that is its standard error.
+    StreamLog refusal(std::cerr, isJournal(StandardStream::Error));
+    const std::string program = argv[0];
     const std::vector<std::string> args = programArguments(argc, argv);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
-        std::cerr << argv[0] << ": " << error->message << "\n"
-                  << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
+        refusal.write(Severity::Error, program + ": " + error->message);
+        std::cerr << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
         return 2;
     }
     const CommandLine& line = std::get<CommandLine>(parsed);
@@ -60,8 +64,9 @@ int main(int argc, char** argv) {
             return runShowSettings(startup, std::cout, std::cerr);
         case RunMode::Window:
             if (!displayAvailable()) {
-                std::cerr << argv[0]
-                          << ": no display found for the window; --headless runs without one\n";
+                refusal.write(
+                    Severity::Error,
+                    program + ": no display found for the window; --headless runs without one");
                 return 2;
             }
             break;
@@ -69,7 +74,7 @@ int main(int argc, char** argv) {
             break;
     }
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
-        std::cerr << argv[0] << ": " << error << "\n";
+        refusal.write(Severity::Error, program + ": " + error);
         return 1;
     }
     // Before any file of the home is touched: two programs would share one Back.txt.
@@ -83,7 +88,7 @@ int main(int argc, char** argv) {
         if (lock.outcome() == HomeLock::Outcome::StillHeld)
             text = "the home folder " + folder +
                    " is still held by a karune-modem that has just ended; start again in a moment";
-        std::cerr << argv[0] << ": " << text << "\n";
+        refusal.write(Severity::Error, program + ": " + text);
         if (line.mode == RunMode::Window)
             showStartupRefusal(argc, argv, text);
         return 1;

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Where an administrator sees what the headless program did: a line at its start and at its end,
+# and under systemd the journal's priorities on each line, so that journalctl -p err shows the
+# failures. The Windows-only service commands refuse on Linux.
+# Usage: diagnostics.sh KARUNE_MODEM KARUNE_SIM
+source "$(dirname "$0")/lib.sh"
+waiting='ﾓﾃﾞﾑ着信(RING)待ち'
+
+# The program on line a with both its streams in $dir/a.log; JOURNAL_STREAM names that file
+# (the journal) or, with `elsewhere`, another one.
+journal() {  # journal | elsewhere, program options
+    : >"$dir/a.log"
+    : >"$dir/elsewhere"
+    local file=$dir/a.log
+    [ "$1" = elsewhere ] && file=$dir/elsewhere
+    JOURNAL_STREAM=$(stat -c '%d:%i' "$file") KARUNE_COM1=$(head -n 1 "$dir/a.sim") \
+        "$modem" "${@:2}" >"$dir/a.log" 2>&1 &
+    modemPid=$!
+}
+
+# The journal: a pulled adapter with automatic start is an error that says why; the call's error
+# lines are warnings, a missing save folder an error, the start a notice; status lines carry none.
+fresh a 1
+rmdir "$dir/a/out"
+line a --records /dev/null --ring-delay 600
+journal journal --home "$dir/a/home" --headless
+await "$dir/a.log" "$waiting"
+kill -9 "$simPid"
+check "a pulled adapter ends the program with status 1" status 1 wait "$modemPid"
+tty=$(head -n 1 "$dir/a.sim")
+while IFS='|' read -r what pattern; do
+    check "$what" grep -q -E -- "$pattern" "$dir/a.log"
+done <<ROWS
+the start names version, home and the port's device|^<5>karune-modem 3\.4\.0 started: home $dir/a/home, COM1 = $tty \(KARUNE_COM1\)$
+a missing save folder is an error|^<3>エラー！！: 保存ﾌｫﾙﾀﾞが存在しません
+the port error is a warning|^<4>error: .*>ﾎﾟｰﾄ 1: 
+the end is an error with its reason|^<3>karune-modem stopped: reception ended without a stop: .*>ﾎﾟｰﾄ 1: .*異常終了
+a status line has no priority|^status: ﾓﾃﾞﾑ初期化中
+ROWS
+
+# Not the journal: no priorities; a stop request is a notice.
+fresh a 1
+line a --records /dev/null --ring-delay 600
+journal elsewhere --home "$dir/a/home" --headless
+await "$dir/a.log" "$waiting"
+kill -TERM "$modemPid"
+check "SIGTERM ends the program with status 0" wait "$modemPid"
+kill "$simPid"
+check "the end says a stop was requested" grep -qx 'karune-modem stopped: stop requested' "$dir/a.log"
+check "no line carries a priority" status 1 grep -q '^<' "$dir/a.log"
+
+# A home the program cannot use is an error of the journal.
+journal journal --home "$dir/missing" --headless
+check "a missing home ends the program with status 1" status 1 wait "$modemPid"
+check "it is an error" grep -q "^<3>.*cannot use the home folder $dir/missing" "$dir/a.log"
+
+exit $((failures > 0))
