@@ -12,7 +12,6 @@
 #include "app/Startup.h"
 #include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
-#include "config/Utf8Path.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
 #include "platform/ProgramEnvironment.h"
@@ -25,8 +24,6 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     switch (line.mode) {
         case RunMode::Headless:
             return runHeadless(startup);
-        case RunMode::Service:
-            return runService(startup);
         case RunMode::Convert:
             return runConvert(startup, line.convertOutput, line.convertBackup);
         case RunMode::SetSettings:
@@ -62,6 +59,10 @@ int main(int argc, char** argv) {
             return 0;
         case RunMode::ShowSettings:
             return runShowSettings(startup, std::cout, std::cerr);
+        case RunMode::Service:
+            // Under the service manager first: what keeps the service from running goes to its
+            // status, its log and the event log, where an administrator looks.
+            return runService(startup);
         case RunMode::Window:
             if (!displayAvailable()) {
                 refusal.write(
@@ -79,15 +80,8 @@ int main(int argc, char** argv) {
     }
     // Before any file of the home is touched: two programs would share one Back.txt.
     const HomeLock lock(startup.paths.programFolder);
-    if (lock.outcome() != HomeLock::Outcome::Held) {
-        const std::string folder = utf8FromPath(startup.paths.programFolder);
-        std::string text = "cannot use the home folder " + folder + ": " + lock.error();
-        if (lock.outcome() == HomeLock::Outcome::HeldByAnother)
-            text = "the home folder " + folder +
-                   " is in use by another karune-modem; each needs a home of its own (--home)";
-        if (lock.outcome() == HomeLock::Outcome::StillHeld)
-            text = "the home folder " + folder +
-                   " is still held by a karune-modem that has just ended; start again in a moment";
+    if (const std::string text = homeLockRefusal(lock, startup.paths.programFolder);
+        !text.empty()) {
         refusal.write(Severity::Error, program + ": " + text);
         if (line.mode == RunMode::Window)
             showStartupRefusal(argc, argv, text);
