@@ -8,7 +8,18 @@
 
 namespace karune {
 
-enum class RunMode { Window, Headless, Service, Convert, ShowSettings, SetSettings, Version, Help };
+enum class RunMode {
+    Window,
+    Headless,
+    Service,
+    Convert,
+    ShowSettings,
+    SetSettings,
+    InstallService,
+    UninstallService,
+    Version,
+    Help
+};
 
 struct CommandLine {
     RunMode mode = RunMode::Window;
@@ -16,6 +27,8 @@ struct CommandLine {
     std::filesystem::path convertOutput;        // --convert OUTPUT
     std::filesystem::path convertBackup;        // --convert OUTPUT BACKUP: a kept back-up
     std::vector<std::string> assignments;       // --set NAME=VALUE ...
+    std::string serviceName;                    // --install-service NAME, --uninstall-service NAME
+    std::optional<std::string> portMap;         // --port-map COMn=DEVICE: "KARUNE_COMn=DEVICE"
 };
 
 struct CommandLineError {
@@ -23,8 +36,10 @@ struct CommandLineError {
 };
 
 // Every option the program does not know is refused, and so are two modes (--headless,
-// --convert, --settings, --set) on one line and a second --home: a typing error must not start a
-// service with other settings than the administrator meant. --help and --version answer at once.
+// --convert, --settings, --set, --install-service, --uninstall-service) on one line and a second
+// --home: a typing error must not start a service with other settings than the administrator
+// meant. --install-service needs --home; --port-map goes with it alone and names one of COM1 to
+// COM8 and a device. --help and --version answer at once.
 std::variant<CommandLine, CommandLineError> parseCommandLine(const std::vector<std::string>& args);
 
 // `homeFolder` is the home folder the given options lead to.

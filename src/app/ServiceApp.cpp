@@ -4,11 +4,13 @@
 #include <iostream>
 
 #include "app/HeadlessApp.h"
+#include "config/Utf8Path.h"
 #include "platform/HomeLock.h"
 #include "platform/LogFile.h"
 #include "platform/SystemClock.h"
 #include "platform/windows/EventLog.h"
 #include "platform/windows/ServiceControl.h"
+#include "platform/windows/ServiceInstall.h"
 #include "session/StopTarget.h"
 
 namespace karune {
@@ -67,6 +69,36 @@ int runService(const Startup& startup) {
                      "console\n";
         return 2;
     }
+    return 0;
+}
+
+int runInstallService(const CommandLine& line, const std::filesystem::path& program) {
+    std::error_code error;
+    const std::filesystem::path home = std::filesystem::absolute(*line.home, error);
+    if (error || !std::filesystem::is_directory(home, error)) {
+        std::cerr << "karune-modem: the home folder " << utf8FromPath(*line.home)
+                  << " does not exist; create it and give it its settings first (--home DIR --set "
+                     "Folder=... Port=... AutoStart=1)\n";
+        return 1;
+    }
+    const ServiceInstallResult result =
+        installService({line.serviceName, program, home, line.portMap});
+    if (!result.problem.empty()) {
+        std::cerr << "karune-modem: " << result.problem << "\n";
+        return 1;
+    }
+    std::cout << "created the service " << line.serviceName << " (home " << utf8FromPath(home)
+              << (line.portMap ? ", " + *line.portMap : std::string()) << "); sc start "
+              << line.serviceName << " starts it\n";
+    return 0;
+}
+
+int runUninstallService(const std::string& name) {
+    if (const std::string problem = uninstallService(name); !problem.empty()) {
+        std::cerr << "karune-modem: " << problem << "\n";
+        return 1;
+    }
+    std::cout << "removed the service " << name << " (once it has stopped)\n";
     return 0;
 }
 

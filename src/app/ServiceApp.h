@@ -1,5 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
+
+#include "app/CommandLine.h"
 #include "app/Startup.h"
 
 namespace karune {
@@ -19,5 +23,13 @@ inline constexpr int kServiceHomeRefused = 2;
 // lines at start and end go to the event log as well.
 // Returns the process's exit status; 2 when the service manager did not start the program.
 int runService(const Startup& startup);
+
+// --install-service NAME --home DIR [--port-map COMn=DEVICE]: creates the Windows service of one
+// line for `program` (see installService()). Exit status 0 when it is complete, 1 when it could
+// not be created or lacks a part, 2 where there is no Windows service manager.
+int runInstallService(const CommandLine& line, const std::filesystem::path& program);
+
+// --uninstall-service NAME: stops and removes it. Exit status as runInstallService().
+int runUninstallService(const std::string& name);
 
 }  // namespace karune

@@ -59,6 +59,10 @@ int main(int argc, char** argv) {
             return 0;
         case RunMode::ShowSettings:
             return runShowSettings(startup, std::cout, std::cerr);
+        case RunMode::InstallService:
+            return runInstallService(line, runningProgram(argv[0]));
+        case RunMode::UninstallService:
+            return runUninstallService(line.serviceName);
         case RunMode::Service:
             // Under the service manager first: what keeps the service from running goes to its
             // status, its log and the event log, where an administrator looks.

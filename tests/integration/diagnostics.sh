@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Where an administrator sees what the headless program did: a line at its start and at its end,
 # and under systemd the journal's priorities on each line, so that journalctl -p err shows the
-# failures. The Windows-only service commands refuse on Linux.
+# failures. The Windows service commands check their options and refuse on Linux.
 # Usage: diagnostics.sh KARUNE_MODEM KARUNE_SIM
 source "$(dirname "$0")/lib.sh"
+modem=$(realpath "$modem")
 waiting='ﾓﾃﾞﾑ着信(RING)待ち'
 
 # The program on line a with both its streams in $dir/a.log; JOURNAL_STREAM names that file
@@ -13,8 +14,9 @@ journal() {  # journal | elsewhere, program options
     : >"$dir/elsewhere"
     local file=$dir/a.log
     [ "$1" = elsewhere ] && file=$dir/elsewhere
-    JOURNAL_STREAM=$(stat -c '%d:%i' "$file") KARUNE_COM1=$(head -n 1 "$dir/a.sim") \
-        "$modem" "${@:2}" >"$dir/a.log" 2>&1 &
+    # In $dir: a save folder that is missing is replaced by the current directory.
+    (cd "$dir" && JOURNAL_STREAM=$(stat -c '%d:%i' "$file") KARUNE_COM1=$(head -n 1 "$dir/a.sim") \
+        exec "$modem" "${@:2}" >"$dir/a.log" 2>&1) &
     modemPid=$!
 }
 
@@ -53,5 +55,20 @@ check "no line carries a priority" status 1 grep -q '^<' "$dir/a.log"
 journal journal --home "$dir/missing" --headless
 check "a missing home ends the program with status 1" status 1 wait "$modemPid"
 check "it is an error" grep -q "^<3>.*cannot use the home folder $dir/missing" "$dir/a.log"
+
+# The Windows service commands refuse on Linux, after their options are checked.
+refuses() { "$modem" "$@" >/dev/null 2>"$dir/err"; [ $? -eq 2 ]; }
+while IFS='|' read -r arguments text; do
+    eval "check \"karune-modem \$arguments exits with 2\" refuses $arguments"
+    check "karune-modem $arguments says $text" grep -q -E -- "$text" "$dir/err"
+done <<ROWS
+--install-service line1 --home $dir --port-map COM1=tcp:modem:2001|is for Windows; under systemd
+--uninstall-service line1|is for Windows
+--install-service line1|needs --home DIR
+--install-service --home $dir|needs the service's name
+--install-service line1 --home $dir --port-map COM9=COM12|not COMn=DEVICE with n from 1 to 8
+--install-service line1 --home $dir --port-map COM1=|not COMn=DEVICE
+--headless --port-map COM1=COM12|goes with --install-service
+ROWS
 
 exit $((failures > 0))

@@ -158,6 +158,7 @@ for _ in $(seq 300); do [ -s "$work/serving/out/$name.txt" ] && break; sleep 0.1
 cmp -s "$work/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
     fail "the service's call did not write what the Linux build wrote"
 stop_wineserver
+source "$(dirname "$0")/service-stage.sh"
 
 # The installer, silent, into this prefix: the installed program answers, keeps its settings per
 # user although Program Files is writable under Wine, and the silent uninstaller takes away the
