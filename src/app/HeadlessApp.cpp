@@ -79,7 +79,10 @@ int serveHeadless(const Startup& startup, LogSink& out, LogSink& err, StopTarget
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);
 
-    SystemSleepInhibitor awake(kReceptionSleepReason);
+    SystemSleepInhibitor awake(kReceptionSleepReason, [&err](const std::string& why) {
+        err.write(Severity::Warning,
+                  "karune-modem: the computer may sleep while reception runs: " + why);
+    });
     Reception service(
         {.ports = ports, .clock = clock, .display = display, .messages = messages, .sleep = awake},
         loaded.backFile);

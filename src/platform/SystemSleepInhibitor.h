@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "session/SleepInhibitor.h"
@@ -12,10 +13,13 @@ namespace karune {
 // standard socket) and released by closing the descriptor logind handed out; without a system bus
 // or logind nothing is held. On Windows a system-required power request: the display may still
 // turn off. `reason` is what the system shows as the holder's reason (systemd-inhibit --list,
-// powercfg /requests).
+// powercfg /requests). `refused` hears why a system that is there did not grant the hold (logind
+// lets a user outside a login session block sleep only by a polkit rule).
 class SystemSleepInhibitor : public SleepInhibitor {
 public:
-    explicit SystemSleepInhibitor(std::string reason);
+    using Refusal = std::function<void(const std::string& why)>;
+
+    explicit SystemSleepInhibitor(std::string reason, Refusal refused = {});
     ~SystemSleepInhibitor() override;
     SystemSleepInhibitor(const SystemSleepInhibitor&) = delete;
     SystemSleepInhibitor& operator=(const SystemSleepInhibitor&) = delete;
@@ -25,6 +29,7 @@ public:
 
 private:
     std::string reason_;
+    Refusal refused_;
     std::intptr_t handle_ = -1;  // logind's descriptor, or the power request
 };
 

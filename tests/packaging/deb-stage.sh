@@ -23,6 +23,7 @@ as_root rm -rf "$(dirname "$settings")"
 
 apt install "$deb"
 for file in /usr/bin/karune-modem /lib/systemd/system/karune-modem@.service \
+    /usr/share/polkit-1/rules.d/karune-modem.rules \
     /usr/share/applications/karune-modem.desktop /usr/share/icons/hicolor/scalable/apps/karune-modem.svg; do
     [ -f "$file" ] || fail "apt-get install put no $file"
 done

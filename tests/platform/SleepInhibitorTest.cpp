@@ -78,7 +78,9 @@ public:
         int lock = -1;  // the read end
     };
 
-    explicit LogindStandIn(const std::string& address) {
+    // A `refusing` one answers as logind does a caller that polkit does not allow.
+    explicit LogindStandIn(const std::string& address, bool refusing = false)
+        : refusing_(refusing) {
         sd_bus_new(&bus_);
         sd_bus_set_address(bus_, address.c_str());
         sd_bus_set_bus_client(bus_, 1);
@@ -113,10 +115,12 @@ public:
     }
 
 private:
-    static int inhibit(sd_bus_message* message, void* self, sd_bus_error*) {
+    static int inhibit(sd_bus_message* message, void* self, sd_bus_error* error) {
         const char *what, *who, *why, *mode;
         if (sd_bus_message_read(message, "ssss", &what, &who, &why, &mode) < 0)
             return -EINVAL;
+        if (static_cast<LogindStandIn*>(self)->refusing_)
+            return sd_bus_error_set(error, SD_BUS_ERROR_ACCESS_DENIED, "Access denied");
         int lock[2];
         if (pipe2(lock, O_CLOEXEC) != 0)
             return -errno;
@@ -152,6 +156,7 @@ private:
         }
     }
 
+    bool refusing_;
     sd_bus* bus_ = nullptr;
     int stop_ = eventfd(0, EFD_CLOEXEC);
     std::mutex mutex_;
@@ -205,18 +210,32 @@ TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
     EXPECT_FALSE(logind.held(1, 5000));  // gone with the program
 }
 
-// Without logind, or without a system bus, reception runs as before, and nothing stays open.
-TEST(SleepInhibitor, WithoutLogindOrBusHoldsNothing) {
+// Without logind, or without a system bus, reception runs as before and nothing stays open; a
+// logind that refuses is told.
+TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
     test::TempFolder folder;
     DbusDaemon daemon(folder.path());
     ASSERT_FALSE(daemon.address().empty());
-    for (const std::string& address :
-         {daemon.address(), "unix:path=" + (folder.path() / "none").string()}) {
-        const SystemBusAddress bus(address);
-        SystemSleepInhibitor inhibitor("answering calls");
+    const std::string none = "unix:path=" + (folder.path() / "none").string();
+    const struct {
+        std::string address;
+        bool refusingLogind;
+        std::string told;
+    } cases[] = {{daemon.address(), false, ""},
+                 {none, false, ""},
+                 {daemon.address(), true, "logind did not grant a sleep lock: Access denied"}};
+    for (const auto& c : cases) {
+        const SystemBusAddress bus(c.address);
+        std::optional<LogindStandIn> logind;
+        if (c.refusingLogind)
+            logind.emplace(c.address, true);
+        std::string told;
+        SystemSleepInhibitor inhibitor("answering calls",
+                                       [&told](const std::string& why) { told = why; });
         const long before = openDescriptors();
         inhibitor.hold();
-        EXPECT_EQ(openDescriptors(), before) << address;
+        EXPECT_EQ(openDescriptors(), before) << c.address;
+        EXPECT_EQ(told, c.told) << c.address;
     }
 }
 

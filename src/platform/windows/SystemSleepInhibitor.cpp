@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "config/Utf8Path.h"
+#include "platform/PortErrors.h"
 
 namespace karune {
 namespace {
@@ -16,7 +17,8 @@ HANDLE requestOf(std::intptr_t handle) {
 
 }  // namespace
 
-SystemSleepInhibitor::SystemSleepInhibitor(std::string reason) : reason_(std::move(reason)) {}
+SystemSleepInhibitor::SystemSleepInhibitor(std::string reason, Refusal refused)
+    : reason_(std::move(reason)), refused_(std::move(refused)) {}
 
 SystemSleepInhibitor::~SystemSleepInhibitor() {
     release();
@@ -32,10 +34,18 @@ void SystemSleepInhibitor::hold() {
     context.Version = POWER_REQUEST_CONTEXT_VERSION;
     context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;
     context.Reason.SimpleReasonString = reason.data();
+    auto refuse = [this](DWORD error) {
+        if (refused_)
+            refused_("Windows did not grant a power request: " +
+                     systemErrorReason(static_cast<int>(error)));
+    };
     const HANDLE request = PowerCreateRequest(&context);
-    if (request == INVALID_HANDLE_VALUE)
+    if (request == INVALID_HANDLE_VALUE) {
+        refuse(GetLastError());
         return;
+    }
     if (!PowerSetRequest(request, PowerRequestSystemRequired)) {
+        refuse(GetLastError());
         CloseHandle(request);
         return;
     }
