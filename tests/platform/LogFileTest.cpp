@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 
 #include "linesim/VirtualClock.h"
@@ -13,16 +12,12 @@
 namespace karune {
 namespace {
 
-// Line n as the file holds it, written n seconds after 09:15:00.
-std::string stamped(int n) {
-    char line[64];
-    std::snprintf(line, sizeof line, "2007-06-06 09:15:%02d line %02d\r\n", n, n);
-    return line;
-}
+// Lines `first` to `last` as the file holds them, line n written n seconds after 09:15:00.
 std::string stamped(int first, int last) {
     std::string lines;
     for (int n = first; n <= last; ++n)
-        lines += stamped(n);
+        lines += "2007-06-06 09:15:" + std::string(n < 10 ? "0" : "") + std::to_string(n) +
+                 " line " + std::to_string(n + 10) + "\r\n";
     return lines;
 }
 
@@ -32,21 +27,21 @@ std::string stamped(int first, int last) {
 TEST(LogFile, StampsEachLineAndKeepsTheLastFilesOfBoundedSize) {
     test::TempFolder folder;
     const std::filesystem::path log = folder.path() / "karune-modem.log";
-    const std::string earlier(58, 'x');
-    test::writeFile(log, earlier + "\r\n");
+    test::writeFile(log, std::string(58, 'x') + "\r\n");
     sim::VirtualClock clock;
     {
         LogFile file(log, clock, 100, 3);
         for (int n = 1; n <= 16; ++n) {
             clock.advanceBy(std::chrono::seconds(1));
-            file.write(Severity::Info,
-                       "line " + std::string(n < 10 ? "0" : "") + std::to_string(n));
+            file.write(Severity::Info, "line " + std::to_string(n + 10));
         }
     }
-    EXPECT_EQ(test::fileBytes(log), stamped(15, 16));
-    EXPECT_EQ(test::fileBytes(folder.path() / "karune-modem.1.log"), stamped(11, 14));
-    EXPECT_EQ(test::fileBytes(folder.path() / "karune-modem.2.log"), stamped(7, 10));
-    EXPECT_EQ(test::fileBytes(folder.path() / "karune-modem.3.log"), stamped(3, 6));
+    const std::string kept[] = {stamped(15, 16), stamped(11, 14), stamped(7, 10), stamped(3, 6)};
+    EXPECT_EQ(test::fileBytes(log), kept[0]);
+    for (int generation = 1; generation <= 3; ++generation)
+        EXPECT_EQ(test::fileBytes(folder.path() /
+                                  ("karune-modem." + std::to_string(generation) + ".log")),
+                  kept[generation]);
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "karune-modem.4.log"));
 }
 

@@ -7,14 +7,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/eventfd.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
 #include <condition_variable>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -27,73 +25,62 @@
 namespace karune {
 namespace {
 
-// A message bus of the test's own, listening on a socket in a temporary folder.
-class DbusDaemon {
+// The system bus the program finds, for the length of a test: a dbus-daemon of the test's own
+// (with the session bus's open policy) on a socket in `folder`, or `address` where none listens.
+class SystemBus {
 public:
-    explicit DbusDaemon(const std::filesystem::path& folder) {
-        const std::filesystem::path config = folder / "bus.conf";
-        std::ofstream(config) << "<busconfig><listen>unix:path=" << (folder / "bus").string()
-                              << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-                                 "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                 "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
-                                 "</busconfig>\n";
-        int address[2];
-        if (pipe(address) != 0)
-            return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(address[1], 3);
-            const std::string option = "--config-file=" + config.string();
-            execlp("dbus-daemon", "dbus-daemon", "--nofork", "--print-address=3", option.c_str(),
-                   static_cast<char*>(nullptr));
-            _exit(127);
+    explicit SystemBus(const std::filesystem::path& folder, bool running = true)
+        : address_("unix:path=" + (folder / "bus").string()) {
+        if (running) {
+            daemon_ =
+                popen(("exec dbus-daemon --session --nofork --print-pid --address=" + address_ +
+                       " 2>/dev/null")
+                          .c_str(),
+                      "r");
+            // The daemon prints its pid once it listens.
+            if (daemon_ == nullptr || std::fscanf(daemon_, "%d", &pid_) != 1)
+                pid_ = -1;
         }
-        close(address[1]);
-        // The daemon prints its address once it listens.
-        char buffer[512];
-        const ssize_t length = read(address[0], buffer, sizeof buffer);
-        close(address[0]);
-        if (length > 0)
-            address_.assign(buffer, static_cast<std::size_t>(length) - 1);
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
     }
-    ~DbusDaemon() {
-        if (pid_ > 0) {
+    ~SystemBus() {
+        unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+        if (pid_ > 0)
             kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
+        if (daemon_ != nullptr)
+            pclose(daemon_);
     }
+    bool running() const { return pid_ > 0; }
     const std::string& address() const { return address_; }
 
 private:
-    pid_t pid_ = -1;
     std::string address_;
+    FILE* daemon_ = nullptr;
+    pid_t pid_ = -1;
 };
 
 // logind's Manager.Inhibit on the bus: each call gets the write end of a new pipe, whose read end
-// tells when the caller's last copy has closed.
+// tells when the caller's last copy has closed. A `refusing` one answers as logind does a caller
+// that polkit does not allow.
 class LogindStandIn {
 public:
     struct Call {
-        std::string what, who, why, mode;
-        int lock = -1;  // the read end
+        std::string arguments;  // what|who|why|mode
+        int lock;               // the read end
     };
 
-    // A `refusing` one answers as logind does a caller that polkit does not allow.
-    explicit LogindStandIn(const std::string& address, bool refusing = false)
-        : refusing_(refusing) {
+    LogindStandIn(const std::string& address, bool refusing) : refusing_(refusing) {
         sd_bus_new(&bus_);
         sd_bus_set_address(bus_, address.c_str());
         sd_bus_set_bus_client(bus_, 1);
-        if (sd_bus_start(bus_) < 0 ||
+        if (sd_bus_start(bus_) >= 0 &&
             sd_bus_add_object_vtable(bus_, nullptr, "/org/freedesktop/login1",
-                                     "org.freedesktop.login1.Manager", kVtable, this) < 0 ||
-            sd_bus_request_name(bus_, "org.freedesktop.login1", 0) < 0)
-            return;
-        thread_ = std::thread([this] { serve(); });
+                                     "org.freedesktop.login1.Manager", kVtable, this) >= 0 &&
+            sd_bus_request_name(bus_, "org.freedesktop.login1", 0) >= 0)
+            thread_ = std::thread([this] { serve(); });
     }
     ~LogindStandIn() {
-        const std::uint64_t one = 1;
-        if (write(stop_, &one, sizeof one) == sizeof one && thread_.joinable())
+        if (eventfd_write(stop_, 1) == 0 && thread_.joinable())
             thread_.join();
         close(stop_);
         for (const Call& call : calls_)
@@ -104,11 +91,11 @@ public:
     // The calls so far, once their replies have gone with the stand-in's copies of the locks.
     std::vector<Call> calls() {
         std::unique_lock lock(mutex_);
-        replied_.wait(lock, [this] { return repliesSent_ == calls_.size(); });
+        replied_.wait(lock, [this] { return replies_ == calls_.size(); });
         return calls_;
     }
-    // Whether the caller still holds the lock of call `i`; a released one may take the bus a
-    // moment to let go of its copy.
+    // Whether the caller still holds the lock of call `i`; the bus may take a moment to let go of
+    // its copy of a released one.
     bool held(std::size_t i, int waitMs = 0) {
         pollfd fd{calls().at(i).lock, POLLIN, 0};
         return poll(&fd, 1, waitMs) == 0;
@@ -116,27 +103,24 @@ public:
 
 private:
     static int inhibit(sd_bus_message* message, void* self, sd_bus_error* error) {
-        const char *what, *who, *why, *mode;
-        if (sd_bus_message_read(message, "ssss", &what, &who, &why, &mode) < 0)
-            return -EINVAL;
-        if (static_cast<LogindStandIn*>(self)->refusing_)
-            return sd_bus_error_set(error, SD_BUS_ERROR_ACCESS_DENIED, "Access denied");
-        int lock[2];
-        if (pipe2(lock, O_CLOEXEC) != 0)
-            return -errno;
         auto& standIn = *static_cast<LogindStandIn*>(self);
+        const char *what, *who, *why, *mode;
+        int lock[2];
+        if (standIn.refusing_)
+            return sd_bus_error_set(error, SD_BUS_ERROR_ACCESS_DENIED, "Access denied");
+        if (sd_bus_message_read(message, "ssss", &what, &who, &why, &mode) < 0 ||
+            pipe2(lock, O_CLOEXEC) != 0)
+            return -EINVAL;
         {
             const std::lock_guard guard(standIn.mutex_);
-            standIn.calls_.push_back({what, who, why, mode, lock[0]});
+            standIn.calls_.push_back(
+                {std::string(what) + "|" + who + "|" + why + "|" + mode, lock[0]});
         }
-        // The reply carries its own copy of the write end until it is written.
         const int sent = sd_bus_reply_method_return(message, "h", lock[1]);
-        sd_bus_flush(sd_bus_message_get_bus(message));
+        sd_bus_flush(standIn.bus_);
         close(lock[1]);
-        {
-            const std::lock_guard guard(standIn.mutex_);
-            ++standIn.repliesSent_;
-        }
+        const std::lock_guard guard(standIn.mutex_);
+        ++standIn.replies_;
         standIn.replied_.notify_all();
         return sent;
     }
@@ -162,17 +146,8 @@ private:
     std::mutex mutex_;
     std::condition_variable replied_;
     std::vector<Call> calls_;
-    std::size_t repliesSent_ = 0;
+    std::size_t replies_ = 0;
     std::thread thread_;
-};
-
-// The system bus the program finds, for the length of a test.
-class SystemBusAddress {
-public:
-    explicit SystemBusAddress(const std::string& address) {
-        setenv("DBUS_SYSTEM_BUS_ADDRESS", address.c_str(), 1);
-    }
-    ~SystemBusAddress() { unsetenv("DBUS_SYSTEM_BUS_ADDRESS"); }
 };
 
 // The descriptors this process has open: a bus connection left open, or a lock never closed,
@@ -184,10 +159,9 @@ long openDescriptors() {
 
 TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
     test::TempFolder folder;
-    DbusDaemon daemon(folder.path());
-    ASSERT_FALSE(daemon.address().empty());
-    const SystemBusAddress bus(daemon.address());
-    LogindStandIn logind(daemon.address());
+    const SystemBus bus(folder.path());
+    ASSERT_TRUE(bus.running());
+    LogindStandIn logind(bus.address(), false);
     ASSERT_TRUE(logind.ready());
     {
         SystemSleepInhibitor inhibitor("answering calls");
@@ -196,9 +170,7 @@ TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
         inhibitor.hold();  // held already: no second lock
         ASSERT_EQ(logind.calls().size(), 1u);
         EXPECT_EQ(openDescriptors(), before + 2);  // the stand-in's end and the program's
-        const LogindStandIn::Call call = logind.calls()[0];
-        EXPECT_EQ(call.what + "|" + call.who + "|" + call.why + "|" + call.mode,
-                  "sleep|karune-modem|answering calls|block");
+        EXPECT_EQ(logind.calls()[0].arguments, "sleep|karune-modem|answering calls|block");
         EXPECT_TRUE(logind.held(0));
         inhibitor.release();
         EXPECT_FALSE(logind.held(0, 5000));
@@ -210,32 +182,29 @@ TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
     EXPECT_FALSE(logind.held(1, 5000));  // gone with the program
 }
 
-// Without logind, or without a system bus, reception runs as before and nothing stays open; a
+// Without a system bus, or without logind, reception runs as before and nothing stays open; a
 // logind that refuses is told.
 TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
-    test::TempFolder folder;
-    DbusDaemon daemon(folder.path());
-    ASSERT_FALSE(daemon.address().empty());
-    const std::string none = "unix:path=" + (folder.path() / "none").string();
     const struct {
-        std::string address;
-        bool refusingLogind;
+        bool bus;
+        std::optional<bool> logindRefusing;
         std::string told;
-    } cases[] = {{daemon.address(), false, ""},
-                 {none, false, ""},
-                 {daemon.address(), true, "logind did not grant a sleep lock: Access denied"}};
+    } cases[] = {{false, {}, ""},
+                 {true, {}, ""},
+                 {true, true, "logind did not grant a sleep lock: Access denied"}};
     for (const auto& c : cases) {
-        const SystemBusAddress bus(c.address);
+        test::TempFolder folder;
+        const SystemBus bus(folder.path(), c.bus);
         std::optional<LogindStandIn> logind;
-        if (c.refusingLogind)
-            logind.emplace(c.address, true);
+        if (c.logindRefusing)
+            logind.emplace(bus.address(), *c.logindRefusing);
         std::string told;
         SystemSleepInhibitor inhibitor("answering calls",
                                        [&told](const std::string& why) { told = why; });
         const long before = openDescriptors();
         inhibitor.hold();
-        EXPECT_EQ(openDescriptors(), before) << c.address;
-        EXPECT_EQ(told, c.told) << c.address;
+        EXPECT_EQ(openDescriptors(), before) << c.bus;
+        EXPECT_EQ(told, c.told) << c.bus;
     }
 }
 
