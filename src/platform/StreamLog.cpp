@@ -1,5 +1,7 @@
 #include "platform/StreamLog.h"
 
+#include <string>
+
 namespace karune {
 namespace {
 
@@ -19,11 +21,13 @@ std::string_view journalPriority(Severity severity) {
 
 }  // namespace
 
+// One write a line: standard error writes each insertion at once, and a line of standard output
+// must not fall between a priority and its line in the journal's stream.
 void StreamLog::write(Severity severity, std::string_view line) {
+    std::string text(journalPriorities_ ? journalPriority(severity) : std::string_view());
+    text.append(line).push_back('\n');
     const std::lock_guard lock(mutex_);
-    if (journalPriorities_)
-        out_ << journalPriority(severity);
-    out_ << line << '\n' << std::flush;
+    out_ << text << std::flush;
 }
 
 }  // namespace karune
