@@ -5,6 +5,7 @@
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
 #include "session/CommSession.h"
+#include "platform/HomeLock.h"
 
 namespace karune {
 
@@ -22,5 +23,8 @@ struct Startup {
 Startup discoverStartup(const char* argv0, const CommandLine& line);
 
 SettingsEnvironment settingsEnvironment(const Startup& startup, OperatorMessages& messages);
+
+// Why this program may not use the home folder `folder`: empty when `lock` holds it.
+std::string homeLockRefusal(const HomeLock& lock, const std::filesystem::path& folder);
 
 }  // namespace karune

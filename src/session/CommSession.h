@@ -12,6 +12,7 @@
 #include "session/Display.h"
 #include "session/FreeSpace.h"
 #include "session/SessionFlags.h"
+#include "session/SleepInhibitor.h"
 #include "session/WindowFields.h"
 
 namespace karune {
@@ -29,6 +30,8 @@ struct SessionServices {
     // headless program leaves this off and ends, for its service manager to restart it.
     bool retryLostPort = false;
     FileSystem& files = systemFileSystem();
+    // Held by Reception while a session runs or waits to run.
+    SleepInhibitor& sleep = noSleepInhibitor();
     // How long the line may stay quiet while waiting for a call before the modem is asked "AT";
     // zero leaves it unasked.
     Clock::Duration modemCheck = kDefaultModemCheck;

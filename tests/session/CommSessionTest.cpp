@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "TerminalHarness.h"
@@ -414,10 +415,30 @@ TEST(FreeSpace, WarnsForEachFolderUnderAFewTimesTheLargestTransfer) {
     }
 }
 
-// A start while the stopped session is still closing runs once that session has returned.
+// Records when it is taken and let go among the display's calls, so that their order shows.
+struct RecordedSleep : SleepInhibitor {
+    explicit RecordedSleep(test::FakeDisplay& shown) : display(shown) {}
+    void hold() override { record(true); }
+    void release() override { record(false); }
+    void record(bool hold) {
+        if (std::exchange(held, hold) != hold)
+            display.calls.push_back({"awake", hold ? "1" : "0"});
+    }
+    test::FakeDisplay& display;
+    bool held = false;
+};
+
+// A start while the stopped session is still closing runs once that session has returned. The
+// computer is kept awake from the first session's start until the second has returned.
 TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
     Rig r;
-    Reception reception({r.ports, r.clock, r.display, r.messages}, r.folder.path() / "Back.txt");
+    RecordedSleep sleep(r.display);
+    Reception reception({.ports = r.ports,
+                         .clock = r.clock,
+                         .display = r.display,
+                         .messages = r.messages,
+                         .sleep = sleep},
+                        r.folder.path() / "Back.txt");
     r.display.onStatus = [&, waits = 0](const std::string& s) mutable {
         if (s != kInit)
             return;
@@ -430,6 +451,9 @@ TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
     const Lines oneSession = lines("", kPort0, kInit) + stoppedIn(kInit);
     EXPECT_EQ(r.display.texts("status"), oneSession + oneSession);
     EXPECT_EQ(r.display.texts("buttons"), lines("1", "0", "1", "0"));  // running again after idle
+    EXPECT_EQ(r.display.texts("awake"), lines("1", "0"));
+    EXPECT_EQ(r.display.calls.front().kind, "awake");
+    EXPECT_EQ(r.display.calls.back().kind, "awake");
 }
 
 // A stop signal must never reach a reception that is being destroyed.
