@@ -133,6 +133,7 @@ std::string portSettingsText(const Settings& s) {
 void runModemDialogue(SessionContext& ctx, LineIo& line) {
     if (!initialiseModem(ctx, line) || !waitForRing(ctx, line) || !answerCall(ctx, line))
         return;
+    ctx.flags.callInProgress = true;
     ctx.showStatus(kReplace, kConnected);
     ServeTerminal(ctx);
 }
@@ -146,6 +147,7 @@ void closeCycle(SessionContext& ctx) {
         ctx.line->SendLine(kEscape);
         ctx.line->SendLine("ATH0");
     }
+    ctx.flags.callInProgress = false;
     WriteHistoryLine(ctx);
 }
 
