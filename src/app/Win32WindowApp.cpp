@@ -92,7 +92,7 @@ int runWindow(int&, char**, const Startup& startup) {
     ui::NotepadOpener opener;
     ui::WindowsFolderSource folders;
     SessionEnd sessionEnd;
-    const Reception* running = nullptr;
+    Reception* running = nullptr;
     ui::MainWindow mainWindow(
         settings,
         ui::MainWindowServices{
@@ -103,9 +103,11 @@ int runWindow(int&, char**, const Startup& startup) {
                                kViewerFailed + opener.lastError() + "\r\n" + path,
                                MessageIcon::Critical});
             }},
-        ui::Win32Services{calls, folders, [&](std::chrono::milliseconds bound) {
+        ui::Win32Services{calls, folders,
+                          [&](std::chrono::milliseconds bound) {
                               return running == nullptr || sessionEnd.waitFor(bound, *running);
-                          }});
+                          },
+                          [&] { return running != nullptr && running->flags().callInProgress; }});
     window = &mainWindow;
     if (loaded.statusText)
         mainWindow.logic().showStatus(0, *loaded.statusText);
