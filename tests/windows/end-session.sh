@@ -8,7 +8,7 @@
 end_session_started=$SECONDS
 # Long records sent at 38400 baud: a call lasts a few seconds, long enough to act in.
 for record in 1 2 3; do
-    printf 'B00%s,%s\r\n' "$record" "$(printf '%03000d' 0)"
+    printf 'B00%s,%s\r\n' "$record" "$(printf '%02000d' 0)"
 done >"$work/long-records.txt"
 long_simulator() {
     local log=$1
