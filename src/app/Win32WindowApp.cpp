@@ -75,8 +75,6 @@ int runWindow(int&, char**, const Startup& startup) {
         });
     });
     releaseOwnConsole();
-    // An empty card reader or floppy drive gives an error, not a system dialog.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     initialiseCommonControls();
 
     ui::MessageBoxMessages messages(calls);

@@ -40,6 +40,7 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
 int main(int argc, char** argv) {
     using namespace karune;
     useBinaryConsole();
+    failDriveErrorsQuietly();
     const std::vector<std::string> args = programArguments(argc, argv);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {

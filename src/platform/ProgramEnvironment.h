@@ -25,4 +25,9 @@ std::string userHomeFolder();
 // Standard output and error pass bytes unchanged (no LF to CR LF translation on Windows).
 void useBinaryConsole();
 
+// A drive that fails (an empty card reader, a network drive gone) fails the file operation that
+// touched it, in every mode: Windows would otherwise wait in a system dialog ("There is no disk in
+// the drive") for a user who may not be there. Nothing to do elsewhere.
+void failDriveErrorsQuietly();
+
 }  // namespace karune

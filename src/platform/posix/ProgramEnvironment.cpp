@@ -36,4 +36,6 @@ std::string userHomeFolder() {
 
 void useBinaryConsole() {}
 
+void failDriveErrorsQuietly() {}
+
 }  // namespace karune
