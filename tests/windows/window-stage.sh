@@ -1,7 +1,7 @@
 # The Windows window under Wine on a virtual X server, driven from outside by karune-inspect:
 # each window's controls against the shared tables, the buttons in both modes, start, stop, close
 # while receiving, the settings dialog's OK with the folder chooser, the end of the user's session
-# (end-session.sh), and a whole call with the window. Sourced by wine-stage.sh after its
+# and the viewer (window-office.sh), and a whole call with the window. Sourced by wine-stage.sh after its
 # calls, whose helpers and results it uses.
 
 inspector=$windows/tools/karune-inspect/karune-inspect.exe
@@ -130,7 +130,7 @@ settled gone "$main" 0
 program_ended
 stop_simulator
 
-source "$(dirname "${BASH_SOURCE[0]}")/end-session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/window-office.sh"
 
 # A whole call with the window and automatic start: the files as the Linux build wrote them in
 # the complete call, the labels as its window shows them once the call has closed. The second

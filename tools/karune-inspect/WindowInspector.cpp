@@ -318,6 +318,7 @@ constexpr const char* kUsage =
     "  type CAPTION NAME TEXT        types the text at the end of an edit box\n"
     "  key CAPTION NAME VK           posts a key press (a virtual-key number) to the control\n"
     "  pick CAPTION NAME TEXT        double-clicks the list box's last row ending in TEXT\n"
+    "  dblclick CAPTION NAME         double-clicks the control, as the mouse does\n"
     "  close CAPTION                 posts WM_CLOSE\n"
     "  endsession CLASS|CAPTION STEPS  the end of the user's session for the first top-level\n"
     "                                window of the class (else with the caption): STEPS cancel\n"
@@ -380,6 +381,10 @@ int run(const std::vector<std::wstring>& args) {
         const auto key = static_cast<WPARAM>(std::stoi(args[3]));
         PostMessageW(target, WM_KEYDOWN, key, 1);
         PostMessageW(target, WM_KEYUP, key, 1 | (3u << 30));
+    } else if (command == L"dblclick") {
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            PostMessageW(target, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                         MAKELPARAM(2, 2));
     } else if (command == L"pick") {
         if (!pickRow(target, args[3]))
             return fail(args[2] + L" has no row ending in " + args[3]);
@@ -398,9 +403,9 @@ int main() {
     const std::vector<std::wstring> args(argv + 1, argv + count);
     LocalFree(argv);
     const std::vector<std::pair<std::wstring, std::size_t>> arities = {
-        {L"wait", 3},    {L"gone", 3},  {L"dump", 2},      {L"frame", 2}, {L"layout", 2},
-        {L"buttons", 3}, {L"click", 3}, {L"set", 4},       {L"type", 4},  {L"key", 4},
-        {L"pick", 4},    {L"close", 2}, {L"endsession", 3}};
+        {L"wait", 3},    {L"gone", 3},  {L"dump", 2},       {L"frame", 2},   {L"layout", 2},
+        {L"buttons", 3}, {L"click", 3}, {L"set", 4},        {L"type", 4},    {L"key", 4},
+        {L"pick", 4},    {L"close", 2}, {L"endsession", 3}, {L"dblclick", 3}};
     for (const auto& [command, arity] : arities) {
         if (!args.empty() && args[0] == command && args.size() == arity)
             return run(args);

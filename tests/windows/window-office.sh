@@ -1,11 +1,13 @@
+# The window as an office PC's user meets it. Sourced by window-stage.sh, whose helpers, display
+# and wineserver it uses.
+#
 # The end of the user's session, for the window and for the headless program's hidden window, as
 # Windows runs it: the question alone changes nothing, a cancelled end (the user pressed Cancel on
 # the "apps are preventing shutdown" screen) leaves the call going, and only the end itself stops
 # reception with its closing sequence and ends the program, also when it comes without a
 # question. (Wine keeps no block reason to read back: the reason shown during a call is not
-# checked here.) Sourced by window-stage.sh, whose helpers, display and wineserver it uses.
-
-end_session_started=$SECONDS
+# checked here.)
+office_window_started=$SECONDS
 # Long records sent at 38400 baud: a call lasts a few seconds, long enough to act in.
 for record in 1 2 3; do
     printf 'B00%s,%s\r\n' "$record" "$(printf '%02000d' 0)"
@@ -55,4 +57,20 @@ for case in end-window end-headless; do
             "$(history_of "$case")"
     stop_simulator
 done
-echo "wine-stage: the end-of-session checks took $((SECONDS - end_session_started)) s"
+# The history viewer starts the Notepad of the system folder, not a "notepad.exe" that lies in the
+# program's folder (which a search by name tries first).
+cp "$windows/tests/windows/file-holder.exe" "$windows/notepad.exe"
+fresh_home viewer
+settings_line '' 0 1
+history_file=$(date +%Y-%m).txt
+printf 'x\r\n' >"$work/viewer/out/$history_file"
+program viewer
+inspect wait "$main" 30 || fail "no window"
+settled buttons "$main" 0
+act dblclick "$main" Label3
+inspect wait "$history_file - Notepad" 10 || fail "the history viewer did not start the system's Notepad"
+act close "$history_file - Notepad"
+act close "$main"
+program_ended
+rm -f "$windows/notepad.exe"
+echo "wine-stage: the end of the session and the viewer took $((SECONDS - office_window_started)) s"
