@@ -19,13 +19,16 @@ wine "$holder" "$output" "$(win "$office/out")\\LOG.TXT" "$(win "$office/out")\\
     <"$office/release" >"$office/held" 2>&1 &
 exec 8>"$office/release"
 for _ in $(seq 100); do grep -qs held "$office/held" && break; sleep 0.05; done
-office_call() {  # $1 the call's number, $2 the exit status it must give
-    local status=0
+office_sim() {  # $1 its log, then its options
     rm -f "$tty"
-    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 --link "$tty" \
-        --timeout 60 --calls 1 >"$office/sim$1" 2>&1 &
+    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --link "$tty" --timeout 60 \
+        "${@:2}" >"$office/$1" 2>&1 &
     sim_pid=$!
     for _ in $(seq 100); do [ -e "$tty" ] && break; sleep 0.05; done
+}
+office_call() {  # $1 the call's number, $2 the exit status it must give
+    local status=0
+    office_sim "sim$1" --ring-delay 1
     wine "$windows/karune-modem.exe" --headless --home "$(win "$office/home")" \
         >"$office/stdout$1" 2>"$office/stderr$1" </dev/null || status=$?
     kill "$sim_pid" 2>/dev/null || true
@@ -59,7 +62,6 @@ history=$(iconv -f CP932 "$office/out/$month.txt" 2>/dev/null)
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KARUNE_MODEM'
 setup=$(win "$(ls "$windows"/karune-modem-*-setup.exe)")
 installed=$WINEPREFIX/drive_c/KaruneModem
-new_program=$windows/installer/karune-modem.exe
 version() { wine reg query "$key" /v DisplayVersion 2>/dev/null | tr -d '\r' | awk 'NF == 3 { print $3 }'; }
 uninstall() {  # in place, for its exit status
     printf '@C:\\KaruneModem\\uninstall.exe /S _?=C:\\KaruneModem\r\n@exit /b %%errorlevel%%\r\n' \
@@ -72,11 +74,7 @@ rm -rf "$installed"
 wine "$setup" /S '/D=C:\KaruneModem' </dev/null || fail "the install into C:\KaruneModem failed"
 wine reg add "$key" /v DisplayVersion /t REG_SZ /d 0.0.1 /f >/dev/null 2>&1
 printf OLD >>"$installed/karune-modem.exe"
-rm -f "$tty"
-"$linux/karune-sim" --records "$work/records.txt" --ring-delay 60 --link "$tty" --timeout 60 \
-    >"$office/sim-running" 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do [ -e "$tty" ] && break; sleep 0.05; done
+office_sim sim-running --ring-delay 60
 wine "$installed/karune-modem.exe" --headless --home "$(win "$office/home")" \
     >"$office/running" 2>&1 </dev/null &
 copy_pid=$!
@@ -100,9 +98,8 @@ rings() { grep -c 'RING' "$office/service/karune-modem.log" 2>/dev/null; }
 for _ in $(seq 100); do [ "$(rings)" = 1 ] && break; sleep 0.05; done
 wine "$setup" /S '/D=C:\KaruneModem' </dev/null || fail "setup over a service failed"
 for _ in $(seq 100); do [ "$(rings)" = 2 ] && break; sleep 0.05; done
-cmp -s "$installed/karune-modem.exe" "$new_program" && [ "$(version)" != 0.0.1 ] &&
-    wine sc query karune-office | grep -q RUNNING &&
-    [ "$(rings)" = 2 ] ||
+cmp -s "$installed/karune-modem.exe" "$windows/installer/karune-modem.exe" &&
+    [ "$(version)" != 0.0.1 ] && wine sc query karune-office | grep -q RUNNING && [ "$(rings)" = 2 ] ||
     fail "setup over a service: not replaced, or the service not running again" \
         "$(cat "$office/service/karune-modem.log")"
 status=0
