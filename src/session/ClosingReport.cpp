@@ -1,6 +1,7 @@
 #include "session/ClosingReport.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -88,9 +89,11 @@ std::vector<HistoryLine> readWaitingLines(const std::filesystem::path& file) {
     return lines;
 }
 
-// Appends and puts the bytes on the disk. 0 or the error.
-int appendDurably(FileSystem& files, const std::filesystem::path& file, std::string_view bytes) {
-    FileSystem::Opened out = files.open(file, FileSystem::Mode::Append);
+// Writes the bytes into the file, appended or in place of what it held, and puts them on the
+// disk. 0 or the error.
+int writeDurably(FileSystem& files, const std::filesystem::path& file, FileSystem::Mode mode,
+                 std::string_view bytes) {
+    FileSystem::Opened out = files.open(file, mode);
     int err = out.error;
     if (err == 0)
         err = out.file->write(bytes);
@@ -109,14 +112,7 @@ int writeWaitingLines(FileSystem& files, const std::filesystem::path& file,
         text += line.month + line.bytes;
     std::filesystem::path temporary = file;
     temporary += ".new";
-    FileSystem::Opened out = files.open(temporary, FileSystem::Mode::Empty);
-    int err = out.error;
-    if (err == 0)
-        err = out.file->write(text);
-    if (err == 0)
-        err = out.file->sync();
-    if (err == 0)
-        err = out.file->close();
+    int err = writeDurably(files, temporary, FileSystem::Mode::Empty, text);
     if (err == 0)
         err = files.rename(temporary, file);
     if (err == 0)
@@ -184,7 +180,8 @@ void WriteHistoryLine(SessionContext& ctx) {
         std::string bytes;
         for (; end < lines.size() && lines[end].month == lines[added].month; ++end)
             bytes += lines[end].bytes;
-        err = appendDurably(ctx.files, historyFile(lines[added].month), bytes);
+        err = writeDurably(ctx.files, historyFile(lines[added].month), FileSystem::Mode::Append,
+                           bytes);
         if (err == 0)
             added = end;
     }
