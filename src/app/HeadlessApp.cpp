@@ -51,13 +51,21 @@ int runHeadless(const Startup& startup) {
     StopTarget target;
     std::atomic<bool> stopRequested{false};
     // First, before any thread exists, so that every thread leaves the signals to the watcher.
-    StopSignals stopSignals([&] {
-        stopRequested = true;
-        target.request([](Reception* reception) {
-            if (reception != nullptr)
-                reception->stop();
+    StopSignals stopSignals(
+        [&] {
+            stopRequested = true;
+            target.request([](Reception* reception) {
+                if (reception != nullptr)
+                    reception->stop();
+            });
+        },
+        [&target] {
+            bool busy = false;
+            target.request([&busy](Reception* reception) {
+                busy = reception != nullptr && reception->flags().callInProgress;
+            });
+            return busy;
         });
-    });
     StreamLog out(std::cout, isJournal(StandardStream::Output));
     StreamLog err(std::cerr, isJournal(StandardStream::Error));
     return serveHeadless(startup, out, err, target, stopRequested);

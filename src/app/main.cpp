@@ -39,6 +39,7 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
 int main(int argc, char** argv) {
     using namespace karune;
     useBinaryConsole();
+    failDriveErrorsQuietly();
     // Why the program cannot run, as an error of the journal when that is its standard error.
     StreamLog refusal(std::cerr, isJournal(StandardStream::Error));
     const std::string program = argv[0];

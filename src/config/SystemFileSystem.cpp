@@ -42,6 +42,15 @@ constexpr int kEmpty = _O_TRUNC;
 constexpr int kAppend = _O_APPEND;
 constexpr int kReadWrite = _O_RDWR;
 
+// The C runtime reports a file that another program holds (a sharing or lock violation) as
+// EACCES, as it does a read-only one; the operator needs to tell them apart.
+int openError() {
+    if (errno == EACCES &&
+        (_doserrno == ERROR_SHARING_VIOLATION || _doserrno == ERROR_LOCK_VIOLATION))
+        return EBUSY;
+    return errno != 0 ? errno : EIO;
+}
+
 int errorOf(DWORD windowsError) {
     switch (windowsError) {
         case ERROR_ACCESS_DENIED:
@@ -80,6 +89,10 @@ constexpr int kCreate = O_CREAT;
 constexpr int kEmpty = O_TRUNC;
 constexpr int kAppend = O_APPEND;
 constexpr int kReadWrite = O_RDWR;
+
+int openError() {
+    return errno != 0 ? errno : EIO;
+}
 #endif
 
 // errno after a failed call; EIO when the platform left none.
@@ -134,7 +147,7 @@ public:
         errno = 0;
         const int fd = openFile(file, kWrite | kCreate | (mode == Mode::Empty ? kEmpty : kAppend));
         if (fd < 0)
-            return {nullptr, lastError()};
+            return {nullptr, openError()};
         return {std::make_unique<DescriptorFile>(fd), 0};
     }
 
