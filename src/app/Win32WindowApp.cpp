@@ -13,6 +13,7 @@
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
+#include "platform/SystemSleepInhibitor.h"
 #include "session/Reception.h"
 #include "ui/core/ReceptionControl.h"
 #include "ui/win32/MainWindow.h"
@@ -76,8 +77,6 @@ int runWindow(int&, char**, const Startup& startup) {
         });
     });
     releaseOwnConsole();
-    // An empty card reader or floppy drive gives an error, not a system dialog.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     initialiseCommonControls();
 
     ui::MessageBoxMessages messages(calls);
@@ -93,7 +92,7 @@ int runWindow(int&, char**, const Startup& startup) {
     ui::NotepadOpener opener;
     ui::WindowsFolderSource folders;
     SessionEnd sessionEnd;
-    const Reception* running = nullptr;
+    Reception* running = nullptr;
     ui::MainWindow mainWindow(
         settings,
         ui::MainWindowServices{
@@ -105,16 +104,25 @@ int runWindow(int&, char**, const Startup& startup) {
                                MessageIcon::Critical});
             },
             portMappingLabel},
-        ui::Win32Services{calls, folders, [&](std::chrono::milliseconds bound) {
+        ui::Win32Services{calls, folders,
+                          [&](std::chrono::milliseconds bound) {
                               return running == nullptr || sessionEnd.waitFor(bound, *running);
-                          }});
+                          },
+                          [&] { return running != nullptr && running->flags().callInProgress; }});
     window = &mainWindow;
     if (loaded.statusText)
         mainWindow.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(calls, mainWindow.logic());
-    // The window answers calls again by itself once a lost adapter is back.
-    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    SystemSleepInhibitor awake(kReceptionSleepReason);
+    // The window answers calls again by itself once a lost adapter or a silent modem is back.
+    const SessionServices services{.ports = ports,
+                                   .clock = clock,
+                                   .display = display,
+                                   .messages = messages,
+                                   .retryLostPort = true,
+                                   .sleep = awake,
+                                   .modemCheck = startup.modemCheck};
     // Declared last: destroyed first, so that no session outlives the window it reports into.
     Reception reception(services, loaded.backFile, [&] {
         sessionEnd.reached();

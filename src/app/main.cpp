@@ -1,4 +1,5 @@
 // KARUNE_MODEM: answers modem calls from handheld terminals and stores their uploads.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <variant>
@@ -12,11 +13,11 @@
 #include "app/Startup.h"
 #include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
-#include "config/Utf8Path.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
 #include "platform/NetworkLines.h"
 #include "platform/ProgramEnvironment.h"
+#include "platform/StreamLog.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     switch (line.mode) {
         case RunMode::Headless:
             return runHeadless(startup);
-        case RunMode::Service:
-            return runService(startup);
         case RunMode::Convert:
             return runConvert(startup, line.convertOutput, line.convertBackup);
         case RunMode::SetSettings:
@@ -36,18 +35,19 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     }
 }
 
-// A port mapping that no line can use is told before anything starts. True when refused.
-bool refusedPortMappings(const karune::CommandLine& line, int& argc, char** argv) {
+// A port mapping that no line can use is told before anything starts. True when refused. (The
+// service tells it as its port's error, in its log and the event log.)
+bool refusedPortMappings(const karune::CommandLine& line, karune::StreamLog& refusal, int& argc,
+                         char** argv) {
     using karune::RunMode;
-    if (line.mode != RunMode::Window && line.mode != RunMode::Headless &&
-        line.mode != RunMode::Service)
+    if (line.mode != RunMode::Window && line.mode != RunMode::Headless)
         return false;
     const std::vector<std::string> problems = karune::portMappingProblems();
     if (problems.empty())
         return false;
     std::string text;
     for (const std::string& problem : problems) {
-        std::cerr << argv[0] << ": " << problem << "\n";
+        refusal.write(karune::Severity::Error, std::string(argv[0]) + ": " + problem);
         text += (text.empty() ? "" : "\n") + problem;
     }
     if (line.mode == RunMode::Window)
@@ -60,14 +60,22 @@ bool refusedPortMappings(const karune::CommandLine& line, int& argc, char** argv
 int main(int argc, char** argv) {
     using namespace karune;
     useBinaryConsole();
+    failDriveErrorsQuietly();
+    // Why the program cannot run, as an error of the journal when that is its standard error.
+    StreamLog refusal(std::cerr, isJournal(StandardStream::Error));
+    const std::string program = argv[0];
     const std::vector<std::string> args = programArguments(argc, argv);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
-        std::cerr << argv[0] << ": " << error->message << "\n"
-                  << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
+        refusal.write(Severity::Error, program + ": " + error->message);
+        std::cerr << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
         return 2;
     }
-    const CommandLine& line = std::get<CommandLine>(parsed);
+    CommandLine line = std::get<CommandLine>(parsed);
+    if (const auto error = applyModemCheckEnvironment(line, std::getenv("KARUNE_MODEM_CHECK"))) {
+        std::cerr << argv[0] << ": " << error->message << "\n";
+        return 2;
+    }
     const Startup startup = discoverStartup(argv[0], line);
     switch (line.mode) {
         case RunMode::Help:
@@ -78,34 +86,36 @@ int main(int argc, char** argv) {
             return 0;
         case RunMode::ShowSettings:
             return runShowSettings(startup, std::cout, std::cerr);
+        case RunMode::InstallService:
+            return runInstallService(line, runningProgram(argv[0]));
+        case RunMode::UninstallService:
+            return runUninstallService(line.serviceName);
+        case RunMode::Service:
+            // Under the service manager first: what keeps the service from running goes to its
+            // status, its log and the event log, where an administrator looks.
+            return runService(startup);
         case RunMode::Window:
             if (!displayAvailable()) {
-                std::cerr << argv[0]
-                          << ": no display found for the window; --headless runs without one\n";
+                refusal.write(
+                    Severity::Error,
+                    program + ": no display found for the window; --headless runs without one");
                 return 2;
             }
             break;
         default:
             break;
     }
-    if (refusedPortMappings(line, argc, argv))
+    if (refusedPortMappings(line, refusal, argc, argv))
         return 2;
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
-        std::cerr << argv[0] << ": " << error << "\n";
+        refusal.write(Severity::Error, program + ": " + error);
         return 1;
     }
     // Before any file of the home is touched: two programs would share one Back.txt.
     const HomeLock lock(startup.paths.programFolder);
-    if (lock.outcome() != HomeLock::Outcome::Held) {
-        const std::string folder = utf8FromPath(startup.paths.programFolder);
-        std::string text = "cannot use the home folder " + folder + ": " + lock.error();
-        if (lock.outcome() == HomeLock::Outcome::HeldByAnother)
-            text = "the home folder " + folder +
-                   " is in use by another karune-modem; each needs a home of its own (--home)";
-        if (lock.outcome() == HomeLock::Outcome::StillHeld)
-            text = "the home folder " + folder +
-                   " is still held by a karune-modem that has just ended; start again in a moment";
-        std::cerr << argv[0] << ": " << text << "\n";
+    if (const std::string text = homeLockRefusal(lock, startup.paths.programFolder);
+        !text.empty()) {
+        refusal.write(Severity::Error, program + ": " + text);
         if (line.mode == RunMode::Window)
             showStartupRefusal(argc, argv, text);
         return 1;

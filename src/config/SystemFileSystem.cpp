@@ -42,6 +42,15 @@ constexpr int kEmpty = _O_TRUNC;
 constexpr int kAppend = _O_APPEND;
 constexpr int kReadWrite = _O_RDWR;
 
+// The C runtime reports a file that another program holds (a sharing or lock violation) as
+// EACCES, as it does a read-only one; the operator needs to tell them apart.
+int openError() {
+    if (errno == EACCES &&
+        (_doserrno == ERROR_SHARING_VIOLATION || _doserrno == ERROR_LOCK_VIOLATION))
+        return EBUSY;
+    return errno != 0 ? errno : EIO;
+}
+
 int errorOf(DWORD windowsError) {
     switch (windowsError) {
         case ERROR_ACCESS_DENIED:
@@ -80,6 +89,10 @@ constexpr int kCreate = O_CREAT;
 constexpr int kEmpty = O_TRUNC;
 constexpr int kAppend = O_APPEND;
 constexpr int kReadWrite = O_RDWR;
+
+int openError() {
+    return errno != 0 ? errno : EIO;
+}
 #endif
 
 // errno after a failed call; EIO when the platform left none.
@@ -98,16 +111,9 @@ public:
     DescriptorFile& operator=(const DescriptorFile&) = delete;
 
     int write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            errno = 0;
-            const int written = writeSome(fd_, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return lastError();
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
-        return 0;
+        return writeWhole(bytes, [this](std::string_view rest) {
+            return writeSome(fd_, rest.data(), rest.size());
+        });
     }
     int sync() override {
         errno = 0;
@@ -141,7 +147,7 @@ public:
         errno = 0;
         const int fd = openFile(file, kWrite | kCreate | (mode == Mode::Empty ? kEmpty : kAppend));
         if (fd < 0)
-            return {nullptr, lastError()};
+            return {nullptr, openError()};
         return {std::make_unique<DescriptorFile>(fd), 0};
     }
 
@@ -240,6 +246,19 @@ std::string lastWriteStamp(const std::filesystem::path& file) {
     char text[32];
     const std::size_t length = std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return std::string(text, length);
+}
+
+int writeWhole(std::string_view bytes, const std::function<long(std::string_view)>& writeSome) {
+    while (!bytes.empty()) {
+        errno = 0;
+        const long written = writeSome(bytes);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return lastError();
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
 }
 
 std::string errorText(int errorNumber) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,19 @@ std::string userHomeFolder();
 
 // Standard output and error pass bytes unchanged (no LF to CR LF translation on Windows).
 void useBinaryConsole();
+
+enum class StandardStream { Output, Error };
+
+// True when `stream` is systemd's journal, whose lines may then carry syslog priorities: the
+// device and inode that JOURNAL_STREAM names are the stream's. Never on Windows.
+bool isJournal(StandardStream stream);
+
+// The environment variable `name` as UTF-8; nothing when it is not set.
+std::optional<std::string> environmentText(const std::string& name);
+
+// A drive that fails (an empty card reader, a network drive gone) fails the file operation that
+// touched it, in every mode: Windows would otherwise wait in a system dialog ("There is no disk in
+// the drive") for a user who may not be there. Nothing to do elsewhere.
+void failDriveErrorsQuietly();
 
 }  // namespace karune

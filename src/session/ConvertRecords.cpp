@@ -273,11 +273,10 @@ int Conversion::append() {
     return err;
 }
 
-}  // namespace
-
-bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
-                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages,
-                    FileSystem& files) {
+// ConvertRecords with the error number: 0 on success.
+int convertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
+                   std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages,
+                   FileSystem& files) {
     Conversion conversion(backFile, outputPath, fields, messages, files);
     // Another program converting into this folder finishes first: a journal found after this
     // is one that a killed conversion left.
@@ -285,11 +284,18 @@ bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem
     int err = turn.error;
     if (err == 0)
         err = overWrite == 1 ? conversion.replace() : conversion.append();
-    if (err == 0)
-        return true;
-    messages.show(
-        OperatorMessage{{}, errorText(err) + std::string(kErrorSource), MessageIcon::None});
-    return false;
+    if (err != 0)
+        messages.show(
+            OperatorMessage{{}, errorText(err) + std::string(kErrorSource), MessageIcon::None});
+    return err;
+}
+
+}  // namespace
+
+bool ConvertRecords(const std::filesystem::path& backFile, const std::filesystem::path& outputPath,
+                    std::int16_t overWrite, const FieldFlags& fields, OperatorMessages& messages,
+                    FileSystem& files) {
+    return convertRecords(backFile, outputPath, overWrite, fields, messages, files) == 0;
 }
 
 bool ConvertBackupFile(const std::filesystem::path& backup, const std::filesystem::path& backFile,
@@ -306,9 +312,10 @@ bool ConvertBackupFile(const std::filesystem::path& backup, const std::filesyste
 
 bool ConvertRecords(SessionContext& ctx) {
     ctx.display.setBusy(true);
-    const bool converted =
-        ConvertRecords(ctx.backFile, pathFromUtf8(ctx.outputPath), ctx.settings.OverWrite,
+    ctx.conversionError =
+        convertRecords(ctx.backFile, pathFromUtf8(ctx.outputPath), ctx.settings.OverWrite,
                        ctx.settings.Field, ctx.messages, ctx.files);
+    const bool converted = ctx.conversionError == 0;
     if (converted) {
         // Failing to mark it only costs a needless kept copy of records already converted.
         markConverted(ctx.files, ctx.backFile);

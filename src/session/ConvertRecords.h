@@ -38,7 +38,8 @@ bool ConvertBackupFile(const std::filesystem::path& backup, const std::filesyste
 
 // The session's conversion on "END": ctx.backFile into ctx.outputPath with the settings of the
 // cycle, showing the busy pointer while it runs (left on after a failure, for the session to
-// reset). On success the back-up file is marked converted (see KeptBackups).
+// reset). On success the back-up file is marked converted (see KeptBackups). The error number
+// of a failure is left in ctx.conversionError.
 bool ConvertRecords(SessionContext& ctx);
 
 }  // namespace karune

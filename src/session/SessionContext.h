@@ -51,11 +51,15 @@ public:
 
     // Shared by the terminal exchange and the completion report; see resetCycle().
     bool completed = false;           // "END" arrived and the output file was written
+    int conversionError = 0;          // why the conversion failed (errno); 0 on success
+    int logError = 0;                 // why "LOG.TXT" could not be opened; 0 when it was
     std::int64_t announcedCount = 0;  // record count of the file-name frame
     std::int64_t recordCounter = 0;   // records accepted in this transfer
     std::string outputPath;           // UTF-8; kept until the next file-name try
     std::string keptBackup;           // UTF-8; where this transfer kept an unconverted back-up
     bool portFailed = false;          // the port could not be opened or went away
+    bool modemSilent = false;         // the modem did not answer
+    bool modemAnswered = false;       // the modem answered "ATE0" in this session; not per cycle
 
     bool stopRequested() const { return !flags.running; }
 
@@ -89,11 +93,14 @@ public:
         return {outputPath, progressMax_, progressValue_, progressVisible_};
     }
 
-    // Start of a cycle: completion result and port failure false; the stop-pressed flag is cleared
-    // by the caller.
+    // Start of a cycle: completion result and the port and modem failures false; the
+    // stop-pressed flag is cleared by the caller.
     void resetCycle() {
         completed = false;
+        conversionError = 0;
+        logError = 0;
         portFailed = false;
+        modemSilent = false;
         keptBackup.clear();
     }
 

@@ -2,7 +2,8 @@
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
 # build does them (times and the save folder's path masked); the program as a service, the
-# installer, and the window (window-stage.sh).
+# installer, files held by other programs and installing over running copies (office-stage.sh),
+# and the window (window-stage.sh).
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -144,7 +145,7 @@ mkdir -p "$work/lost" "$work/serving/home" "$work/serving/out"
 start_wineserver
 rm -f "$tty"
 grep -Pzq '1066.*\n.*SERVICE_EXIT_CODE *: 1 ' <(start_service karune-lost "$work/lost") &&
-    grep -q '^error: .*ﾎﾟｰﾄ 1' "$work/lost/karune-modem.log" ||
+    grep -q '^[-0-9]* [:0-9]* error: .*ﾎﾟｰﾄ 1' "$work/lost/karune-modem.log" ||
     fail "the service without its port did not stop with exit code 1 and the port error"
 printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
     "$(win "$work/serving/out")" >"$work/serving/home/karune-modem.ini"
@@ -158,6 +159,7 @@ for _ in $(seq 300); do [ -s "$work/serving/out/$name.txt" ] && break; sleep 0.1
 cmp -s "$work/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
     fail "the service's call did not write what the Linux build wrote"
 stop_wineserver
+source "$(dirname "$0")/service-stage.sh"
 
 # The installer, silent, into this prefix: the installed program answers, keeps its settings per
 # user although Program Files is writable under Wine, and the silent uninstaller takes away the
@@ -180,6 +182,7 @@ for _ in $(seq 100); do [ -e "$programs" ] || break; sleep 0.1; done
 [ ! -e "$programs" ] && ! wine reg query "$key" >/dev/null 2>&1 && [ -f "$user/karune-modem.ini" ] ||
     fail "the uninstaller left the program or its entry, or took the user's settings"
 stop_wineserver
+source "$(dirname "$0")/office-stage.sh"
 
 # The conversion of the complete call's back-up: twice into the same file (the settings append),
 # then once more replacing it (MoveFileExW on Windows).

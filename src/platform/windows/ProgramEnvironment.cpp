@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "config/Utf8Path.h"
 
@@ -59,9 +60,25 @@ std::string userHomeFolder() {
     return knownFolder(FOLDERID_Profile);
 }
 
+bool isJournal(StandardStream) {
+    return false;
+}
+
+// Through the wide environment, so that any name survives.
+std::optional<std::string> environmentText(const std::string& name) {
+    const wchar_t* value = _wgetenv(std::wstring(name.begin(), name.end()).c_str());
+    if (value == nullptr)
+        return std::nullopt;
+    return utf8FromPath(std::filesystem::path(value));
+}
+
 void useBinaryConsole() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+}
+
+void failDriveErrorsQuietly() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
 }  // namespace karune
