@@ -78,12 +78,11 @@ private:
 
 class ListenLineTest : public testing::Test {
 protected:
-    std::unique_ptr<ListenLine> makeLine(std::vector<IpNetwork> allow = {},
-                                         ListenLimits limits = {}) {
+    std::unique_ptr<ListenLine> makeLine(ListenLimits limits = {}) {
         Listening listening = listenOnFreePort();
         port = listening.port;
         return std::make_unique<ListenLine>(
-            std::make_shared<Socket>(std::move(listening.socket)), std::move(allow), clock,
+            std::make_shared<Socket>(std::move(listening.socket)), std::vector<IpNetwork>{}, clock,
             "listen:127.0.0.1", [this](const std::string& m) { log.push_back(m); }, limits);
     }
 
@@ -145,20 +144,6 @@ TEST_F(ListenLineTest, ACallerBetweenTwoCallsRingsAtTheNext) {
     EXPECT_EQ(Session(*next).heard(), kRing);
 }
 
-TEST_F(ListenLineTest, TurnsAwayAddressesOutsideTheAllowList) {
-    const std::unique_ptr<ListenLine> line = makeLine({*parseIpNetwork("127.0.0.2")});
-    Session session(*line);
-    Socket stranger = connectTo(port);
-    EXPECT_TRUE(stranger.send("hello").status == Socket::Status::Done);
-    EXPECT_EQ(session.heard(300ms), "");
-    bool closed = false;
-    EXPECT_EQ(peerReads(stranger, 1s, closed), "");
-    EXPECT_TRUE(closed);
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_NE(log[0].find("refused 127.0.0.1:"), std::string::npos) << log[0];
-    EXPECT_NE(log[0].find("not in the allow list"), std::string::npos) << log[0];
-}
-
 // No caller keeps the line: not by never being answered, by talking too much or too long.
 TEST_F(ListenLineTest, EndsCallsThatGoBeyondTheirLimits) {
     const struct {
@@ -196,7 +181,7 @@ TEST_F(ListenLineTest, EndsCallsThatGoBeyondTheirLimits) {
     };
     for (const auto& c : cases) {
         log.clear();
-        const std::unique_ptr<ListenLine> line = makeLine({}, c.limits);
+        const std::unique_ptr<ListenLine> line = makeLine(c.limits);
         Session session(*line);
         Socket caller = connectTo(port);
         std::string heard = session.heard();
