@@ -44,6 +44,14 @@ Socket connectTo(std::uint16_t port) {
     return connectSocket("127.0.0.1", port, 2s).socket;
 }
 
+Socket acceptFrom(Listening& server) {
+    SocketWait waiting{&server.socket};
+    waitForSockets({&waiting, 1}, 2s);
+    SocketPeer peer;
+    bool broken = false;
+    return server.socket.accept(peer, broken);
+}
+
 // What the peer gets within `wait`; `closed` tells whether the connection ended meanwhile.
 std::string peerReads(Socket& peer, std::chrono::milliseconds wait, bool& closed) {
     std::string got;
@@ -148,40 +156,24 @@ TEST_F(ListenLineTest, ACallerBetweenTwoCallsRingsAtTheNext) {
 TEST_F(ListenLineTest, EndsCallsThatGoBeyondTheirLimits) {
     const struct {
         const char* limit;
-        ListenLimits limits;
+        Clock::Duration length, silence, ringInterval;
         bool answered;
         std::size_t sends;
         std::string heard;
         const char* logged;
     } cases[] = {
-        {"rings",
-         {10s, 1000, 10s, 100ms, 2},
-         false,
-         0,
-         std::string(kRing) + std::string(kRing),
+        {"rings", 10s, 10s, 100ms, false, 0, std::string(kRing) + std::string(kRing),
          "the call was not answered"},
-        {"bytes",
-         {10s, 1000, 10s, 10s, 2},
-         true,
-         2000,
-         std::string(2000, 'x') + std::string(kNoCarrier),
+        {"bytes", 10s, 10s, 10s, true, 2000, std::string(2000, 'x') + std::string(kNoCarrier),
          "the call sent more than 1000 bytes"},
-        {"silence",
-         {10s, 1000, 300ms, 10s, 2},
-         true,
-         0,
-         std::string(kNoCarrier),
-         "the caller said nothing for"},
-        {"length",
-         {300ms, 1000, 10s, 10s, 2},
-         true,
-         0,
-         std::string(kNoCarrier),
-         "the call went on for longer than"},
+        {"silence", 10s, 300ms, 10s, true, 0, std::string(kNoCarrier), "the caller said nothing"},
+        {"length", 300ms, 10s, 10s, true, 0, std::string(kNoCarrier),
+         "the call went on for longer"},
     };
     for (const auto& c : cases) {
         log.clear();
-        const std::unique_ptr<ListenLine> line = makeLine(c.limits);
+        const std::unique_ptr<ListenLine> line =
+            makeLine({c.length, 1000, c.silence, c.ringInterval, 2});
         Session session(*line);
         Socket caller = connectTo(port);
         std::string heard = session.heard();
@@ -212,11 +204,7 @@ TEST(TerminalServerLine, ReadsNoCarrierOnceWhenTheServerGoes) {
     SystemClock clock;
     TerminalServerLine line(connectTo(server.port), nullptr, clock, "tcp:127.0.0.1:1");
     ASSERT_TRUE(line.settle());
-    SocketWait waiting{&server.socket};
-    waitForSockets({&waiting, 1}, 2s);
-    SocketPeer peer;
-    bool broken = false;
-    Socket modem = server.socket.accept(peer, broken);
+    Socket modem = acceptFrom(server);
     ASSERT_TRUE(modem.isOpen());
 
     Session session(line);
@@ -240,11 +228,7 @@ TEST(TerminalServerLine, AChangeOfTheModemsReadyLineEndsAWait) {
     Listening server = listenOnFreePort();
     SystemClock clock;
     Socket client = connectTo(server.port);
-    SocketWait waiting{&server.socket};
-    waitForSockets({&waiting, 1}, 2s);
-    SocketPeer peer;
-    bool broken = false;
-    Socket modem = server.socket.accept(peer, broken);
+    Socket modem = acceptFrom(server);
     const auto comPort = [](int code, const std::string& value) {
         return "\xff\xfa\x2c"s + static_cast<char>(code) + value + "\xff\xf0"s;
     };
