@@ -82,7 +82,10 @@ int serveHeadless(const Startup& startup, LogSink& out, LogSink& err, StopTarget
     err.write(Severity::Notice, startLine(startup, loaded.settings.Port));
 
     SystemClock clock;
-    SystemSerialPorts ports(clock);
+    // A listening line's refusals, with the caller's address, where the administrator looks.
+    SystemSerialPorts ports(clock, [&err](const std::string& connection) {
+        err.write(Severity::Warning, "karune-modem: " + connection);
+    });
     ConsoleDisplay display(out);
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);

@@ -9,6 +9,7 @@
 
 #include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
+#include "platform/PortNames.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
@@ -101,7 +102,8 @@ int runWindow(int&, char**, const Startup& startup) {
                 messages.show({{},
                                kViewerFailed + opener.lastError() + "\r\n" + path,
                                MessageIcon::Critical});
-            }},
+            },
+            portMappingLabel},
         ui::Win32Services{calls, folders,
                           [&](std::chrono::milliseconds bound) {
                               return running == nullptr || sessionEnd.waitFor(bound, *running);

@@ -15,6 +15,7 @@
 #include "app/WindowApp.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
+#include "platform/NetworkLines.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/StreamLog.h"
 
@@ -32,6 +33,26 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
         default:
             return runWindow(argc, argv, startup);
     }
+}
+
+// A port mapping that no line can use is told before anything starts. True when refused. (The
+// service tells it as its port's error, in its log and the event log.)
+bool refusedPortMappings(const karune::CommandLine& line, karune::StreamLog& refusal, int& argc,
+                         char** argv) {
+    using karune::RunMode;
+    if (line.mode != RunMode::Window && line.mode != RunMode::Headless)
+        return false;
+    const std::vector<std::string> problems = karune::portMappingProblems();
+    if (problems.empty())
+        return false;
+    std::string text;
+    for (const std::string& problem : problems) {
+        refusal.write(karune::Severity::Error, std::string(argv[0]) + ": " + problem);
+        text += (text.empty() ? "" : "\n") + problem;
+    }
+    if (line.mode == RunMode::Window)
+        karune::showStartupRefusal(argc, argv, text);
+    return true;
 }
 
 }  // namespace
@@ -84,6 +105,8 @@ int main(int argc, char** argv) {
         default:
             break;
     }
+    if (refusedPortMappings(line, refusal, argc, argv))
+        return 2;
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
         refusal.write(Severity::Error, program + ": " + error);
         return 1;

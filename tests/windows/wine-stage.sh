@@ -207,6 +207,7 @@ cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
     [ "$(stat -c %s "$work/windows-converted.txt")" -lt "$appended" ] ||
     fail "--convert (replace) differs"
 
+source "$(dirname "$0")/tcp-stage.sh"
 stop_wineserver
 source "$(dirname "$0")/window-stage.sh"
 if [ -s "$work/wineserver.log" ]; then
