@@ -262,9 +262,8 @@ TEST(TerminalExchange, OutputFileNamedBySettingsAndSafeTerminalNames) {
         std::string namePayload;
         std::string fileName;
     };
+    // The name's rules are the unit's below: here the file is made where the label says.
     const Case cases[] = {{4, "", true, "abc@3", "/abc-20070606-0915.txt"},
-                          {1, "", false, "abc@3", "/20070606.txt"},
-                          {2, "DATA", false, "abc@3", "/20070606-0915.txt"},
                           {3, "DATA", false, "../../x\\y:z@1", "/DATA-20070606.txt"},
                           {0, "", false, "../../x\\y:z@1", "/.._.._x_y_z.txt"}};
     for (const Case& c : cases) {
@@ -324,12 +323,13 @@ TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
         {"prn.a.b", "prn_.a.b.txt"},   {"nul ", "nul _.txt"}, {"com1", "com1_.txt"},
         {"LPT9", "LPT9_.txt"},         {"com0", "com0.txt"},  {"COM10", "COM10.txt"},
         {"console", "console.txt"},    {"LOG", "LOG_.txt"},   {"log", "log_.txt"},
-        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},  {"a\tb", "a_b.txt"},
+        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},  {"a\tb\x7F", "a_b_.txt"},
     };
     for (const auto& [name, file] : names) {
         EXPECT_EQ(outputFileName(0, name, "", when, false).substr(1), file) << name;
         EXPECT_EQ(outputFileName(0, "", name, when, false).substr(1), file) << name;
     }
+    EXPECT_EQ(outputFileName(0, "", "a\x85\x40\xA0", when, false).substr(1), "a__.txt");
     EXPECT_EQ(outputFileName(0, "", std::string(300, 'a'), when, false).substr(1),
               std::string(250, 'a') + ".txt");
     EXPECT_EQ(outputFileName(0, "Back", "", when, true).substr(1), "Back_.txt");
@@ -344,11 +344,12 @@ TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
     EXPECT_EQ(outputFileName(0, wide, "", when, false).substr(1), wide.substr(0, 83 * 3) + ".txt");
 }
 
-// In the home, an output called Back would be the back-up file it is converted from.
+// In the home (here named with a trailing separator), an output called Back would be the back-up
+// file it is converted from.
 TEST(TerminalExchange, OutputInTheHomeIsNotTheBackUpFile) {
     TerminalHarness h([](Settings& s) {
         s.FixFname = "Back";
-        s.Folder = (fs::path(s.Folder).parent_path() / "prog").string();
+        s.Folder = (fs::path(s.Folder).parent_path() / "prog" / "").string();
     });
     h.script = {{"VOL", kName}, {"ACK", kRec0}, {"ACK", "END"}};
     h.run();
