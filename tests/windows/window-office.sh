@@ -20,9 +20,10 @@ acknowledged() {
         grep '^status: ' "$work/$1/stdout" 2>/dev/null | tail -n 1
     fi | sed -n 's#.*ﾚｺｰﾄﾞ受信 : *\([0-9]*\)/8$#\1#p'
 }
-# $1 the case: waits until its status shows more than $2 records acknowledged.
+# $1 the case: waits until its status shows more than $2 records acknowledged. The bound is wide:
+# a loaded machine takes seconds to answer a first call under Wine, and a met wait ends at once.
 beyond() {
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         [ "$(acknowledged "$1")" -gt "$2" ] 2>/dev/null && return 0
         sleep 0.05
     done
