@@ -51,6 +51,7 @@ public:
 
     // Shared by the terminal exchange and the completion report; see resetCycle().
     bool completed = false;           // "END" arrived and the output file was written
+    int conversionError = 0;          // errno that ended this cycle's conversion; 0 if none
     std::int64_t announcedCount = 0;  // record count of the file-name frame
     std::int64_t recordCounter = 0;   // records accepted in this transfer
     std::string outputPath;           // UTF-8; kept until the next file-name try
@@ -93,6 +94,7 @@ public:
     // by the caller.
     void resetCycle() {
         completed = false;
+        conversionError = 0;
         portFailed = false;
         keptBackup.clear();
     }
