@@ -218,15 +218,19 @@ FileSystem& systemFileSystem() {
 std::wstring win32Path(const std::filesystem::path& path) {
     static constexpr std::wstring_view kLocal = L"\\\\?\\";
     static constexpr std::wstring_view kNetwork = L"\\\\?\\UNC\\";
-    if (!path.is_absolute())
-        return path.native();
-    std::wstring text = path.lexically_normal().native();
-    std::replace(text.begin(), text.end(), L'/', L'\\');
+    const auto normal = [](const std::filesystem::path& p) {
+        std::wstring text = p.lexically_normal().native();
+        std::replace(text.begin(), text.end(), L'/', L'\\');
+        return text;
+    };
+    const std::wstring& text = path.native();
     if (text.starts_with(kLocal))
         return text;
-    if (text.starts_with(L"\\\\"))
-        return std::wstring(kNetwork) + text.substr(2);
-    return std::wstring(kLocal) + text;
+    // "\\server\share\...": the server's name is no folder to normalise away.
+    if (text.size() > 2 && (text[0] == L'\\' || text[0] == L'/') &&
+        (text[1] == L'\\' || text[1] == L'/'))
+        return std::wstring(kNetwork) + normal(text.substr(2));
+    return path.is_absolute() ? std::wstring(kLocal) + normal(path) : text;
 }
 
 FileStatus fileStatus(const std::filesystem::path& path) {
