@@ -741,7 +741,7 @@ std::uint64_t seedToUse() {
 
 std::size_t samplesPerCut() {
 #if defined(__SANITIZE_ADDRESS__)
-    constexpr std::size_t kSamples = 64;  // the sanitizer's build runs several times slower
+    constexpr std::size_t kSamples = 16;  // the sanitizer's build runs several times slower
 #else
     constexpr std::size_t kSamples = 256;
 #endif
