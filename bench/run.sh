@@ -3,15 +3,17 @@
 #
 #   bench/run.sh
 #
-# Environment: BENCH_IDLE_SECONDS (default 60), BENCH_RECORDS (records of the timed call,
-# default 500), BENCH_MEGABYTES (size of the large back-up file, default 200), BENCH_BUILD_DIR
-# (default build-bench, a Release build). Data lives in a fresh /tmp directory that is removed
-# at the end. Exit status 0 when every row passes.
+# Environment: BENCH_IDLE_SECONDS (default 60), BENCH_WATCH_SECONDS (idle with the modem watch,
+# default 20), BENCH_RECORDS (records of the timed call, default 500), BENCH_MEGABYTES (size of
+# the large back-up file, default 200), BENCH_BUILD_DIR (default build-bench, a Release build).
+# Data lives in a fresh /tmp directory that is removed at the end. Exit status 0 when every row
+# passes.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BENCH_BUILD_DIR:-$ROOT/build-bench}
 IDLE_SECONDS=${BENCH_IDLE_SECONDS:-60}
+WATCH_SECONDS=${BENCH_WATCH_SECONDS:-20}
 RECORDS=${BENCH_RECORDS:-500}
 MEGABYTES=${BENCH_MEGABYTES:-200}
 SMALL_MEGABYTES=$((MEGABYTES / 10))
@@ -100,6 +102,27 @@ if [ -n "$idle_cpu" ] && [[ $idle_line == *RING* ]]; then
 else
     row 1 "Idle CPU, headless, waiting for RING on a pty" "not measured: ${idle_line:-no output}" \
         "< 0.1 %" FAIL
+fi
+
+# --- 1: the same with the modem watch asking "AT" after every 5 s of quiet --------------------
+# The check is a deadline in the call wait's blocking reads: no timer of its own, no ticks. The
+# program must still be waiting at the end, so every "AT" got its "OK".
+settings "$WORK/watch" "$WORK/watch-out" 1 0 "${ALL_FIELDS[@]}"
+"$SIM" --ring-delay 3600 --link "$WORK/tty-watch" --timeout $((WATCH_SECONDS + 60)) \
+    >/dev/null 2>&1 &
+BACKGROUND+=($!)
+wait_for_link "$WORK/tty-watch"
+KARUNE_COM1=$WORK/tty-watch "$PROBE" idle --wait-line --settle 2 --seconds "$WATCH_SECONDS" -- \
+    "$MODEM" --headless --modem-check 5 --home "$WORK/watch" >"$WORK/watch.txt" 2>/dev/null || true
+kill "${BACKGROUND[-1]}" 2>/dev/null || true
+watch_ticks=$(value "$WORK/watch.txt" cpu_ticks)
+if [ -n "$watch_ticks" ] && [[ $(value "$WORK/watch.txt" last_line) == *RING* ]]; then
+    row 1 "Idle CPU with the modem watch (--modem-check 5: \"AT\" every ~6 s), headless (${WATCH_SECONDS} s)" \
+        "${watch_ticks} ticks of 10 ms ($(value "$WORK/watch.txt" wakeups_per_s) wake-ups/s)" \
+        "0 ticks" "$(verdict "$watch_ticks == 0")"
+else
+    row 1 "Idle CPU with the modem watch" "not measured: $(value "$WORK/watch.txt" last_line)" \
+        "0 ticks" FAIL
 fi
 
 # --- 2: per-record turnaround of a whole call at 38400 baud -----------------------------------

@@ -7,16 +7,20 @@ KARUNE_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic fonts-dejavu-core bc
+    libsystemd-dev
 )
 KARUNE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev
     clang libclang-rt-dev
     xvfb xauth
     file lintian strace
+    dbus-daemon
 )
-# The Windows build, its installer (makensis) and their tests under Wine.
+# The Windows build, its event messages (windmc), its installer (makensis) and their tests under
+# Wine.
 KARUNE_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
+    binutils-mingw-w64-x86-64
 )
 
 # karune_install_deps [PACKAGE...]: the packages named, or KARUNE_PACKAGES.

@@ -1,7 +1,7 @@
 # The Debian package, build/karune-modem_<version>_amd64.deb, from the Linux build:
 #   (cd build && cpack -G DEB)
 # The program, its desktop entry and icon, the template unit (installed, not enabled: each line
-# needs its own home and port mapping first), the README. No maintainer script: nothing is
+# needs its own home and port mapping first) and the polkit rule of its user, the README. No maintainer script: nothing is
 # enabled, started or created at installation, and removal leaves the users' files alone.
 set(karune_doc ${CMAKE_INSTALL_DATADIR}/doc/karune-modem)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
@@ -16,6 +16,9 @@ install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${karune_doc}
 # Debian 12 keeps the units of its packages in /lib.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/karune-modem@.service
     DESTINATION /lib/systemd/system COMPONENT program)
+# The units' user may keep the PC awake while reception runs (logind asks polkit).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/karune-modem.rules
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/rules.d COMPONENT program)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME karune-modem)

@@ -58,6 +58,19 @@ Section "${PRODUCT}"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; The program's own source in the Application event log, its message table in the program: the
+; services write their start, end and failures there.
+!define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\${PRODUCT}"
+Section "-EventSource"
+    WriteRegExpandStr HKLM "${EVENT_SOURCE_KEY}" "EventMessageFile" "$INSTDIR\karune-modem.exe"
+    ; Errors, warnings and information.
+    WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 7
+SectionEnd
+
+Section "-un.EventSource"
+    DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
+SectionEnd
+
 ; Only what the installer put there: settings, back-up, logs and received files stay.
 Section "Uninstall"
     SetShellVarContext all

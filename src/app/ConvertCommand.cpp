@@ -4,6 +4,7 @@
 
 #include "app/ConvertOutput.h"
 #include "platform/ConsoleMessages.h"
+#include "platform/StreamLog.h"
 #include "session/ConvertRecords.h"
 
 namespace karune {
@@ -14,7 +15,8 @@ int runConvert(const Startup& startup, const std::filesystem::path& output,
         std::cerr << "karune-modem: --convert " << refusal << "; nothing was written\n";
         return 2;
     }
-    ConsoleMessages messages(std::cerr, "Karune_modem");
+    StreamLog log(std::cerr);
+    ConsoleMessages messages(log, "Karune_modem");
     const LoadResult loaded = LoadSettings(settingsEnvironment(startup, messages));
     if (loaded.endProgram)
         return 1;

@@ -11,4 +11,16 @@ int runService(const Startup&) {
     return 2;
 }
 
+int runInstallService(const CommandLine&, const std::filesystem::path&) {
+    std::cerr << "karune-modem: --install-service is for Windows; under systemd each line is an "
+                 "instance of karune-modem@.service\n";
+    return 2;
+}
+
+int runUninstallService(const std::string&) {
+    std::cerr << "karune-modem: --uninstall-service is for Windows; under systemd each line is an "
+                 "instance of karune-modem@.service\n";
+    return 2;
+}
+
 }  // namespace karune

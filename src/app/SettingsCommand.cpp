@@ -6,6 +6,7 @@
 #include "config/SettingsMessages.h"
 #include "config/Utf8Path.h"
 #include "platform/ConsoleMessages.h"
+#include "platform/StreamLog.h"
 
 namespace karune {
 namespace {
@@ -38,7 +39,8 @@ int runShowSettings(const Startup& startup, std::ostream& out, std::ostream& err
 
 int runSetSettings(const Startup& startup, const std::vector<std::string>& assignments,
                    std::ostream& err) {
-    ConsoleMessages messages(err, kDefaultMessageTitle);
+    StreamLog log(err);
+    ConsoleMessages messages(log, kDefaultMessageTitle);
     const LoadResult loaded = LoadSettings(settingsEnvironment(startup, messages));
     if (loaded.endProgram)
         return 1;

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "config/Utf8Path.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/UserFolders.h"
 
@@ -13,6 +14,8 @@ Startup discoverStartup(const char* argv0, const CommandLine& line) {
     startup.paths = programPaths(executable, startup.home.folder);
     startup.documentsFolder = userDocumentsFolder();
     startup.homeFolder = userHomeFolder();
+    if (line.modemCheck)
+        startup.modemCheck = *line.modemCheck;
     return startup;
 }
 
@@ -21,6 +24,23 @@ SettingsEnvironment settingsEnvironment(const Startup& startup, OperatorMessages
                                     startup.documentsFolder, /*osVersion6OrLater=*/true, messages};
     environment.homeFolder = startup.homeFolder;
     return environment;
+}
+
+std::string homeLockRefusal(const HomeLock& lock, const std::filesystem::path& folder) {
+    const std::string name = utf8FromPath(folder);
+    switch (lock.outcome()) {
+        case HomeLock::Outcome::Held:
+            return {};
+        case HomeLock::Outcome::HeldByAnother:
+            return "the home folder " + name +
+                   " is in use by another karune-modem; each needs a home of its own (--home)";
+        case HomeLock::Outcome::StillHeld:
+            return "the home folder " + name +
+                   " is still held by a karune-modem that has just ended; start again in a moment";
+        case HomeLock::Outcome::Failed:
+            break;
+    }
+    return "cannot use the home folder " + name + ": " + lock.error();
 }
 
 }  // namespace karune

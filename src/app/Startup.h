@@ -4,6 +4,8 @@
 #include "config/HomeFolder.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
+#include "session/CommSession.h"
+#include "platform/HomeLock.h"
 
 namespace karune {
 
@@ -14,11 +16,15 @@ struct Startup {
     HomeChoice home;
     std::string documentsFolder;
     std::string homeFolder;
+    Clock::Duration modemCheck = SessionServices::kDefaultModemCheck;
 };
 
 // Finds the home folder without creating it; prepareHomeFolder(startup.home) does that.
 Startup discoverStartup(const char* argv0, const CommandLine& line);
 
 SettingsEnvironment settingsEnvironment(const Startup& startup, OperatorMessages& messages);
+
+// Why this program may not use the home folder `folder`: empty when `lock` holds it.
+std::string homeLockRefusal(const HomeLock& lock, const std::filesystem::path& folder);
 
 }  // namespace karune

@@ -12,6 +12,7 @@
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
+#include "platform/SystemSleepInhibitor.h"
 #include "session/Reception.h"
 #include "ui/core/ReceptionControl.h"
 #include "ui/win32/MainWindow.h"
@@ -111,8 +112,15 @@ int runWindow(int&, char**, const Startup& startup) {
         mainWindow.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(calls, mainWindow.logic());
-    // The window answers calls again by itself once a lost adapter is back.
-    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    SystemSleepInhibitor awake(kReceptionSleepReason);
+    // The window answers calls again by itself once a lost adapter or a silent modem is back.
+    const SessionServices services{.ports = ports,
+                                   .clock = clock,
+                                   .display = display,
+                                   .messages = messages,
+                                   .retryLostPort = true,
+                                   .sleep = awake,
+                                   .modemCheck = startup.modemCheck};
     // Declared last: destroyed first, so that no session outlives the window it reports into.
     Reception reception(services, loaded.backFile, [&] {
         sessionEnd.reached();

@@ -5,6 +5,7 @@
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
+#include "platform/SystemSleepInhibitor.h"
 #include "session/Reception.h"
 #include "session/StopTarget.h"
 #include "ui/core/ProgramInfo.h"
@@ -79,8 +80,15 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
         window.logic().showStatus(0, *loaded.statusText);
 
     ui::WindowDisplay display(window);
-    // The window answers calls again by itself once a lost adapter is back.
-    const SessionServices services{ports, clock, display, messages, /*retryLostPort=*/true};
+    SystemSleepInhibitor awake(kReceptionSleepReason);
+    // The window answers calls again by itself once a lost adapter or a silent modem is back.
+    const SessionServices services{.ports = ports,
+                                   .clock = clock,
+                                   .display = display,
+                                   .messages = messages,
+                                   .retryLostPort = true,
+                                   .sleep = awake,
+                                   .modemCheck = startup.modemCheck};
     // Declared last: destroyed first, so that no session outlives the window it reports into.
     Reception reception(services, loaded.backFile, [&window] {
         postToWindow(window, [](ui::MainWindowLogic& logic) { logic.sessionFinished(); });

@@ -1,4 +1,5 @@
 // KARUNE_MODEM: answers modem calls from handheld terminals and stores their uploads.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <variant>
@@ -12,10 +13,10 @@
 #include "app/Startup.h"
 #include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
-#include "config/Utf8Path.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
 #include "platform/ProgramEnvironment.h"
+#include "platform/StreamLog.h"
 
 namespace {
 
@@ -24,8 +25,6 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     switch (line.mode) {
         case RunMode::Headless:
             return runHeadless(startup);
-        case RunMode::Service:
-            return runService(startup);
         case RunMode::Convert:
             return runConvert(startup, line.convertOutput, line.convertBackup);
         case RunMode::SetSettings:
@@ -40,14 +39,21 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
 int main(int argc, char** argv) {
     using namespace karune;
     useBinaryConsole();
+    // Why the program cannot run, as an error of the journal when that is its standard error.
+    StreamLog refusal(std::cerr, isJournal(StandardStream::Error));
+    const std::string program = argv[0];
     const std::vector<std::string> args = programArguments(argc, argv);
     const auto parsed = parseCommandLine(args);
     if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
-        std::cerr << argv[0] << ": " << error->message << "\n"
-                  << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
+        refusal.write(Severity::Error, program + ": " + error->message);
+        std::cerr << usageText(argv[0], discoverStartup(argv[0], {}).paths.programFolder);
         return 2;
     }
-    const CommandLine& line = std::get<CommandLine>(parsed);
+    CommandLine line = std::get<CommandLine>(parsed);
+    if (const auto error = applyModemCheckEnvironment(line, std::getenv("KARUNE_MODEM_CHECK"))) {
+        std::cerr << argv[0] << ": " << error->message << "\n";
+        return 2;
+    }
     const Startup startup = discoverStartup(argv[0], line);
     switch (line.mode) {
         case RunMode::Help:
@@ -58,10 +64,19 @@ int main(int argc, char** argv) {
             return 0;
         case RunMode::ShowSettings:
             return runShowSettings(startup, std::cout, std::cerr);
+        case RunMode::InstallService:
+            return runInstallService(line, runningProgram(argv[0]));
+        case RunMode::UninstallService:
+            return runUninstallService(line.serviceName);
+        case RunMode::Service:
+            // Under the service manager first: what keeps the service from running goes to its
+            // status, its log and the event log, where an administrator looks.
+            return runService(startup);
         case RunMode::Window:
             if (!displayAvailable()) {
-                std::cerr << argv[0]
-                          << ": no display found for the window; --headless runs without one\n";
+                refusal.write(
+                    Severity::Error,
+                    program + ": no display found for the window; --headless runs without one");
                 return 2;
             }
             break;
@@ -69,21 +84,14 @@ int main(int argc, char** argv) {
             break;
     }
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
-        std::cerr << argv[0] << ": " << error << "\n";
+        refusal.write(Severity::Error, program + ": " + error);
         return 1;
     }
     // Before any file of the home is touched: two programs would share one Back.txt.
     const HomeLock lock(startup.paths.programFolder);
-    if (lock.outcome() != HomeLock::Outcome::Held) {
-        const std::string folder = utf8FromPath(startup.paths.programFolder);
-        std::string text = "cannot use the home folder " + folder + ": " + lock.error();
-        if (lock.outcome() == HomeLock::Outcome::HeldByAnother)
-            text = "the home folder " + folder +
-                   " is in use by another karune-modem; each needs a home of its own (--home)";
-        if (lock.outcome() == HomeLock::Outcome::StillHeld)
-            text = "the home folder " + folder +
-                   " is still held by a karune-modem that has just ended; start again in a moment";
-        std::cerr << argv[0] << ": " << text << "\n";
+    if (const std::string text = homeLockRefusal(lock, startup.paths.programFolder);
+        !text.empty()) {
+        refusal.write(Severity::Error, program + ": " + text);
         if (line.mode == RunMode::Window)
             showStartupRefusal(argc, argv, text);
         return 1;

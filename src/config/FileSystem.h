@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,6 +96,12 @@ int checkWritable(const std::filesystem::path& file);
 
 // The file's last change as local time, "yyyymmdd-hhmmss"; empty when it cannot be read.
 std::string lastWriteStamp(const std::filesystem::path& file);
+
+// WrittenFile::write's rule over the system's write, `writeSome`, which takes some of the bytes
+// it is given and returns how many, or -1 with errno set: interrupted calls are made again and
+// the rest follows a short write. 0 or the errno value; EIO for a call that takes nothing and
+// gives no reason.
+int writeWhole(std::string_view bytes, const std::function<long(std::string_view)>& writeSome);
 
 // The platform's description of an errno value.
 std::string errorText(int errorNumber);

@@ -41,17 +41,10 @@ public:
     DescriptorFile& operator=(const DescriptorFile&) = delete;
 
     int write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            errno = 0;
-            const ssize_t written =
-                ::write(fd_, bytes.data(), std::min<std::size_t>(bytes.size(), 1u << 30));
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return lastError();
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
-        return 0;
+        return writeWhole(bytes, [this](std::string_view rest) {
+            return static_cast<long>(
+                ::write(fd_, rest.data(), std::min<std::size_t>(rest.size(), 1u << 30)));
+        });
     }
     int sync() override { return syncDescriptor(fd_); }
     int truncate(std::uintmax_t length) override {
@@ -188,10 +181,6 @@ std::string lastWriteStamp(const std::filesystem::path& file) {
     char text[32];
     const std::size_t length = std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return std::string(text, length);
-}
-
-std::string errorText(int errorNumber) {
-    return std::generic_category().message(errorNumber);
 }
 
 }  // namespace karune

@@ -75,16 +75,14 @@ public:
     HandleFile& operator=(const HandleFile&) = delete;
 
     int write(std::string_view bytes) override {
-        while (!bytes.empty()) {
+        return writeWhole(bytes, [this](std::string_view rest) {
             DWORD written = 0;
-            const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-            if (!WriteFile(handle_, bytes.data(), size, &written, nullptr))
-                return lastError();
-            if (written == 0)
-                return EIO;
-            bytes.remove_prefix(written);
-        }
-        return 0;
+            const auto size = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 1u << 30));
+            if (WriteFile(handle_, rest.data(), size, &written, nullptr))
+                return static_cast<long>(written);
+            errno = lastError();
+            return -1L;
+        });
     }
     int sync() override { return FlushFileBuffers(handle_) ? 0 : lastError(); }
     int truncate(std::uintmax_t length) override {
@@ -263,10 +261,6 @@ std::string lastWriteStamp(const std::filesystem::path& file) {
         std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", local.wYear, local.wMonth,
                       local.wDay, local.wHour, local.wMinute, local.wSecond);
     return std::string(text, static_cast<std::size_t>(length));
-}
-
-std::string errorText(int errorNumber) {
-    return std::generic_category().message(errorNumber);
 }
 
 }  // namespace karune

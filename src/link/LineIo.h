@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,8 +34,9 @@ public:
     // One trailing CR is removed. Empty when nothing arrived in time.
     std::string ReceiveLine();
 
-    // See SerialLine::lostReason().
+    // See SerialLine::lostReason() and SerialLine::modemReady().
     std::string lostReason() const { return line_.lostReason(); }
+    std::optional<bool> modemReady() const { return line_.modemReady(); }
 
 private:
     SerialLine& line_;

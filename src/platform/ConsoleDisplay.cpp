@@ -38,7 +38,12 @@ void ConsoleDisplay::show(Label& label, const std::string& text) {
     label.text = text;
     if (line.empty())
         return;
-    out_ << label.name << ": " << line << '\n' << std::flush;
+    log_.write(label.severity, std::string(label.name) + ": " + line);
+}
+
+std::string ConsoleDisplay::errorText() {
+    const std::lock_guard lock(mutex_);
+    return joinedLines(error_.text);
 }
 
 void ConsoleDisplay::setStatusText(const std::string& text) {

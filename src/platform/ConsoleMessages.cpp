@@ -25,9 +25,8 @@ std::string oneLine(std::string_view text) {
 
 void ConsoleMessages::show(const OperatorMessage& message) {
     const std::string& title = message.title.empty() ? defaultTitle_ : message.title;
-    const std::string line = title + ": " + oneLine(message.text) + '\n';
-    const std::lock_guard lock(mutex_);
-    err_ << line << std::flush;
+    log_.write(message.icon == MessageIcon::Critical ? Severity::Error : Severity::Warning,
+               title + ": " + oneLine(message.text));
 }
 
 }  // namespace karune

@@ -1,26 +1,25 @@
 #pragma once
 
-#include <mutex>
-#include <ostream>
 #include <string>
 
 #include "config/OperatorMessages.h"
+#include "platform/LogSink.h"
 
 namespace karune {
 
-// Operator messages as one line each on a stream (standard error), "title: text", with the line
-// breaks of the text turned into spaces. Never waits for anybody.
+// Operator messages as one line each of a log (standard error), "title: text", with the line
+// breaks of the text turned into spaces: an error when the message box would show the error icon,
+// else a warning. Never waits for anybody.
 class ConsoleMessages : public OperatorMessages {
 public:
     // `defaultTitle` stands in for an empty title.
-    ConsoleMessages(std::ostream& err, std::string defaultTitle)
-        : err_(err), defaultTitle_(std::move(defaultTitle)) {}
+    ConsoleMessages(LogSink& log, std::string defaultTitle)
+        : log_(log), defaultTitle_(std::move(defaultTitle)) {}
 
     void show(const OperatorMessage& message) override;
 
 private:
-    std::mutex mutex_;
-    std::ostream& err_;
+    LogSink& log_;
     std::string defaultTitle_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,14 @@ std::string userHomeFolder();
 
 // Standard output and error pass bytes unchanged (no LF to CR LF translation on Windows).
 void useBinaryConsole();
+
+enum class StandardStream { Output, Error };
+
+// True when `stream` is systemd's journal, whose lines may then carry syslog priorities: the
+// device and inode that JOURNAL_STREAM names are the stream's. Never on Windows.
+bool isJournal(StandardStream stream);
+
+// The environment variable `name` as UTF-8; nothing when it is not set.
+std::optional<std::string> environmentText(const std::string& name);
 
 }  // namespace karune

@@ -66,13 +66,16 @@ void ReportCompletion(SessionContext& ctx) {
 }
 
 void WriteHistoryLine(SessionContext& ctx) {
-    const std::string month = dateText(ctx.now()).substr(0, 7);
-    const std::filesystem::path file =
-        pathFromUtf8(ctx.settings.Folder + std::string(kPathSeparator) + month + ".txt");
-
     std::string line = ctx.stopText() + "->" + ctx.errorText();
     if (!ctx.outputPath.empty())
         line += ":" + ctx.outputPath;
+    AppendHistoryLine(ctx, std::move(line));
+}
+
+void AppendHistoryLine(SessionContext& ctx, std::string line) {
+    const std::string month = dateText(ctx.now()).substr(0, 7);
+    const std::filesystem::path file =
+        pathFromUtf8(ctx.settings.Folder + std::string(kPathSeparator) + month + ".txt");
 
     FileSystem::Opened out = ctx.files.open(file, FileSystem::Mode::Append);
     if (!out.file) {

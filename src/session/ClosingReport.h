@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "session/SessionContext.h"
 
 namespace karune {
@@ -17,5 +19,9 @@ void ReportCompletion(SessionContext& ctx);
 // inside the label (a modem reply shown in a message) are left out, so that every cycle stays one
 // line of the file.
 void WriteHistoryLine(SessionContext& ctx);
+
+// Appends `line` (UTF-8, line breaks left out) to the month's history file as above; a warning
+// that must outlive the error label goes there too.
+void AppendHistoryLine(SessionContext& ctx, std::string line);
 
 }  // namespace karune

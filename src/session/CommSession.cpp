@@ -1,6 +1,8 @@
 #include "session/CommSession.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +12,7 @@
 #include "link/LineIo.h"
 #include "link/ModemWords.h"
 #include "session/ClosingReport.h"
+#include "session/FreeSpace.h"
 #include "session/Labels.h"
 #include "session/SessionContext.h"
 #include "session/SignedNumber.h"
@@ -27,6 +30,8 @@ constexpr std::string_view kConnected = "ﾓﾃﾞﾑ接続完了 ... ";
 constexpr std::string_view kPreparing = "準備中 ... ";
 constexpr std::string_view kModemSilent = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。";
 constexpr std::string_view kModemInitError = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。";
+constexpr std::string_view kCheckUnanswered = "ATﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。";
+constexpr std::string_view kReadyLineDropped = "DSR断,ﾓﾃﾞﾑ応答なし。";
 constexpr std::string_view kAnswerRefused = "ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! ";
 constexpr std::string_view kNoConnect = "ATAﾀｲﾑｱｳﾄ,CONNECT受信失敗!";
 
@@ -34,12 +39,16 @@ constexpr std::string_view kNoConnect = "ATAﾀｲﾑｱｳﾄ,CONNECT受信失�
 constexpr int kInitReplies = 6;
 // Replies read after "ATA": some 10 minutes of silence at one reply per 2 s.
 constexpr int kAnswerReplies = 302;
+// How often a modem that has been quiet for a while is asked "AT" before it counts as silent.
+constexpr int kCheckTries = 3;
 
 // The modem takes "+++" as an escape only after a silence on the line.
 constexpr Clock::Duration kEscapeGuardTime = std::chrono::seconds(1);
 constexpr Clock::Duration kRestartPause = std::chrono::seconds(2);
 // How often a lost port is tried again; a stop waits at most this long.
 constexpr Clock::Duration kPortRetryPause = std::chrono::seconds(3);
+// How often a silent modem is initialised again.
+constexpr Clock::Duration kModemRetryPause = std::chrono::minutes(1);
 
 constexpr std::string_view kEscape{"+++\0", 4};
 
@@ -54,27 +63,44 @@ void failPort(SessionContext& ctx, std::string_view reason) {
     ctx.portFailed = true;
 }
 
+// The modem does not answer; the session decides whether reception stops.
+void failSilentModem(SessionContext& ctx, std::string_view message) {
+    fail(ctx, message);
+    ctx.modemSilent = true;
+}
+
+// True, with the port error shown, once the port has gone away: silence from a pulled adapter
+// would otherwise be waited on for ever, while a service manager could restart the program until
+// the adapter is back.
+bool portLost(SessionContext& ctx, const LineIo& line) {
+    const std::string lost = line.lostReason();
+    if (!lost.empty())
+        failPort(ctx, lost);
+    return !lost.empty();
+}
+
 std::string portSettingsText(const Settings& s) {
     return std::string(kPort) + signPosition(s.Port) + ":" + std::string(kPortSettings) +
            signPosition(s.OverWrite) + "/" + signPosition(s.StartUpSize) + "/" +
            signPosition(s.AutoStart);
 }
 
-// Brings the modem into command mode without echo. False when the cycle must close: stopped, or
-// the modem does not answer as it should (reception then stops).
-[[nodiscard]] bool initialiseModem(SessionContext& ctx, LineIo& line) {
+enum class ModemInit { Ready, Stopped, Silent, Refused };
+
+// Brings the modem into command mode without echo.
+ModemInit initialise(SessionContext& ctx, LineIo& line) {
     std::string reply;
     for (bool restart = true; restart;) {
         restart = false;
         ctx.showStatus(kReplace, kInitialising);
         if (ctx.stopRequested())
-            return false;
+            return ModemInit::Stopped;
         line.PrepareRead();
         line.SendLine("ATE0");
         for (int replies = 1;; ++replies) {
             reply = line.ReceiveLine();
             if (ctx.stopRequested())
-                return false;
+                return ModemInit::Stopped;
             if (containsModemResultWord(reply) && replies < kInitReplies) {
                 ctx.beep();
                 restart = true;
@@ -85,25 +111,85 @@ std::string portSettingsText(const Settings& s) {
         }
     }
     if (containsWord(reply, "OK"))
-        return true;
-    fail(ctx, reply.empty() ? kModemSilent : kModemInitError);
+        return ModemInit::Ready;
+    return reply.empty() ? ModemInit::Silent : ModemInit::Refused;
+}
+
+// False when the cycle must close: stopped, or the modem does not answer as it should (a modem
+// that answers wrongly stops reception).
+[[nodiscard]] bool initialiseModem(SessionContext& ctx, LineIo& line) {
+    switch (initialise(ctx, line)) {
+        case ModemInit::Ready:
+            ctx.modemAnswered = true;
+            return true;
+        case ModemInit::Stopped:
+            return false;
+        case ModemInit::Silent:
+            failSilentModem(ctx, kModemSilent);
+            return false;
+        case ModemInit::Refused:
+            break;
+    }
+    fail(ctx, kModemInitError);
     ctx.flags.running = false;
     return false;
 }
 
-// Waits without limit for a ring. False when stopped, or when the port went away: silence from a
-// pulled adapter would otherwise be waited on for ever, while a service manager could restart the
-// program until the adapter is back.
-[[nodiscard]] bool waitForRing(SessionContext& ctx, LineIo& line) {
+enum class ModemCheck { Answered, Ring, Silent, Stopped };
+
+// Asks a quiet modem "AT" until it says "OK", a few times. A ring that comes meanwhile is a ring.
+ModemCheck checkModem(SessionContext& ctx, LineIo& line) {
+    for (int tries = 0; tries < kCheckTries; ++tries) {
+        if (ctx.stopRequested())
+            return ModemCheck::Stopped;
+        line.PrepareRead();
+        line.SendLine("AT");
+        const std::string reply = line.ReceiveLine();
+        if (containsWord(reply, "RING"))
+            return ModemCheck::Ring;
+        if (containsWord(reply, "OK"))
+            return ModemCheck::Answered;
+    }
+    return ModemCheck::Silent;
+}
+
+// Waits without limit for a ring. False when stopped, when the port went away, or when the modem
+// fell silent: its ready line dropped, or it did not answer the check that follows `checkAfter`
+// of quiet on the line (zero: never checked).
+[[nodiscard]] bool waitForRing(SessionContext& ctx, LineIo& line, Clock::Duration checkAfter) {
+    // Only a drop counts: a cable without the wire, or a modem set to hold the line low, never
+    // raises it.
+    const bool watchReadyLine = line.modemReady() == true;
+    Clock::TimePoint heard = ctx.clock.now();
     for (;;) {
         ctx.showStatus(kReplace, kWaitingForRing);
         if (ctx.stopRequested())
             return false;
-        if (containsWord(line.ReceiveLine(), "RING"))
+        const std::string reply = line.ReceiveLine();
+        if (containsWord(reply, "RING"))
             return true;
-        if (const std::string lost = line.lostReason(); !lost.empty()) {
-            failPort(ctx, lost);
+        if (portLost(ctx, line))
             return false;
+        if (watchReadyLine && line.modemReady() == false) {
+            failSilentModem(ctx, kReadyLineDropped);
+            return false;
+        }
+        if (!reply.empty())
+            heard = ctx.clock.now();
+        if (checkAfter <= Clock::Duration::zero() || ctx.clock.now() - heard < checkAfter)
+            continue;
+        switch (checkModem(ctx, line)) {
+            case ModemCheck::Answered:
+                heard = ctx.clock.now();
+                break;
+            case ModemCheck::Ring:
+                return true;
+            case ModemCheck::Stopped:
+                return false;
+            case ModemCheck::Silent:
+                if (!portLost(ctx, line))
+                    failSilentModem(ctx, kCheckUnanswered);
+                return false;
         }
     }
 }
@@ -130,8 +216,12 @@ std::string portSettingsText(const Settings& s) {
     return false;
 }
 
-void runModemDialogue(SessionContext& ctx, LineIo& line) {
-    if (!initialiseModem(ctx, line) || !waitForRing(ctx, line) || !answerCall(ctx, line))
+void runModemDialogue(SessionContext& ctx, LineIo& line, const SessionServices& services,
+                      std::uintmax_t& largestTransfer) {
+    if (!initialiseModem(ctx, line) || !waitForRing(ctx, line, services.modemCheck))
+        return;
+    warnOfLowSpace(ctx, services.freeSpace, largestTransfer);
+    if (!answerCall(ctx, line))
         return;
     ctx.showStatus(kReplace, kConnected);
     ServeTerminal(ctx);
@@ -164,6 +254,7 @@ void CommSession::run() {
                        backFile_, std::move(window_), services_.files);
     ctx.showStatus(kReplace, "");
     ctx.showError(kReplace, "");
+    warnOfLowSpace(ctx, services_.freeSpace, largestTransfer_);
 
     bool portWorked = false;
     PortOpenResult port = services_.ports.open(settings_.Port);
@@ -179,7 +270,7 @@ void CommSession::run() {
             ctx.showStatus(kReplace, portSettingsText(settings_));
             LineIo line(*port.line, services_.clock);
             ctx.line = &line;
-            runModemDialogue(ctx, line);
+            runModemDialogue(ctx, line, services_, largestTransfer_);
             closeCycle(ctx);
             ctx.line = nullptr;
         }
@@ -187,19 +278,20 @@ void CommSession::run() {
         window_ = ctx.windowFields();
 
         const bool retryPort = ctx.portFailed && portWorked && services_.retryLostPort;
-        if (ctx.portFailed && !retryPort)
+        const bool retryModem = ctx.modemSilent && ctx.modemAnswered && services_.retryLostPort;
+        if ((ctx.portFailed && !retryPort) || (ctx.modemSilent && !retryModem))
             flags_.running = false;
         if (settings_.AutoStart == 1 && flags_.running) {
             ctx.showStatus(kReplace, kPreparing);
             port.line.reset();
             services_.clock.sleepFor(kRestartPause);
-            if (!retryPort) {
+            if (!retryPort && !retryModem) {
                 port = services_.ports.open(settings_.Port);
                 continue;
             }
-            port = reopenLostPort();
+            port = retryPort ? reopenLostPort() : awaitSilentModem(ctx);
             if (port.line != nullptr) {
-                ctx.showError(kReplace, "");  // the port error is over
+                ctx.showError(kReplace, "");  // the port or modem error is over
                 continue;
             }
         }
@@ -221,6 +313,39 @@ PortOpenResult CommSession::reopenLostPort() {
         if (port.line != nullptr)
             return port;
         services_.clock.sleepFor(kPortRetryPause);
+    }
+}
+
+PortOpenResult CommSession::awaitSilentModem(SessionContext& ctx) {
+    // Quietly too: the modem's error keeps the time it fell silent.
+    for (;;) {
+        if (!pauseUnlessStopped(kModemRetryPause))
+            return {};
+        PortOpenResult port = services_.ports.open(settings_.Port);
+        if (port.line == nullptr)
+            continue;
+        LineIo line(*port.line, services_.clock);
+        switch (initialise(ctx, line)) {
+            case ModemInit::Ready:
+                return port;
+            case ModemInit::Stopped:
+                return {};
+            case ModemInit::Silent:
+            case ModemInit::Refused:
+                ctx.showStatus(kReplace, kPreparing);
+        }
+    }
+}
+
+bool CommSession::pauseUnlessStopped(Clock::Duration pause) {
+    const Clock::TimePoint end = services_.clock.now() + pause;
+    for (;;) {
+        if (!flags_.running)
+            return false;
+        const Clock::TimePoint now = services_.clock.now();
+        if (now >= end)
+            return true;
+        services_.clock.sleepUntil(std::min(end, now + kPortRetryPause));
     }
 }
 

@@ -76,6 +76,7 @@ void Reception::workerLoop() {
         flags_.running = true;
         lock.unlock();
 
+        services_.sleep.hold();
         // A start that waited for a stopped session has seen that session switch the buttons to
         // idle on its way out: show the running mode again for the one that starts now.
         services_.display.setCommButtons(1);
@@ -87,6 +88,9 @@ void Reception::workerLoop() {
         lastTransferCompleted_ = session.lastCycleCompleted();
         windowFields_ = session.windowFields();
         const bool idle = !pending_.has_value();
+        // Before anyone learns that reception is idle; a remembered start keeps the hold.
+        if (idle)
+            services_.sleep.release();
         changed_.notify_all();
         if (idle && onFinished_) {
             lock.unlock();

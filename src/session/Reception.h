@@ -18,6 +18,7 @@ namespace karune {
 // sequence) is remembered and runs as soon as that session has returned. stop() is the stop
 // action and returns at once. `onFinished` is called on the worker thread each time a session
 // returns with no start pending (the window uses it to learn that reception is idle).
+// SessionServices::sleep is held from the start of a session until reception is idle.
 //
 // All member functions may be called from any thread; the destructor stops reception and waits
 // for the worker.

@@ -57,6 +57,8 @@ public:
     std::string outputPath;           // UTF-8; kept until the next file-name try
     std::string keptBackup;           // UTF-8; where this transfer kept an unconverted back-up
     bool portFailed = false;          // the port could not be opened or went away
+    bool modemSilent = false;         // the modem did not answer
+    bool modemAnswered = false;       // the modem answered "ATE0" in this session; not per cycle
 
     bool stopRequested() const { return !flags.running; }
 
@@ -90,12 +92,13 @@ public:
         return {outputPath, progressMax_, progressValue_, progressVisible_};
     }
 
-    // Start of a cycle: completion result and port failure false; the stop-pressed flag is cleared
-    // by the caller.
+    // Start of a cycle: completion result and the port and modem failures false; the
+    // stop-pressed flag is cleared by the caller.
     void resetCycle() {
         completed = false;
         conversionError = 0;
         portFailed = false;
+        modemSilent = false;
         keptBackup.clear();
     }
 

@@ -69,11 +69,12 @@ TEST(SettingsFile, RefusesTextsThatWouldNotReadBack) {
         EXPECT_TRUE(line.bytes.empty()) << c.name;
         EXPECT_NE(line.error.find(c.field), std::string::npos) << c.name << ": " << line.error;
     }  // glibc writes these as codes that read back as other characters.
-    for (const char* c : {"¢", "£", "¬", "‖", "−", "〜", "—"})
-        EXPECT_NE(
-            encodeSettingsLine(defaultSettings(std::string("/srv/4月") + c)).error.find("Folder"),
-            std::string::npos)
-            << c;
+    for (const char* c : {"¢", "£", "¬", "‖", "−", "〜", "—"}) {
+        Settings folder = defaultSettings(std::string("/srv/4月") + c), name = defaultSettings("/");
+        name.FixFname = std::string("4月") + c;
+        EXPECT_NE(encodeSettingsLine(folder).error.find("Folder"), std::string::npos) << c;
+        EXPECT_NE(encodeSettingsLine(name).error.find("FixFname"), std::string::npos) << c;
+    }
 }
 
 TEST(SettingsFile, RefusesTooFewItemsOrItemsThatAreNotOfTheirFieldsType) {

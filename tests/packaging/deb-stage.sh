@@ -15,12 +15,15 @@ apt() { as_root env DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >/dev/nul
 (cd "$1" && cpack -G DEB >/dev/null)
 deb=$(realpath "$1"/karune-modem_*_amd64.deb)
 lintian --fail-on error,warning --suppress-tags no-manual-page "$deb" >&2 || fail "lintian"
+# logind's sleep lock goes through sd-bus: the package needs libsystemd0.
+dpkg-deb -f "$deb" Depends | grep -q 'libsystemd0' || fail "the package does not depend on libsystemd0"
 id "$user" >/dev/null 2>&1 || as_root useradd --create-home "$user"
 settings=$(getent passwd "$user" | cut -d: -f6)/.config/karune-modem/karune-modem.ini
 as_root rm -rf "$(dirname "$settings")"
 
 apt install "$deb"
 for file in /usr/bin/karune-modem /lib/systemd/system/karune-modem@.service \
+    /usr/share/polkit-1/rules.d/karune-modem.rules \
     /usr/share/applications/karune-modem.desktop /usr/share/icons/hicolor/scalable/apps/karune-modem.svg; do
     [ -f "$file" ] || fail "apt-get install put no $file"
 done

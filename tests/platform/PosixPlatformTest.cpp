@@ -28,14 +28,18 @@ TEST(DisplayPresence, AsksForTheDisplayThePlatformNeeds) {
             << c.platform << "|" << c.x11 << "|" << c.wayland;
 }
 
-// Another program's SIGUSR1 must not end the watching, or a later SIGTERM would stay blocked.
-TEST(StopSignals, SigtermIsHeardAfterASigusr1FromOutside) {
-    std::promise<void> stopped;
-    const StopSignals signals([&stopped] { stopped.set_value(); });
-    kill(getpid(), SIGUSR1);
-    kill(getpid(), SIGTERM);
-    EXPECT_EQ(stopped.get_future().wait_for(std::chrono::minutes(1)), std::future_status::ready);
-    EXPECT_TRUE(signals.received());
+// A service manager's SIGTERM and Ctrl+C's SIGINT stop reception, and another program's SIGUSR1
+// must not end the watching, or the next request would stay blocked.
+TEST(StopSignals, SigtermAndSigintAreHeardAfterASigusr1FromOutside) {
+    for (const int request : {SIGTERM, SIGINT}) {
+        std::promise<void> stopped;
+        const StopSignals signals([&stopped] { stopped.set_value(); });
+        kill(getpid(), SIGUSR1);
+        kill(getpid(), request);
+        EXPECT_EQ(stopped.get_future().wait_for(std::chrono::minutes(1)), std::future_status::ready)
+            << request;
+        EXPECT_TRUE(signals.received());
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The service control manager's requests as the program answers them; Wine's manager never hands
-// a stop to the handler.
+// The service control manager's requests as the program answers them (Wine's manager never hands
+// a stop to the handler), and the command line it is given.
 #include "platform/windows/ServiceControl.h"
+#include "platform/windows/ServiceInstall.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,21 @@ TEST(ServiceControl, AStopDuringACallClosesTheCall) {
     EXPECT_TRUE(line.written().ends_with("ATA\rCAN\r+++\0\rATH0\r"s));
     EXPECT_EQ(ports.opens, 1);
     EXPECT_FALSE(test::fileBytes(folder.path() / "2007-06.txt").empty());
+}
+
+// The service manager splits its command line as CommandLineToArgvW does: every home comes back
+// whole, a root folder's backslash and a name outside the ANSI code page included.
+TEST(ServiceInstall, TheServicesCommandLineReadsBackAsWritten) {
+    const std::filesystem::path program = LR"(C:\Program Files\KARUNE_MODEM\karune-modem.exe)";
+    for (const std::wstring home :
+         {LR"(C:\KaruneData\line1)", LR"(D:\受信 データ\line 2)", LR"(C:\)", LR"(\\pc\share\)"}) {
+        int count = 0;
+        wchar_t** args = CommandLineToArgvW(serviceCommandLine(program, home).c_str(), &count);
+        const std::vector<std::wstring> read(args, args + count);
+        LocalFree(args);
+        EXPECT_EQ(read,
+                  (std::vector<std::wstring>{program.wstring(), L"--service", L"--home", home}));
+    }
 }
 
 }  // namespace

@@ -6,16 +6,22 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "TerminalHarness.h"
+#include "config/Utf8Path.h"
 #include "linesim/SimulatedLine.h"
 #include "linesim/VirtualClock.h"
 #include "link/Cp932.h"
 #include "link/ModemWords.h"
+#include "session/FreeSpace.h"
 #include "session/Reception.h"
 #include "session/StopTarget.h"
 #include "support/FakeDisplay.h"
@@ -50,7 +56,7 @@ std::string framed(std::string_view word) {
 
 // A Hayes modem on a simulated line. It answers each command with the next queued response, or
 // else the standing one: chunks, each delivered a delay after the command arrived. A second after
-// an "OK" to "ATE0" it rings.
+// an "OK" to "ATE0" it rings, unless `rings` is false.
 struct ScriptedModem {
     using Response = std::vector<std::pair<std::string, Clock::Duration>>;
 
@@ -65,7 +71,7 @@ struct ScriptedModem {
             }
             for (const auto& [bytes, delay] : response) {
                 self.deliver(bytes, delay);
-                if (command == "ATE0" && containsWord(bytes, "OK"))
+                if (rings && command == "ATE0" && containsWord(bytes, "OK"))
                     self.deliver(framed("RING"), delay + 1s);
             }
         });
@@ -73,7 +79,10 @@ struct ScriptedModem {
 
     std::map<std::string, Response> standing;
     std::map<std::string, std::vector<Response>> queued;
+    bool rings = true;
 };
+
+constexpr std::uintmax_t kPlentyOfSpace = std::uintmax_t{1} << 40;
 
 // One modem on one port, a session over it, all in virtual time starting 2007-06-06 09:15:00.
 struct Rig {
@@ -88,6 +97,8 @@ struct Rig {
     Settings settings;
     WindowFields window;  // as earlier receptions of the program run left it
     bool retryLostPort = false;
+    Clock::Duration modemCheck = SessionServices::kDefaultModemCheck;
+    SpaceProbe freeSpace = [](const std::filesystem::path&) { return kPlentyOfSpace; };
 
     Rig() {
         settings.Folder = folder.text();
@@ -105,9 +116,18 @@ struct Rig {
     }
 
     void run() {
+        // A session that never stops by itself (a fault) is stopped at its twentieth port open.
+        ports.onOpen = [rowHook = ports.onOpen, this](int requests) {
+            if (rowHook)
+                rowHook(requests);
+            if (requests == 20)
+                flags.requestStop();
+        };
         flags.running = true;
-        CommSession session(SessionServices{ports, clock, display, messages, retryLostPort}, flags,
-                            settings, folder.path() / "Back.txt", window);
+        SessionServices services{ports, clock, display, messages, retryLostPort};
+        services.modemCheck = modemCheck;
+        services.freeSpace = freeSpace;
+        CommSession session(services, flags, settings, folder.path() / "Back.txt", window);
         session.run();
         window = session.windowFields();
     }
@@ -160,9 +180,9 @@ std::vector<CycleCase> cycleCases() {
     const std::string initError = "ATE0ﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ初期化ｴﾗｰです。";
     const std::string notConnect = "ATAﾀｲﾑｱｳﾄ,CONNECT以外受信! \r\nNO CARRIER\r\n";
     return {
-        {"silent modem: six empty reads, then idle even with automatic start", 1,
+        {"silent modem: six empty reads, then idle even with the window's automatic start", 1,
          [](Rig& r) { r.modem.standing["ATE0"] = {}; }, ate0, lines(kPort1, kInit, kInit + kFail),
-         failed("09:15:12", noAnswer), 1, 13s},
+         failed("09:15:12", noAnswer), 1, 13s, 1, true},
         {"OK on the sixth reply still counts", 0,
          [](Rig& r) {
              r.modem.standing["ATE0"] = {{framed("OK"), 10500ms}};
@@ -240,6 +260,55 @@ std::vector<CycleCase> cycleCases() {
          lines(kPort1, kInit, kWait, kWait + kFail, kPreparing, kPort1, kInit, kWait) +
              stoppedIn(kWait),
          failed("09:15:11", kStop), 1, 12220ms, 4, true, 2},
+        {"modem silent to AT after a quiet spell: three tries, then idle even with automatic start",
+         1,
+         [](Rig& r) {
+             r.modem.rings = false;
+             r.modemCheck = 5s;
+         },
+         "ATE0\rAT\rAT\rAT\r" + kHangUp, lines(kPort1, kInit, kWait, kWait, kWait, kWait + kFail),
+         failed("09:15:12", "ATﾀｲﾑｱｳﾄ,ﾓﾃﾞﾑ応答なし。"), 1, 13110ms},
+        {"OK to AT starts a new quiet spell, and a ring during the next check is answered", 0,
+         [](Rig& r) {
+             r.modem.rings = false;
+             r.modemCheck = 5s;
+             r.modem.queued["AT"] = {{{framed("OK"), 10ms}}, {{framed("RING"), 10ms}}};
+             r.stopAtStatus(kConnected);
+         },
+         "ATE0\rAT\rAT\rATA\r" + kHangUp,
+         lines(kPort0, kInit, kWait, kWait, kWait, kWait, kWait, kWait, kAnswer, kConnected) +
+             stoppedIn(kConnected),
+         failed("09:15:12", kStop), 0, 13440ms},
+        {"ready line dropping while waiting for a call: idle at once even with automatic start", 1,
+         [](Rig& r) {
+             r.modem.rings = false;
+             r.line.setModemReady(true);
+             r.line.setModemReady(false, 3s);
+         },
+         ate0, lines(kPort1, kInit, kWait, kWait, kWait + kFail),
+         failed("09:15:03", "DSR断,ﾓﾃﾞﾑ応答なし。"), 1, 4s},
+        {"ready line that was never up (no wire): calls are answered as before", 0,
+         [](Rig& r) {
+             r.modem.rings = false;
+             r.line.setModemReady(false);
+             r.line.deliver(framed("RING"), 5s);
+             r.stopAtStatus(kConnected);
+         },
+         ata,
+         lines(kPort0, kInit, kWait, kWait, kWait, kAnswer, kConnected) + stoppedIn(kConnected),
+         failed("09:15:05", kStop), 0, 6210ms},
+        {"modem silent after it answered, window: initialised again every minute, quietly", 1,
+         [](Rig& r) {
+             r.modem.rings = false;
+             r.modemCheck = 5s;
+             r.modem.queued["ATE0"] = {{{framed("OK"), 10ms}}, {}, {{framed("OK"), 10ms}}};
+             r.stopAtStatus(kWait, 4);
+         },
+         "ATE0\rAT\rAT\rAT\r" + kHangUp + "ATE0\rATE0\rATE0\r" + kHangUp,
+         lines(kPort1, kInit, kWait, kWait, kWait, kWait + kFail, kPreparing, kInit, kPreparing,
+               kInit, kPort1, kInit, kWait) +
+             stoppedIn(kWait),
+         failed("09:17:27", kStop), 1, 148330ms, 3, true, 2},
         {"port that cannot be opened, not retried even by the window", 1,
          [](Rig& r) { r.ports.error = "ポートを開けません"; }, "", lines(kFail),
          failed("09:15:00", "ﾎﾟｰﾄ 3: ポートを開けません"), 1, 1s, 1, true},
@@ -286,10 +355,90 @@ TEST(CommSession, KeepsTheWindowFieldsThatEarlierReceptionsLeft) {
     EXPECT_EQ(r.window.progressMax, 7);
 }
 
-// A start while the stopped session is still closing runs once that session has returned.
+// The free space of the home and the save folder is looked at when reception starts and before
+// each call is answered, while the answer can still be refused by the operator's care.
+TEST(CommSession, LooksAtTheFreeSpaceAtTheStartAndBeforeEachAnswer) {
+    Rig r;
+    std::vector<std::string> sentBeforeLooking;
+    r.freeSpace = [&r, &sentBeforeLooking](const std::filesystem::path&) {
+        sentBeforeLooking.push_back(r.line.written());
+        return kPlentyOfSpace;
+    };
+    r.stopAtStatus(kConnected);
+    r.run();
+    EXPECT_EQ(sentBeforeLooking, lines("", "", "ATE0\r", "ATE0\r"));
+}
+
+TEST(FreeSpace, WarnsForEachFolderUnderAFewTimesTheLargestTransfer) {
+    constexpr std::uintmax_t kMegabyte = 1024 * 1024;
+    struct Case {
+        const char* name;
+        std::optional<std::uintmax_t> homeFree, saveFree;
+        std::uintmax_t backupBytes, largestBefore;
+        Lines warnings;  // "MB free|folder" in the order shown
+    };
+    const Case cases[] = {
+        {"16 MB free is enough for small transfers", 16 * kMegabyte, 16 * kMegabyte, 1000, 0, {}},
+        {"less than 16 MB in the home", 16 * kMegabyte - 1, 16 * kMegabyte, 1000, 0,
+         lines(" 15|home")},
+        {"the save folder under four times the last back-up", kPlentyOfSpace, 20 * kMegabyte - 1,
+         5 * kMegabyte, 0, lines(" 19|save")},
+        {"an earlier, larger transfer still counts", kPlentyOfSpace, 40 * kMegabyte - 1, 0,
+         10 * kMegabyte, lines(" 39|save")},
+        {"both folders, one line each", 1 * kMegabyte, 0, 0, 0, lines(" 1|home", " 0|save")},
+        {"space the system cannot tell", std::nullopt, std::nullopt, 0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TerminalHarness t;
+        const std::filesystem::path home = t.programFolder(), save = t.saveFolder();
+        std::ofstream(t.ctx().backFile).close();
+        std::filesystem::resize_file(t.ctx().backFile, c.backupBytes);
+        const SpaceProbe probe = [&](const std::filesystem::path& folder) {
+            return folder == home ? c.homeFree : folder == save ? c.saveFree : std::nullopt;
+        };
+        std::uintmax_t largest = c.largestBefore;
+        warnOfLowSpace(t.ctx(), probe, largest);
+
+        std::string label, history;
+        for (const std::string& warning : c.warnings) {
+            const std::string folder = utf8FromPath(warning.ends_with("home") ? home : save);
+            const std::string text = "2007-06-06-09:15:00>ﾃﾞｨｽｸ空き容量不足! 残り" +
+                                     warning.substr(0, warning.find('|')) + "MB: " + folder;
+            label += (label.empty() ? "" : "\r\n") + text;
+            history += "2007-06-06 09:15:00->" + text + "\r\n";
+        }
+        EXPECT_EQ(t.ctx().errorText(), label);
+        EXPECT_EQ(t.display.count("beep"), static_cast<int>(c.warnings.size()));
+        EXPECT_EQ(cp932ToUtf8(test::fileBytes(save / "2007-06.txt")), history);
+        EXPECT_EQ(largest, std::max(c.backupBytes, c.largestBefore));
+    }
+}
+
+// Records when it is taken and let go among the display's calls, so that their order shows.
+struct RecordedSleep : SleepInhibitor {
+    explicit RecordedSleep(test::FakeDisplay& shown) : display(shown) {}
+    void hold() override { record(true); }
+    void release() override { record(false); }
+    void record(bool hold) {
+        if (std::exchange(held, hold) != hold)
+            display.calls.push_back({"awake", hold ? "1" : "0"});
+    }
+    test::FakeDisplay& display;
+    bool held = false;
+};
+
+// A start while the stopped session is still closing runs once that session has returned. The
+// computer is kept awake from the first session's start until the second has returned.
 TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
     Rig r;
-    Reception reception({r.ports, r.clock, r.display, r.messages}, r.folder.path() / "Back.txt");
+    RecordedSleep sleep(r.display);
+    Reception reception({.ports = r.ports,
+                         .clock = r.clock,
+                         .display = r.display,
+                         .messages = r.messages,
+                         .sleep = sleep},
+                        r.folder.path() / "Back.txt");
     r.display.onStatus = [&, waits = 0](const std::string& s) mutable {
         if (s != kInit)
             return;
@@ -302,6 +451,9 @@ TEST(Reception, RemembersAStartWhileTheStoppedSessionCloses) {
     const Lines oneSession = lines("", kPort0, kInit) + stoppedIn(kInit);
     EXPECT_EQ(r.display.texts("status"), oneSession + oneSession);
     EXPECT_EQ(r.display.texts("buttons"), lines("1", "0", "1", "0"));  // running again after idle
+    EXPECT_EQ(r.display.texts("awake"), lines("1", "0"));
+    EXPECT_EQ(r.display.calls.front().kind, "awake");
+    EXPECT_EQ(r.display.calls.back().kind, "awake");
 }
 
 // A stop signal must never reach a reception that is being destroyed.

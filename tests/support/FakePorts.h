@@ -55,6 +55,7 @@ private:
         }
         bool write(std::string_view bytes) override { return owner_.line_.write(bytes); }
         std::string lostReason() const override { return owner_.line_.lostReason(); }
+        std::optional<bool> modemReady() const override { return owner_.line_.modemReady(); }
 
     private:
         FakePorts& owner_;

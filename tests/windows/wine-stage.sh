@@ -144,7 +144,7 @@ mkdir -p "$work/lost" "$work/serving/home" "$work/serving/out"
 start_wineserver
 rm -f "$tty"
 grep -Pzq '1066.*\n.*SERVICE_EXIT_CODE *: 1 ' <(start_service karune-lost "$work/lost") &&
-    grep -q '^error: .*ﾎﾟｰﾄ 1' "$work/lost/karune-modem.log" ||
+    grep -q '^[-0-9]* [:0-9]* error: .*ﾎﾟｰﾄ 1' "$work/lost/karune-modem.log" ||
     fail "the service without its port did not stop with exit code 1 and the port error"
 printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
     "$(win "$work/serving/out")" >"$work/serving/home/karune-modem.ini"
@@ -158,6 +158,7 @@ for _ in $(seq 300); do [ -s "$work/serving/out/$name.txt" ] && break; sleep 0.1
 cmp -s "$work/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
     fail "the service's call did not write what the Linux build wrote"
 stop_wineserver
+source "$(dirname "$0")/service-stage.sh"
 
 # The installer, silent, into this prefix: the installed program answers, keeps its settings per
 # user although Program Files is writable under Wine, and the silent uninstaller takes away the

@@ -5,8 +5,9 @@ namespace karune::modemsim {
 HayesModem::Reply HayesModem::command(std::string_view line, TimePoint now) {
     // Anything that is not an AT command is noise to a modem in command mode (the PC's final word
     // after a call that never connected, for one).
-    if (options_.silent || !line.starts_with("AT"))
+    if (hung() || !line.starts_with("AT"))
         return {};
+    ++commandsAnswered_;
     const std::string_view body = line.substr(2);
 
     if (body == "A") {
@@ -46,7 +47,7 @@ std::string HayesModem::loseCarrier() {
 }
 
 std::string HayesModem::tick(TimePoint now) {
-    if (!nextRing_ || now < *nextRing_)
+    if (hung() || !nextRing_ || now < *nextRing_)
         return {};
     state_ = State::Ringing;
     nextRing_ = now + options_.ringInterval;

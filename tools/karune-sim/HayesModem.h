@@ -12,7 +12,9 @@ namespace karune::modemsim {
 using TimePoint = Clock::TimePoint;
 
 struct ModemOptions {
-    bool silent = false;                                  // answers nothing at all
+    // Answers only its first N commands, then nothing more, and rings no more (a modem that hung
+    // or lost its power); nullopt answers every one.
+    std::optional<int> answers;
     Clock::Duration ringDelay = std::chrono::seconds(2);  // from the modem's "OK" to the first ring
     Clock::Duration ringInterval = std::chrono::seconds(6);  // between rings until answered
     int calls = 1;                                           // calls that arrive, one after another
@@ -40,9 +42,10 @@ public:
     std::string loseCarrier();
     // The rings due at `now`.
     std::string tick(TimePoint now);
-    std::optional<TimePoint> nextEvent() const { return nextRing_; }
+    std::optional<TimePoint> nextEvent() const { return hung() ? std::nullopt : nextRing_; }
 
     bool online() const { return state_ == State::Online; }
+    bool hung() const { return options_.answers && commandsAnswered_ >= *options_.answers; }
     int callsEnded() const { return callsEnded_; }
     bool allCallsEnded() const { return callsEnded_ >= options_.calls; }
 
@@ -52,6 +55,7 @@ private:
     ModemOptions options_;
     State state_ = State::Idle;
     std::optional<TimePoint> nextRing_;
+    int commandsAnswered_ = 0;
     int callsStarted_ = 0;
     int callsEnded_ = 0;
 };

@@ -58,6 +58,7 @@ std::variant<SimOptions, UsageError> parseSimOptions(const std::vector<std::stri
         {"--ring-delay",
          numeric(0, 3600, [&](int n) { o.modem.ringDelay = std::chrono::seconds(n); })},
         {"--calls", numeric(1, kMaxCount, [&](int n) { o.modem.calls = n; })},
+        {"--answers", numeric(0, kMaxCount, [&](int n) { o.modem.answers = n; })},
         {"--corrupt", numeric(0, kMaxCount, [&](int n) { o.terminal.corruptSends = n; })},
         {"--repeat", numeric(0, kMaxCount, [&](int n) { o.terminal.repeatRecords = n; })},
         {"--drop-after", numeric(0, kMaxCount, [&](int n) { o.terminal.dropAfter = n; })},
@@ -81,7 +82,7 @@ std::variant<SimOptions, UsageError> parseSimOptions(const std::vector<std::stri
         if (arg == "--help" || arg == "-h")
             return UsageError{};
         if (arg == "--silent") {
-            o.modem.silent = true;
+            o.modem.answers = 0;
             continue;
         }
         if (arg == "--pace") {
@@ -116,6 +117,8 @@ set-up failure, 3 when --timeout ran out.
   --ring-delay S     seconds from the modem's "OK" to the first RING (default 2)
   --calls N          calls in a row; a new call rings after each hang-up (default 1)
   --silent           the modem answers nothing
+  --answers N        the modem answers its first N commands, then hangs: nothing more, no
+                     rings (a pseudo-terminal has no ready line to drop)
   --corrupt N        the first N sends of every record carry a bad checksum
   --repeat N         the first N records are sent once more after their ACK
   --drop-after K     the call drops once K records were acknowledged

@@ -1,5 +1,8 @@
 #include "linesim/SimulatedLine.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace karune::sim {
 
 SimulatedLine::SimulatedLine(VirtualClock& clock, Peer peer)
@@ -7,18 +10,24 @@ SimulatedLine::SimulatedLine(VirtualClock& clock, Peer peer)
 
 std::string SimulatedLine::readUntil(Clock::TimePoint deadline) {
     ++reads_;
-    if (pending_.empty() || pending_.begin()->first > deadline) {
-        clock_.advanceTo(deadline);
-        ++emptyReads_;
-        return {};
+    Clock::TimePoint until = deadline;
+    if (!pending_.empty())
+        until = std::min(until, pending_.begin()->first);
+    if (!readyChanges_.empty())
+        until = std::min(until, readyChanges_.begin()->first);
+    clock_.advanceTo(until);
+    while (!readyChanges_.empty() && readyChanges_.begin()->first <= clock_.now()) {
+        ready_ = readyChanges_.begin()->second;
+        readyChanges_.erase(readyChanges_.begin());
+        readyChangeUnseen_ = true;
     }
-    const Clock::TimePoint due = pending_.begin()->first;
-    clock_.advanceTo(due);
     std::string chunk;
     while (!pending_.empty() && pending_.begin()->first <= clock_.now()) {
         chunk += pending_.begin()->second;
         pending_.erase(pending_.begin());
     }
+    if (!std::exchange(readyChangeUnseen_, false) && chunk.empty())
+        ++emptyReads_;
     return chunk;
 }
 
@@ -39,6 +48,10 @@ bool SimulatedLine::write(std::string_view bytes) {
 
 void SimulatedLine::deliver(std::string bytes, Clock::Duration delay) {
     pending_.emplace(clock_.now() + delay, std::move(bytes));
+}
+
+void SimulatedLine::setModemReady(std::optional<bool> ready, Clock::Duration delay) {
+    readyChanges_.emplace(clock_.now() + delay, ready);
 }
 
 void SimulatedLine::vanish(std::string reason) {

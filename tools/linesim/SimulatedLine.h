@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@ public:
     std::string readUntil(Clock::TimePoint deadline) override;
     bool write(std::string_view bytes) override;
     std::string lostReason() const override { return lostReason_; }
+    std::optional<bool> modemReady() const override { return ready_; }
 
     // The device goes away, as a pulled adapter does: nothing scheduled arrives any more, and the
     // line reports `reason` as lost.
@@ -33,6 +35,10 @@ public:
     void comeBack() { lostReason_.clear(); }
 
     void setPeer(Peer peer) { peer_ = std::move(peer); }
+
+    // The modem's ready line (DSR) becomes `ready` `delay` after now; nullopt, as at the start, is
+    // a port without modem lines. The change ends the read waiting then, or else the next one.
+    void setModemReady(std::optional<bool> ready, Clock::Duration delay = Clock::Duration::zero());
 
     // Schedules bytes from the peer to arrive `delay` after now. Deliveries due at the same time
     // arrive as one chunk, in the order they were scheduled.
@@ -56,6 +62,9 @@ private:
     std::string written_;
     std::string partialLine_;
     std::string lostReason_;
+    std::multimap<Clock::TimePoint, std::optional<bool>> readyChanges_;
+    std::optional<bool> ready_;
+    bool readyChangeUnseen_ = false;
     int reads_ = 0;
     int emptyReads_ = 0;
 };

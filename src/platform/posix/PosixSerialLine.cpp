@@ -40,13 +40,24 @@ bool hungUp(short revents) {
 
 PosixSerialLine::PosixSerialLine(int fd, const termios& original, const Clock& clock,
                                  std::string devicePath)
-    : fd_(fd), original_(original), clock_(clock), devicePath_(std::move(devicePath)) {}
+    : fd_(fd),
+      original_(original),
+      clock_(clock),
+      devicePath_(std::move(devicePath)),
+      readyLine_(ModemStatusWatch::start(fd)) {}
 
 std::string PosixSerialLine::lostReason() const {
     return gone_ ? portOpenErrorText(goneError_, devicePath_) : std::string();
 }
 
+std::optional<bool> PosixSerialLine::modemReady() const {
+    if (readyLine_ == nullptr)
+        return std::nullopt;
+    return readyLine_->ready();
+}
+
 PosixSerialLine::~PosixSerialLine() {
+    readyLine_.reset();
     if (!gone_)
         letOutputLeave();
     ::tcsetattr(fd_, TCSANOW, &original_);
@@ -60,6 +71,8 @@ std::string PosixSerialLine::readUntil(Clock::TimePoint deadline) {
     std::string out;
     for (;;) {
         if (!gone_ && drainInto(out) == Drain::Data)
+            return out;
+        if (readyLine_ != nullptr && readyLine_->takeChange())
             return out;
         if (!waitReadable(deadline))
             return out;
@@ -100,13 +113,14 @@ bool PosixSerialLine::waitReadable(Clock::TimePoint deadline) {
             std::this_thread::sleep_until(std::chrono::steady_clock::now() + (deadline - now));
             return false;
         }
-        pollfd port{fd_, POLLIN, 0};
-        const int ready = ::poll(&port, 1, pollTimeout(deadline - now));
+        pollfd waits[] = {{fd_, POLLIN, 0}, {readyLine_ ? readyLine_->wakeFd() : -1, POLLIN, 0}};
+        const int ready = ::poll(waits, 2, pollTimeout(deadline - now));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready == 0)
             continue;  // the loop re-checks the deadline against the clock
-        if (ready < 0 || (hungUp(port.revents) && (port.revents & POLLIN) == 0))
+        const short port = waits[0].revents;
+        if (ready < 0 || (hungUp(port) && (port & POLLIN) == 0))
             gone_ = true;
         return true;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +11,7 @@
 
 #include "link/Clock.h"
 #include "link/SerialLine.h"
+#include "platform/posix/ModemStatusWatch.h"
 
 namespace karune {
 
@@ -26,11 +29,13 @@ public:
     [[nodiscard]] bool write(std::string_view bytes) override;
 
     std::string lostReason() const override;
+    std::optional<bool> modemReady() const override;
 
 private:
     enum class Drain { Data, Nothing, Gone };
     Drain drainInto(std::string& out);
-    // Waits for the port; false when the deadline passed. A gone port is waited out in sleep.
+    // Waits for the port or a change of its ready line; false when the deadline passed. A gone
+    // port is waited out in sleep.
     bool waitReadable(Clock::TimePoint deadline);
     bool waitWritable();
     void letOutputLeave();
@@ -40,7 +45,8 @@ private:
     const Clock& clock_;
     std::string devicePath_;
     bool gone_ = false;
-    int goneError_ = EIO;  // what told the line was gone
+    int goneError_ = EIO;                          // what told the line was gone
+    std::unique_ptr<ModemStatusWatch> readyLine_;  // null where the port reports none
 };
 
 }  // namespace karune

@@ -1,5 +1,8 @@
 #include "platform/ProgramEnvironment.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <optional>
 
@@ -35,5 +38,18 @@ std::string userHomeFolder() {
 }
 
 void useBinaryConsole() {}
+
+bool isJournal(StandardStream stream) {
+    const std::optional<std::string> named = environment("JOURNAL_STREAM");
+    struct stat status {};
+    if (!named ||
+        fstat(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO, &status) != 0)
+        return false;
+    return *named == std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+}
+
+std::optional<std::string> environmentText(const std::string& name) {
+    return environment(name.c_str());
+}
 
 }  // namespace karune

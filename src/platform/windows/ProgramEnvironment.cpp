@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "config/Utf8Path.h"
 
@@ -57,6 +58,18 @@ std::string userDocumentsFolder() {
 
 std::string userHomeFolder() {
     return knownFolder(FOLDERID_Profile);
+}
+
+bool isJournal(StandardStream) {
+    return false;
+}
+
+// Through the wide environment, so that any name survives.
+std::optional<std::string> environmentText(const std::string& name) {
+    const wchar_t* value = _wgetenv(std::wstring(name.begin(), name.end()).c_str());
+    if (value == nullptr)
+        return std::nullopt;
+    return utf8FromPath(std::filesystem::path(value));
 }
 
 void useBinaryConsole() {

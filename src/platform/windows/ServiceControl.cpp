@@ -74,7 +74,7 @@ namespace {
 // set once before the dispatcher starts and read only by the service's thread.
 struct ServiceWork {
     std::function<void()> stop;
-    const std::function<int()>* serve = nullptr;
+    const ServeFunction* serve = nullptr;
 };
 ServiceWork* work = nullptr;
 
@@ -97,13 +97,12 @@ void WINAPI serviceMain(DWORD, LPWSTR*) {
     if (handle == nullptr)
         return;
     service.starting();
-    service.running();
-    service.stopped((*work->serve)());
+    service.stopped((*work->serve)([&service] { service.running(); }));
 }
 
 }  // namespace
 
-bool runUnderServiceManager(std::function<void()> stop, const std::function<int()>& serve) {
+bool runUnderServiceManager(std::function<void()> stop, const ServeFunction& serve) {
     ServiceWork here{std::move(stop), &serve};
     work = &here;
     wchar_t name[] = L"";

@@ -36,8 +36,10 @@ private:
 };
 
 // Hands this process to the service control manager as its one service and runs `serve` on the
-// service's thread, which returns the exit code; `stop` is what the manager's stop requests call.
-// False when the process was not started by the service control manager.
-bool runUnderServiceManager(std::function<void()> stop, const std::function<int()>& serve);
+// service's thread, which returns the exit code. The service is starting until `serve` calls
+// `running`; one that ends before that failed to start. `stop` is what the manager's stop requests
+// call. False when the process was not started by the service control manager.
+using ServeFunction = std::function<int(const std::function<void()>& running)>;
+bool runUnderServiceManager(std::function<void()> stop, const ServeFunction& serve);
 
 }  // namespace karune

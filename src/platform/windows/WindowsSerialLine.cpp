@@ -33,14 +33,28 @@ DWORD remainingMs(Clock::Duration remaining) {
 
 }  // namespace
 
-WindowsSerialLine::WindowsSerialLine(HANDLE port, const DCB& originalState,
+WindowsSerialLine::WindowsSerialLine(HANDLE port, bool overlapped, const DCB& originalState,
                                      const COMMTIMEOUTS& originalTimeouts, const Clock& clock,
                                      std::string devicePath)
     : port_(port),
+      overlapped_(overlapped),
       originalState_(originalState),
       originalTimeouts_(originalTimeouts),
       clock_(clock),
-      devicePath_(std::move(devicePath)) {}
+      devicePath_(std::move(devicePath)) {
+    if (!overlapped_)
+        return;
+    readDone_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    writeDone_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    readyWait_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A port without modem lines (a virtual one, a pseudo-terminal under Wine) fails these.
+    DWORD status = 0;
+    if (readyWait_.hEvent != nullptr && GetCommModemStatus(port_, &status) &&
+        SetCommMask(port_, EV_DSR)) {
+        ready_ = (status & MS_DSR_ON) != 0;
+        awaitReadyChange();
+    }
+}
 
 std::string WindowsSerialLine::lostReason() const {
     // A pulled adapter fails with whatever its driver chooses (access denied, a bad command), none
@@ -51,14 +65,30 @@ std::string WindowsSerialLine::lostReason() const {
 WindowsSerialLine::~WindowsSerialLine() {
     if (!gone_)
         letOutputLeave();
+    if (readyWaitPending_) {
+        // An empty mask completes the pending wait (a gone device's driver may need the
+        // cancel), which must end before its OVERLAPPED goes.
+        SetCommMask(port_, 0);
+        CancelIoEx(port_, &readyWait_);
+        DWORD unused = 0;
+        GetOverlappedResult(port_, &readyWait_, &unused, TRUE);
+    }
     SetCommState(port_, &originalState_);
     SetCommTimeouts(port_, &originalTimeouts_);
     CloseHandle(port_);
+    for (HANDLE event : {readDone_, writeDone_, readyWait_.hEvent}) {
+        if (event != nullptr)
+            CloseHandle(event);
+    }
 }
 
 std::string WindowsSerialLine::readUntil(Clock::TimePoint deadline) {
     std::string out;
     for (;;) {
+        if (takeReadyChange()) {
+            drainInto(out);
+            return out;
+        }
         const Clock::TimePoint now = clock_.now();
         if (now >= deadline)
             return out;
@@ -90,9 +120,53 @@ bool WindowsSerialLine::readOnce(Clock::TimePoint deadline, std::string& out) {
         return false;
     char buffer[4096];
     DWORD got = 0;
-    if (!ReadFile(port_, buffer, sizeof buffer, &got, nullptr))
+    OVERLAPPED io{};
+    io.hEvent = readDone_;
+    const BOOL started = ReadFile(port_, buffer, sizeof buffer, overlapped_ ? nullptr : &got,
+                                  overlapped_ ? &io : nullptr);
+    const bool pending = !started && GetLastError() == ERROR_IO_PENDING;
+    bool cancelled = false;
+    if (pending && readyWaitPending_) {
+        // The read's time-outs end it; a change of the ready line ends it sooner, with what it has.
+        const HANDLE waits[] = {readDone_, readyWait_.hEvent};
+        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
+            cancelled = CancelIoEx(port_, &io) != 0;
+    }
+    if (!finish(started, pending, io, got) &&
+        !(cancelled && GetLastError() == ERROR_OPERATION_ABORTED))
         return false;
     out.append(buffer, got);
+    return true;
+}
+
+bool WindowsSerialLine::finish(BOOL started, bool pending, OVERLAPPED& io, DWORD& count) {
+    if (!overlapped_ || (!started && !pending))
+        return started != 0;
+    return GetOverlappedResult(port_, &io, &count, TRUE) != 0;
+}
+
+void WindowsSerialLine::awaitReadyChange() {
+    readyEvents_ = 0;
+    // One that completes at once signals its event like one that completes later.
+    readyWaitPending_ =
+        WaitCommEvent(port_, &readyEvents_, &readyWait_) || GetLastError() == ERROR_IO_PENDING;
+    if (!readyWaitPending_)
+        ready_.reset();
+}
+
+bool WindowsSerialLine::takeReadyChange() {
+    if (!readyWaitPending_ || WaitForSingleObject(readyWait_.hEvent, 0) != WAIT_OBJECT_0)
+        return false;
+    readyWaitPending_ = false;
+    DWORD unused = 0;
+    DWORD status = 0;
+    if (GetOverlappedResult(port_, &readyWait_, &unused, FALSE) &&
+        GetCommModemStatus(port_, &status)) {
+        ready_ = (status & MS_DSR_ON) != 0;
+        awaitReadyChange();
+    } else {
+        ready_.reset();  // the port stopped telling
+    }
     return true;
 }
 
@@ -102,7 +176,11 @@ void WindowsSerialLine::drainInto(std::string& out) {
     char buffer[4096];
     while (out.size() < kMaxChunk) {
         DWORD got = 0;
-        if (!ReadFile(port_, buffer, sizeof buffer, &got, nullptr) || got == 0)
+        OVERLAPPED io{};
+        io.hEvent = readDone_;
+        const BOOL started = ReadFile(port_, buffer, sizeof buffer, overlapped_ ? nullptr : &got,
+                                      overlapped_ ? &io : nullptr);
+        if (!finish(started, !started && GetLastError() == ERROR_IO_PENDING, io, got) || got == 0)
             return;
         out.append(buffer, got);
     }
@@ -125,7 +203,11 @@ bool WindowsSerialLine::write(std::string_view bytes) {
             return false;
         DWORD written = 0;
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 64 * 1024));
-        if (!WriteFile(port_, bytes.data(), chunk, &written, nullptr)) {
+        OVERLAPPED io{};
+        io.hEvent = writeDone_;
+        const BOOL started = WriteFile(port_, bytes.data(), chunk, overlapped_ ? nullptr : &written,
+                                       overlapped_ ? &io : nullptr);
+        if (!finish(started, !started && GetLastError() == ERROR_IO_PENDING, io, written)) {
             const DWORD error = GetLastError();
             if (error != ERROR_OPERATION_ABORTED && error != ERROR_TIMEOUT)
                 gone_ = true;

@@ -26,6 +26,18 @@ std::optional<std::string> overrideFor(int portNumber) {
     return utf8FromPath(std::filesystem::path(value));
 }
 
+// Reads the port's state and time-outs into the originals and sets the modem's line; false, with
+// GetLastError(), when the port refuses.
+bool setUpModemLine(HANDLE port, DCB& original, COMMTIMEOUTS& originalTimeouts) {
+    if (!GetCommState(port, &original) || !GetCommTimeouts(port, &originalTimeouts))
+        return false;
+    // Some drivers keep their own queue sizes; the request only has to succeed where it is heard.
+    SetupComm(port, kPortQueueBytes, kPortQueueBytes);
+    DCB state = modemLineState(original);
+    COMMTIMEOUTS timeouts = modemLineTimeouts();
+    return SetCommState(port, &state) && SetCommTimeouts(port, &timeouts);
+}
+
 }  // namespace
 
 WindowsSerialPorts::WindowsSerialPorts(const Clock& clock) : clock_(clock) {}
@@ -38,35 +50,39 @@ PortOpenResult WindowsSerialPorts::open(int portNumber) {
         return {nullptr, portNumberErrorText(portNumber)};
 
     const std::filesystem::path device = pathFromUtf8(*path);
-    // No sharing: a second opener, this program or another, is refused while the port is open.
-    const HANDLE port = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (port == INVALID_HANDLE_VALUE)
-        return {nullptr, portOpenErrorText(static_cast<int>(GetLastError()), *path)};
-    auto failed = [&] {
-        const DWORD error = GetLastError();
+    // Overlapped where the port reports its modem lines, so that the wait for the ready line can
+    // run beside a read; synchronously elsewhere: Wine's ports on pseudo-terminals report none, and
+    // their overlapped reads ignore the time-outs.
+    DWORD refusal = ERROR_SUCCESS;
+    for (const bool overlapped : {true, false}) {
+        // No sharing: a second opener, this program or another, is refused while the port is open.
+        const HANDLE port =
+            CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                        overlapped ? FILE_FLAG_OVERLAPPED : FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (port == INVALID_HANDLE_VALUE)
+            return {nullptr, portOpenErrorText(static_cast<int>(GetLastError()), *path)};
+        DWORD modemLines = 0;
+        if (overlapped && !GetCommModemStatus(port, &modemLines)) {
+            CloseHandle(port);
+            continue;
+        }
+
+        DCB original{};
+        original.DCBlength = sizeof original;
+        COMMTIMEOUTS originalTimeouts{};
+        if (setUpModemLine(port, original, originalTimeouts)) {
+            // A pseudo-terminal under Wine refuses the modem-line calls; only a real port can take
+            // them, and the modem then simply sees what the port's defaults give it.
+            EscapeCommFunction(port, SETDTR);
+            PurgeComm(port, PURGE_RXCLEAR | PURGE_RXABORT);
+            return {std::make_unique<WindowsSerialLine>(port, overlapped, original,
+                                                        originalTimeouts, clock_, *path),
+                    {}};
+        }
+        refusal = GetLastError();
         CloseHandle(port);
-        return PortOpenResult{nullptr, portOpenErrorText(static_cast<int>(error), *path)};
-    };
-
-    DCB original{};
-    original.DCBlength = sizeof original;
-    COMMTIMEOUTS originalTimeouts{};
-    if (!GetCommState(port, &original) || !GetCommTimeouts(port, &originalTimeouts))
-        return failed();
-    // Some drivers keep their own queue sizes; the request only has to succeed where it is heard.
-    SetupComm(port, kPortQueueBytes, kPortQueueBytes);
-    DCB state = modemLineState(original);
-    COMMTIMEOUTS timeouts = modemLineTimeouts();
-    if (!SetCommState(port, &state) || !SetCommTimeouts(port, &timeouts))
-        return failed();
-    // A pseudo-terminal under Wine refuses the modem-line calls; only a real port can take them,
-    // and the modem then simply sees what the port's defaults give it.
-    EscapeCommFunction(port, SETDTR);
-    PurgeComm(port, PURGE_RXCLEAR | PURGE_RXABORT);
-
-    return {std::make_unique<WindowsSerialLine>(port, original, originalTimeouts, clock_, *path),
-            {}};
+    }
+    return {nullptr, portOpenErrorText(static_cast<int>(refusal), *path)};
 }
 
 }  // namespace karune

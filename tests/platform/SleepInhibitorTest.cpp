@@ -1,0 +1,212 @@
+// logind's sleep lock as the program takes it: over a real dbus-daemon on a private socket, with a
+// stand-in for logind's Inhibit call that hands out a pipe's write end and watches it close.
+#include "platform/SystemSleepInhibitor.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/eventfd.h>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TempFolder.h"
+
+namespace karune {
+namespace {
+
+// The system bus the program finds, for the length of a test: a dbus-daemon of the test's own
+// (with the session bus's open policy) on a socket in `folder`, or `address` where none listens.
+class SystemBus {
+public:
+    explicit SystemBus(const std::filesystem::path& folder, bool running = true)
+        : address_("unix:path=" + (folder / "bus").string()) {
+        if (running) {
+            daemon_ =
+                popen(("exec dbus-daemon --session --nofork --print-pid --address=" + address_ +
+                       " 2>/dev/null")
+                          .c_str(),
+                      "r");
+            // The daemon prints its pid once it listens.
+            if (daemon_ == nullptr || std::fscanf(daemon_, "%d", &pid_) != 1)
+                pid_ = -1;
+        }
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
+    }
+    ~SystemBus() {
+        unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+        if (pid_ > 0)
+            kill(pid_, SIGTERM);
+        if (daemon_ != nullptr)
+            pclose(daemon_);
+    }
+    bool running() const { return pid_ > 0; }
+    const std::string& address() const { return address_; }
+
+private:
+    std::string address_;
+    FILE* daemon_ = nullptr;
+    pid_t pid_ = -1;
+};
+
+// logind's Manager.Inhibit on the bus: each call gets the write end of a new pipe, whose read end
+// tells when the caller's last copy has closed. A `refusing` one answers as logind does a caller
+// that polkit does not allow.
+class LogindStandIn {
+public:
+    struct Call {
+        std::string arguments;  // what|who|why|mode
+        int lock;               // the read end
+    };
+
+    LogindStandIn(const std::string& address, bool refusing) : refusing_(refusing) {
+        sd_bus_new(&bus_);
+        sd_bus_set_address(bus_, address.c_str());
+        sd_bus_set_bus_client(bus_, 1);
+        if (sd_bus_start(bus_) >= 0 &&
+            sd_bus_add_object_vtable(bus_, nullptr, "/org/freedesktop/login1",
+                                     "org.freedesktop.login1.Manager", kVtable, this) >= 0 &&
+            sd_bus_request_name(bus_, "org.freedesktop.login1", 0) >= 0)
+            thread_ = std::thread([this] { serve(); });
+    }
+    ~LogindStandIn() {
+        if (eventfd_write(stop_, 1) == 0 && thread_.joinable())
+            thread_.join();
+        close(stop_);
+        for (const Call& call : calls_)
+            close(call.lock);
+        sd_bus_flush_close_unref(bus_);
+    }
+    bool ready() const { return thread_.joinable(); }
+    // The calls so far, once their replies have gone with the stand-in's copies of the locks.
+    std::vector<Call> calls() {
+        std::unique_lock lock(mutex_);
+        replied_.wait(lock, [this] { return replies_ == calls_.size(); });
+        return calls_;
+    }
+    // Whether the caller still holds the lock of call `i`; the bus may take a moment to let go of
+    // its copy of a released one.
+    bool held(std::size_t i, int waitMs = 0) {
+        pollfd fd{calls().at(i).lock, POLLIN, 0};
+        return poll(&fd, 1, waitMs) == 0;
+    }
+
+private:
+    static int inhibit(sd_bus_message* message, void* self, sd_bus_error* error) {
+        auto& standIn = *static_cast<LogindStandIn*>(self);
+        const char *what, *who, *why, *mode;
+        int lock[2];
+        if (standIn.refusing_)
+            return sd_bus_error_set(error, SD_BUS_ERROR_ACCESS_DENIED, "Access denied");
+        if (sd_bus_message_read(message, "ssss", &what, &who, &why, &mode) < 0 ||
+            pipe2(lock, O_CLOEXEC) != 0)
+            return -EINVAL;
+        {
+            const std::lock_guard guard(standIn.mutex_);
+            standIn.calls_.push_back(
+                {std::string(what) + "|" + who + "|" + why + "|" + mode, lock[0]});
+        }
+        const int sent = sd_bus_reply_method_return(message, "h", lock[1]);
+        sd_bus_flush(standIn.bus_);
+        close(lock[1]);
+        const std::lock_guard guard(standIn.mutex_);
+        ++standIn.replies_;
+        standIn.replied_.notify_all();
+        return sent;
+    }
+    static constexpr sd_bus_vtable kVtable[] = {
+        SD_BUS_VTABLE_START(0),
+        SD_BUS_METHOD("Inhibit", "ssss", "h", inhibit, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_VTABLE_END};
+
+    void serve() {
+        for (;;) {
+            while (sd_bus_process(bus_, nullptr) > 0) {
+            }
+            pollfd fds[2] = {{sd_bus_get_fd(bus_), static_cast<short>(sd_bus_get_events(bus_)), 0},
+                             {stop_, POLLIN, 0}};
+            if (poll(fds, 2, -1) < 0 || fds[1].revents != 0)
+                return;
+        }
+    }
+
+    bool refusing_;
+    sd_bus* bus_ = nullptr;
+    int stop_ = eventfd(0, EFD_CLOEXEC);
+    std::mutex mutex_;
+    std::condition_variable replied_;
+    std::vector<Call> calls_;
+    std::size_t replies_ = 0;
+    std::thread thread_;
+};
+
+// The descriptors this process has open: a bus connection left open, or a lock never closed,
+// shows here.
+long openDescriptors() {
+    const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return std::distance(begin(entries), end(entries));
+}
+
+TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
+    test::TempFolder folder;
+    const SystemBus bus(folder.path());
+    ASSERT_TRUE(bus.running());
+    LogindStandIn logind(bus.address(), false);
+    ASSERT_TRUE(logind.ready());
+    {
+        SystemSleepInhibitor inhibitor("answering calls");
+        const long before = openDescriptors();
+        inhibitor.hold();
+        inhibitor.hold();  // held already: no second lock
+        ASSERT_EQ(logind.calls().size(), 1u);
+        EXPECT_EQ(openDescriptors(), before + 2);  // the stand-in's end and the program's
+        EXPECT_EQ(logind.calls()[0].arguments, "sleep|karune-modem|answering calls|block");
+        EXPECT_TRUE(logind.held(0));
+        inhibitor.release();
+        EXPECT_FALSE(logind.held(0, 5000));
+        EXPECT_EQ(openDescriptors(), before + 1);
+        inhibitor.hold();  // the next reception's
+        ASSERT_EQ(logind.calls().size(), 2u);
+        EXPECT_TRUE(logind.held(1));
+    }
+    EXPECT_FALSE(logind.held(1, 5000));  // gone with the program
+}
+
+// Without a system bus, or without logind, reception runs as before and nothing stays open; a
+// logind that refuses is told.
+TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
+    const struct {
+        bool bus;
+        std::optional<bool> logindRefusing;
+        std::string told;
+    } cases[] = {{false, {}, ""},
+                 {true, {}, ""},
+                 {true, true, "logind did not grant a sleep lock: Access denied"}};
+    for (const auto& c : cases) {
+        test::TempFolder folder;
+        const SystemBus bus(folder.path(), c.bus);
+        std::optional<LogindStandIn> logind;
+        if (c.logindRefusing)
+            logind.emplace(bus.address(), *c.logindRefusing);
+        std::string told;
+        SystemSleepInhibitor inhibitor("answering calls",
+                                       [&told](const std::string& why) { told = why; });
+        const long before = openDescriptors();
+        inhibitor.hold();
+        EXPECT_EQ(openDescriptors(), before) << c.bus;
+        EXPECT_EQ(told, c.told) << c.bus;
+    }
+}
+
+}  // namespace
+}  // namespace karune
