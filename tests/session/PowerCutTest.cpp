@@ -46,23 +46,11 @@ namespace fs = std::filesystem;
 
 // One change to the files, or the terminal being told "ACK".
 struct FileOp {
-    enum Kind {
-        Open,
-        Write,
-        Sync,
-        Truncate,
-        Rename,
-        Remove,
-        MakeFolder,
-        SyncFolder,
-        Turn,
-        TurnEnd,
-        Ack
-    };
+    enum Kind { Open, Write, Sync, Cut, Rename, Remove, Mkdir, SyncDir, Turn, TurnEnd, Ack };
     Kind kind = Ack;
     fs::path path{}, to{};      // to: Rename's target
     std::string bytes{};        // Write
-    std::uintmax_t length = 0;  // Truncate
+    std::uintmax_t length = 0;  // Cut
     bool created = false;       // Open: a new name
     bool emptied = false;       // Open
 };
@@ -89,15 +77,14 @@ public:
         return note({FileOp::Remove, file}, real_.remove(file));
     }
     int truncate(const fs::path& file, std::uintmax_t length) override {
-        const int err =
-            note({FileOp::Truncate, file, {}, {}, length}, real_.truncate(file, length));
+        const int err = note({FileOp::Cut, file, {}, {}, length}, real_.truncate(file, length));
         return note({FileOp::Sync, file}, err);
     }
     int syncFolder(const fs::path& folder) override {
-        return note({FileOp::SyncFolder, folder}, syncs ? real_.syncFolder(folder) : 0);
+        return note({FileOp::SyncDir, folder}, syncs ? real_.syncFolder(folder) : 0);
     }
     int createFolder(const fs::path& folder) override {
-        return note({FileOp::MakeFolder, folder, {}, {}, 0, true}, real_.createFolder(folder));
+        return note({FileOp::Mkdir, folder, {}, {}, 0, true}, real_.createFolder(folder));
     }
     Turn takeTurn(const fs::path& folder) override {
         Turn turn = real_.takeTurn(folder);
@@ -132,7 +119,7 @@ private:
             return fs_.note({FileOp::Sync, path_}, fs_.syncs ? real_->sync() : 0);
         }
         int truncate(std::uintmax_t length) override {
-            fs_.note({FileOp::Truncate, path_, {}, {}, length}, real_->truncate(length));
+            fs_.note({FileOp::Cut, path_, {}, {}, length}, real_->truncate(length));
             return fs_.note({FileOp::Sync, path_}, 0);
         }
         int close() override { return real_->close(); }
@@ -189,9 +176,9 @@ public:
             Node* node = live.contains(op.path) ? &nodes_[live[op.path]] : nullptr;
             switch (op.kind) {
                 case FileOp::Open:
-                case FileOp::MakeFolder:
+                case FileOp::Mkdir:
                     if (op.created) {
-                        live[op.path] = addNode(op.kind == FileOp::MakeFolder, {});
+                        live[op.path] = addNode(op.kind == FileOp::Mkdir, {});
                         nodes_[live[op.path]].noPromise = promisesNothing(op.path);
                         changes_[folder].push_back({op.path, live[op.path]});
                     }
@@ -204,7 +191,7 @@ public:
                 case FileOp::Sync:
                     node->durable = node->live;
                     break;
-                case FileOp::Truncate:
+                case FileOp::Cut:
                     node->live.resize(op.length);
                     break;
                 case FileOp::Rename:
@@ -216,7 +203,7 @@ public:
                     changes_[folder].push_back({op.path, std::nullopt});
                     live.erase(op.path);
                     break;
-                case FileOp::SyncFolder:
+                case FileOp::SyncDir:
                     synced_[op.path] = changes_[op.path].size();
                     break;
                 default:
@@ -333,7 +320,7 @@ std::string lines(const std::vector<std::string>& records, std::size_t count = 9
 // time (a session that waits for ever would otherwise never return).
 class WatchedLine : public SerialLine {
 public:
-    WatchedLine(ModemLineWire& wire, RecordingFileSystem& files, sim::VirtualClock& clock,
+    WatchedLine(ModemLineWire& wire, RecordingFileSystem& files, const sim::VirtualClock& clock,
                 SessionFlags& flags)
         : wire_(wire), files_(files), clock_(clock), flags_(flags), limit_(clock.now() + kLimit) {}
     std::string readUntil(Clock::TimePoint deadline) override {
@@ -351,7 +338,7 @@ private:
     static constexpr auto kLimit = std::chrono::minutes(10);
     ModemLineWire& wire_;
     RecordingFileSystem& files_;
-    sim::VirtualClock& clock_;
+    const sim::VirtualClock& clock_;
     SessionFlags& flags_;
     Clock::TimePoint limit_;
 };
@@ -367,7 +354,6 @@ public:
     fs::path home() const { return root() / "home"; }
     fs::path save() const { return root() / "save"; }
     fs::path output() const { return save() / "abc.txt"; }
-    fs::path backFile() const { return home() / "Back.txt"; }
     fs::path ini() const { return home() / "karune-modem.ini"; }
     SettingsEnvironment environment(FileSystem& files) {
         return {ini(), home(), save().string(), true, messages, "", files};
@@ -391,13 +377,13 @@ public:
         for (const auto& [path, bytes] : disk.files)
             writeFile(path, bytes);
     }
-    std::vector<std::string> kept() const {
-        std::vector<std::string> contents;
+    std::vector<fs::path> kept() const {
+        std::vector<fs::path> files;
         if (fs::is_directory(home()))
             for (const auto& e : fs::directory_iterator(home()))
                 if (e.path().filename().string().starts_with("Back-"))
-                    contents.push_back(fileBytes(e.path()));
-        return contents;
+                    files.push_back(e.path());
+        return files;
     }
 
     // The program's own start-up (home folder, its lock, the settings); then `use` with them.
@@ -501,10 +487,7 @@ void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
         } else
             rig.start(files, [&](const LoadResult& loaded) {
                 if (e.kind == Event::ConvertKept) {
-                    std::vector<fs::path> kept;
-                    for (const auto& f : fs::directory_iterator(rig.home()))
-                        if (f.path().filename().string().starts_with("Back-"))
-                            kept.push_back(f.path());
+                    const std::vector<fs::path> kept = rig.kept();
                     ASSERT_EQ(kept.size(), 1u);
                     e.ok = ConvertBackupFile(kept[0], loaded.backFile, rig.output(),
                                              loaded.settings, rig.messages, files);
@@ -625,7 +608,8 @@ NextCall serveNextCall(Rig& rig, const Disk& disk) {
     next.served = rig.call(kNext, files);
     next.takesTurns = takesTurns(files.ops, rig.output());
     next.output = fileBytes(rig.output());
-    next.kept = rig.kept();
+    for (const fs::path& kept : rig.kept())
+        next.kept.push_back(fileBytes(kept));
     next.told = rig.display.last("error").find(kKeptBackupNote) != std::string::npos &&
                 std::ranges::any_of(rig.messages.shown(), [](const OperatorMessage& m) {
                     return m.text.starts_with(kKeptBackupNote);
