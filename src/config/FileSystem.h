@@ -66,8 +66,9 @@ public:
     // Cuts the file to `length` and puts the cut on the disk.
     virtual int truncate(const std::filesystem::path& file, std::uintmax_t length) = 0;
     // Makes the folder's entries durable: names created, renamed or removed in it (fsync of the
-    // folder). Windows has no such call for a program: there it does nothing, and what must be
-    // durable is committed by a rename (see FileCommits.h).
+    // folder). Windows documents no folder sync for programs (FlushFileBuffers names files and
+    // volumes): there it does nothing, and what must be durable is committed by a rename (see
+    // FileCommits.h).
     virtual int syncFolder(const std::filesystem::path& folder) = 0;
     // One folder whose parent exists; EEXIST when the name is taken.
     virtual int createFolder(const std::filesystem::path& folder) = 0;
