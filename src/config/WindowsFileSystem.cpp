@@ -99,6 +99,8 @@ public:
     }
     // Empties the file, or moves to its end; its length then, negative on failure.
     long long prepare(FileSystem::Mode mode) {
+        if (GetFileType(handle_) != FILE_TYPE_DISK)
+            return 0;  // a device has no length to empty or to append at
         if (mode == FileSystem::Mode::Empty)
             return SetEndOfFile(handle_) ? 0 : -1;
         LARGE_INTEGER size{};
@@ -233,8 +235,11 @@ std::wstring win32Path(const std::filesystem::path& path) {
 
 FileStatus fileStatus(const std::filesystem::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(win32Path(path).c_str(), GetFileExInfoStandard, &data))
-        return {};
+    if (!GetFileAttributesExW(win32Path(path).c_str(), GetFileExInfoStandard, &data)) {
+        // Something that cannot be described (a device) is there all the same.
+        const int error = lastError();
+        return {error != ENOENT && error != EINVAL, false, 0};
+    }
     return {true, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
             (std::uintmax_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow};
 }
