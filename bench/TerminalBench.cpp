@@ -1,13 +1,16 @@
 // karune-bench-terminal: the modem and the terminal on a pseudo-terminal, like karune-sim --pace,
 // timing every record from the terminal's side: from the first byte of its frame to the "ACK"
 // that answers it. Bytes leave at 38400 baud in bursts of --burst bytes (karune-sim uses 8; 1 is
-// a UART handing over every byte as it comes).
+// a UART handing over every byte as it comes). With --connect the terminal alone calls a
+// listening line over TCP instead, as karune-sim --connect does.
 //
 // Prints key=value lines: records, the mean turnaround and floor, and the overhead beyond the
 // floor (mean, p50, p99, max), for all records and for those whose CR arrived alone.
 
+#include <netdb.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +25,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LineSplitter.h"
@@ -37,11 +41,13 @@ using namespace karune::modemsim;
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr const char* kUsage =
-    "usage: karune-bench-terminal --records FILE --link PATH [--burst N] [--timeout S]\n";
+    "usage: karune-bench-terminal --records FILE (--link PATH | --connect HOST:PORT) [--burst N]\n"
+    "                             [--timeout S]\n";
 
 struct Options {
     std::string recordsFile;
     std::string linkPath;
+    std::string connect;  // HOST:PORT of a listening line
     std::size_t burst = 8;
     std::chrono::seconds timeout{120};
 };
@@ -55,6 +61,8 @@ std::optional<Options> parse(int argc, char** argv) {
             o.recordsFile = value;
         else if (option == "--link")
             o.linkPath = value;
+        else if (option == "--connect")
+            o.connect = value;
         else if (option == "--burst")
             o.burst = static_cast<std::size_t>(std::max(1, std::atoi(value.c_str())));
         else if (option == "--timeout")
@@ -62,7 +70,7 @@ std::optional<Options> parse(int argc, char** argv) {
         else
             return std::nullopt;
     }
-    if (argc % 2 == 0 || o.recordsFile.empty() || o.linkPath.empty())
+    if (argc % 2 == 0 || o.recordsFile.empty() || o.linkPath.empty() == o.connect.empty())
         return std::nullopt;
     return o;
 }
@@ -88,9 +96,32 @@ struct InFlight {
     bool crAlone = false;
 };
 
+// The terminal of a listening line: no modem, the PC's words go to it at once.
+class DirectTerminal {
+public:
+    explicit DirectTerminal(TerminalOptions options) : terminal_(std::move(options)) {}
+
+    ModemLine::Output receive(std::string_view bytes, TimePoint) {
+        ModemLine::Output out;
+        for (const std::string& line : splitter_.feed(bytes))
+            out.bytes += terminal_.answer(line);
+        return out;
+    }
+    ModemLine::Output tick(TimePoint) { return {}; }
+    std::optional<TimePoint> nextEvent() const { return std::nullopt; }
+    bool finished() const { return terminal_.finalWord().has_value(); }
+    bool allAcknowledged() const { return terminal_.finalWord() == "ACK"; }
+
+private:
+    TerminalPeer terminal_;
+    LineSplitter splitter_;
+};
+
+// Drives the far end (ModemLine or DirectTerminal) on `master`, a pseudo-terminal or a socket.
+template <typename FarEnd>
 class Run {
 public:
-    Run(const Options& options, ModemLine& line, int master)
+    Run(const Options& options, FarEnd& line, int master)
         : options_(options), line_(line), master_(master) {}
 
     // 0 when the call ended with the final "ACK" and every record was timed.
@@ -104,7 +135,7 @@ private:
     void heard(std::string_view bytes, TimePoint t);
 
     const Options& options_;
-    ModemLine& line_;
+    FarEnd& line_;
     int master_;
     std::string queue_;
     TimePoint nextBurst_{};
@@ -114,7 +145,8 @@ private:
     int refusals_ = 0;
 };
 
-void Run::queue(const ModemLine::Output& out) {
+template <typename FarEnd>
+void Run<FarEnd>::queue(const ModemLine::Output& out) {
     if (queue_.empty() && isRecordFrame(out.bytes))
         inFlight_ = InFlight{out.bytes.size(), std::nullopt, std::nullopt, false};
     queue_ += out.bytes;
@@ -122,7 +154,8 @@ void Run::queue(const ModemLine::Output& out) {
         std::cerr << "karune-bench-terminal: " << report << '\n';
 }
 
-bool Run::writeBurst(TimePoint t) {
+template <typename FarEnd>
+bool Run<FarEnd>::writeBurst(TimePoint t) {
     const std::size_t size = std::min(options_.burst, queue_.size());
     const ssize_t written = ::write(master_, queue_.data(), size);
     if (written < 0)
@@ -141,7 +174,8 @@ bool Run::writeBurst(TimePoint t) {
     return true;
 }
 
-void Run::heard(std::string_view bytes, TimePoint t) {
+template <typename FarEnd>
+void Run<FarEnd>::heard(std::string_view bytes, TimePoint t) {
     for (const std::string& word : fromPc_.feed(bytes)) {
         if (!inFlight_ || !inFlight_->lastWrite)
             continue;
@@ -159,7 +193,8 @@ void Run::heard(std::string_view bytes, TimePoint t) {
     }
 }
 
-int Run::loop() {
+template <typename FarEnd>
+int Run<FarEnd>::loop() {
     const TimePoint giveUpAt = now() + options_.timeout;
     for (;;) {
         TimePoint t = now();
@@ -196,6 +231,10 @@ int Run::loop() {
         if ((pfd.revents & POLLIN) != 0) {
             char buffer[4096];
             const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n == 0) {
+                std::cerr << "karune-bench-terminal: the program hung up\n";
+                return 2;
+            }
             if (n > 0) {
                 const TimePoint heardAt = now();
                 const std::string_view bytes(buffer, static_cast<std::size_t>(n));
@@ -240,6 +279,42 @@ void printResults(const std::vector<RecordTiming>& records) {
     printSpread("overhead_cr_alone", records, true);
 }
 
+// A connection to HOST:PORT, tried until the program listens; -1 when it never did.
+int connectTo(const std::string& endpoint, std::chrono::seconds timeout) {
+    const std::size_t colon = endpoint.rfind(':');
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (colon == std::string::npos ||
+        ::getaddrinfo(endpoint.substr(0, colon).c_str(), endpoint.substr(colon + 1).c_str(), &hints,
+                      &found) != 0)
+        return -1;
+    const auto giveUpAt = SteadyClock::now() + timeout;
+    int fd = -1;
+    while (fd < 0 && SteadyClock::now() < giveUpAt) {
+        fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) != 0) {
+            ::close(fd);
+            fd = -1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    ::freeaddrinfo(found);
+    return fd;
+}
+
+// Runs the call on `fd` and prints what it measured. The exit status.
+template <typename FarEnd>
+int measure(const Options& options, FarEnd& line, int fd, std::size_t records) {
+    Run run(options, line, fd);
+    const int status = run.loop();
+    printResults(run.records());
+    std::printf("refusals=%d\n", run.refusals());
+    if (status == 0 && run.records().size() != records)
+        return 1;
+    return status;
+}
+
 bool readFile(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream contents;
@@ -266,6 +341,18 @@ int main(int argc, char** argv) {
 
     TerminalOptions terminal;
     terminal.records = splitRecords(bytes);
+    const std::size_t records = terminal.records.size();
+    if (!options->connect.empty()) {
+        const int fd = connectTo(options->connect, options->timeout);
+        if (fd < 0) {
+            std::cerr << "karune-bench-terminal: nobody listens on " << options->connect << '\n';
+            return 2;
+        }
+        DirectTerminal line(std::move(terminal));
+        const int status = measure(*options, line, fd, records);
+        ::close(fd);
+        return status;
+    }
     ModemOptions modem;
     modem.ringDelay = std::chrono::seconds(1);
 
@@ -284,12 +371,7 @@ int main(int argc, char** argv) {
     }
 
     ModemLine line(modem, terminal, DropMode::Silent);
-    Run run(*options, line, pty.master());
-    const int status = run.loop();
+    const int status = measure(*options, line, pty.master(), records);
     std::filesystem::remove(options->linkPath, ec);
-    printResults(run.records());
-    std::printf("refusals=%d\n", run.refusals());
-    if (status == 0 && run.records().size() != terminal.records.size())
-        return 1;
     return status;
 }

@@ -4,8 +4,9 @@
 #   bench/run.sh
 #
 # Environment: BENCH_IDLE_SECONDS (default 60), BENCH_WATCH_SECONDS (idle with the modem watch,
-# default 20), BENCH_RECORDS (records of the timed call, default 500), BENCH_MEGABYTES (size of
-# the large back-up file, default 200), BENCH_BUILD_DIR (default build-bench, a Release build).
+# default 20), BENCH_RECORDS (records of the timed call, default 500), BENCH_TCP_RECORDS (records
+# of the calls over TCP, default 100), BENCH_MEGABYTES (size of the large back-up file, default
+# 200), BENCH_BUILD_DIR (default build-bench, a Release build). The lines over TCP need ser2net.
 # Data lives in a fresh /tmp directory that is removed at the end. Exit status 0 when every row
 # passes.
 set -euo pipefail
@@ -15,6 +16,7 @@ BUILD=${BENCH_BUILD_DIR:-$ROOT/build-bench}
 IDLE_SECONDS=${BENCH_IDLE_SECONDS:-60}
 WATCH_SECONDS=${BENCH_WATCH_SECONDS:-20}
 RECORDS=${BENCH_RECORDS:-500}
+TCP_RECORDS=${BENCH_TCP_RECORDS:-100}
 MEGABYTES=${BENCH_MEGABYTES:-200}
 SMALL_MEGABYTES=$((MEGABYTES / 10))
 
@@ -180,11 +182,95 @@ call_row() {
 call_row "Turnaround per record, 38400 baud in 8-byte bursts (as karune-sim --pace)" 8 call8
 call_row "Turnaround per record, 38400 baud byte by byte" 1 call1
 
+# --- 2: the same call over lines over TCP ----------------------------------------------------
+# The bench terminal's bytes leave at 38400 baud in 8-byte bursts as above, but reach the program
+# through ser2net (raw TCP, then RFC 2217) on the loopback, or come from the terminal calling a
+# listening line itself; compare with the serial line's row of the same pacing.
+free_port() {
+    local port
+    while :; do
+        port=$((20000 + RANDOM % 30000))
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
+    done
+}
+listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
+wait_for_port() {
+    for _ in $(seq 100); do
+        listening "$1" && return 0
+        sleep 0.05
+    done
+    echo "bench: nobody listens on port $1" >&2
+    return 1
+}
+"$RECORDS_TOOL" --records "$TCP_RECORDS" --fields 7 --seed 7 >"$WORK/tcp-upload.txt"
+tcp_row() {  # label, raw|rfc2217|listen
+    local label=$1 kind=$2 name=tcp-$2 port program=0 status=0 server=
+    port=$(free_port)
+    settings "$WORK/$name" "$WORK/$name-out" 1 0 "${ALL_FIELDS[@]}"
+    if [ "$kind" = listen ]; then
+        KARUNE_COM1=listen:127.0.0.1:$port "$MODEM" --headless --home "$WORK/$name" \
+            >"$WORK/$name.log" 2>&1 &
+        local modem=$!
+        # A caller that rings while the modem's "OK" is read would start the session over.
+        for _ in $(seq 100); do grep -q 'RING' "$WORK/$name.log" && break; sleep 0.05; done
+        "$TERMINAL" --records "$WORK/tcp-upload.txt" --connect "127.0.0.1:$port" --burst 8 \
+            --timeout $((TCP_RECORDS + 60)) >"$WORK/$name.txt" 2>"$WORK/$name.err" || status=$?
+        wait "$modem" || program=$?
+    else
+        "$TERMINAL" --records "$WORK/tcp-upload.txt" --link "$WORK/tty-$name" --burst 8 \
+            --timeout $((TCP_RECORDS + 60)) >"$WORK/$name.txt" 2>"$WORK/$name.err" &
+        local terminal=$!
+        BACKGROUND+=($terminal)
+        wait_for_link "$WORK/tty-$name"
+        local accepter="tcp,127.0.0.1,$port"
+        [ "$kind" = rfc2217 ] && accepter="telnet(rfc2217),$accepter"
+        printf 'connection: &line\n  accepter: %s\n  connector: serialdev,%s,38400n81,local\n' \
+            "$accepter" "$(readlink "$WORK/tty-$name")" >"$WORK/$name.yaml"
+        ser2net -n -u -c "$WORK/$name.yaml" >/dev/null 2>&1 &
+        server=$!
+        BACKGROUND+=($server)
+        wait_for_port "$port"
+        KARUNE_COM1=${kind/raw/tcp}:127.0.0.1:$port "$MODEM" --headless --home "$WORK/$name" \
+            >"$WORK/$name.log" 2>&1 || program=$?
+        wait "$terminal" || status=$?
+        kill "$server" 2>/dev/null || true
+    fi
+    if [ "$program" -ne 0 ] || [ "$status" -ne 0 ]; then
+        row 2 "$label" "call failed (program $program, terminal $status)" "< 5 ms above floor" FAIL
+        return
+    fi
+    local mean
+    mean=$(value "$WORK/$name.txt" overhead_mean_ms)
+    row 2 "$label, $(value "$WORK/$name.txt" records) records" \
+        "${mean} ms above floor (p99 $(value "$WORK/$name.txt" overhead_p99_ms)); mean turnaround $(value "$WORK/$name.txt" turnaround_mean_ms) ms, floor $(value "$WORK/$name.txt" floor_mean_ms) ms" \
+        "< 5 ms above floor" "$(verdict "$mean < 5")"
+}
+tcp_row "Turnaround per record through ser2net, raw TCP (tcp:), 8-byte bursts" raw
+tcp_row "Turnaround per record through ser2net with RFC 2217 (rfc2217:), 8-byte bursts" rfc2217
+tcp_row "Turnaround per record, the terminal calling a listening line (listen:), 8-byte bursts" \
+    listen
+
 # --- 2: what the sync of each record before its "ACK" costs on the disk of the work folder ------
 "$SYNC" "$WORK" "$RECORDS" >"$WORK/sync.txt" || true
 row 2 "Back-up line written and synced (fsync) before each \"ACK\", $(value "$WORK/sync.txt" records) records on $(df --output=fstype "$WORK" | tail -n 1)" \
     "median $(value "$WORK/sync.txt" sync_median_ms) ms, p95 $(value "$WORK/sync.txt" sync_p95_ms) ms, max $(value "$WORK/sync.txt" sync_max_ms) ms" \
     "inside the 5 ms above floor" "$(verdict "$(value "$WORK/sync.txt" sync_p95_ms) < 5")"
+
+# --- 1: the same wait on a listening line ------------------------------------------------------
+settings "$WORK/listen-idle" "$WORK/listen-idle-out" 1 0 "${ALL_FIELDS[@]}"
+KARUNE_COM1=listen:127.0.0.1:$(free_port) "$PROBE" idle --wait-line --settle 2 \
+    --seconds "$IDLE_SECONDS" -- "$MODEM" --headless --home "$WORK/listen-idle" \
+    >"$WORK/listen-idle.txt" 2>/dev/null || true
+listen_cpu=$(value "$WORK/listen-idle.txt" cpu_percent)
+listen_line=$(value "$WORK/listen-idle.txt" last_line)
+if [ -n "$listen_cpu" ] && [[ $listen_line == *RING* ]]; then
+    row 1 "Idle CPU, headless, a listening line (listen:) waiting for a call (${IDLE_SECONDS} s)" \
+        "${listen_cpu} % of a core ($(value "$WORK/listen-idle.txt" cpu_ticks) ticks of 10 ms; $(value "$WORK/listen-idle.txt" wakeups_per_s) wake-ups/s)" \
+        "< 0.1 %" "$(verdict "$listen_cpu < 0.1")"
+else
+    row 1 "Idle CPU, headless, a listening line waiting for a call" \
+        "not measured: ${listen_line:-no output}" "< 0.1 %" FAIL
+fi
 
 # --- 3: --convert of a large back-up file against cut ------------------------------------------
 settings "$WORK/big" "$WORK/convert-out" 1 0 "${FIELDS_1_3_4[@]}"

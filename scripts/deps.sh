@@ -15,6 +15,7 @@ KARUNE_TEST_PACKAGES=(
     xvfb xauth
     file lintian strace
     dbus-daemon
+    ser2net
 )
 # The Windows build, its event messages (windmc), its installer (makensis) and their tests under
 # Wine.

@@ -14,7 +14,8 @@ if(KARUNE_MAKENSIS)
         COMMAND ${KARUNE_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION}
             "-DPUBLISHER=${KARUNE_PUBLISHER}" -DPROGRAM=${karune_stripped}
             -DOUTFILE=${karune_setup} ${karune_nsis}/karune-modem.nsi
-        DEPENDS karune-modem ${karune_nsis}/karune-modem.nsi ${karune_nsis}/karune-modem.ico
+        DEPENDS karune-modem ${karune_nsis}/karune-modem.nsi ${karune_nsis}/RunningCopies.nsh
+            ${karune_nsis}/karune-modem.ico
             ${karune_nsis}/karune-modem.installed
         COMMENT "Building the installer ${karune_setup}"
         VERBATIM)

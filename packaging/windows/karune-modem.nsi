@@ -31,13 +31,16 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_LANGUAGE "Japanese"
 !insertmacro MUI_LANGUAGE "English"
 
+!addincludedir "${__FILEDIR__}"
+!include "RunningCopies.nsh"
+
 LangString KeptByUninstall ${LANG_JAPANESE} "${PRODUCT} のプログラムとスタート メニューの項目を削除します。各ユーザーの設定 (%LOCALAPPDATA%\karune-modem の karune-modem.ini)、バックアップ (Back.txt) と保存フォルダーの受信ファイルは削除しません。"
 LangString KeptByUninstall ${LANG_ENGLISH} "This removes the ${PRODUCT} program and its Start menu entry. Each user's settings (karune-modem.ini in %LOCALAPPDATA%\karune-modem), the back-up (Back.txt) and the received files in the save folder stay where they are."
 
 Section "${PRODUCT}"
     SetShellVarContext all
     SetOutPath "$INSTDIR"
-    File "/oname=karune-modem.exe" "${PROGRAM}"
+    !insertmacro KaruneReplaceProgram "${PROGRAM}"
     File "karune-modem.ico"
     ; The mark that keeps the settings of an installed program per user.
     File "karune-modem.installed"
@@ -56,6 +59,7 @@ Section "${PRODUCT}"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+    !insertmacro KaruneRestartServices
 SectionEnd
 
 ; The program's own source in the Application event log, its message table in the program: the
@@ -73,6 +77,7 @@ SectionEnd
 
 ; Only what the installer put there: settings, back-up, logs and received files stay.
 Section "Uninstall"
+    !insertmacro KaruneStopForUninstall
     SetShellVarContext all
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     Delete "$INSTDIR\karune-modem.exe"

@@ -51,13 +51,21 @@ int runHeadless(const Startup& startup) {
     StopTarget target;
     std::atomic<bool> stopRequested{false};
     // First, before any thread exists, so that every thread leaves the signals to the watcher.
-    StopSignals stopSignals([&] {
-        stopRequested = true;
-        target.request([](Reception* reception) {
-            if (reception != nullptr)
-                reception->stop();
+    StopSignals stopSignals(
+        [&] {
+            stopRequested = true;
+            target.request([](Reception* reception) {
+                if (reception != nullptr)
+                    reception->stop();
+            });
+        },
+        [&target] {
+            bool busy = false;
+            target.request([&busy](Reception* reception) {
+                busy = reception != nullptr && reception->flags().callInProgress;
+            });
+            return busy;
         });
-    });
     StreamLog out(std::cout, isJournal(StandardStream::Output));
     StreamLog err(std::cerr, isJournal(StandardStream::Error));
     return serveHeadless(startup, out, err, target, stopRequested);
@@ -74,7 +82,10 @@ int serveHeadless(const Startup& startup, LogSink& out, LogSink& err, StopTarget
     err.write(Severity::Notice, startLine(startup, loaded.settings.Port));
 
     SystemClock clock;
-    SystemSerialPorts ports(clock);
+    // A listening line's refusals, with the caller's address, where the administrator looks.
+    SystemSerialPorts ports(clock, [&err](const std::string& connection) {
+        err.write(Severity::Warning, "karune-modem: " + connection);
+    });
     ConsoleDisplay display(out);
     if (loaded.statusText)
         display.setStatusText(*loaded.statusText);

@@ -9,6 +9,7 @@
 
 #include "app/StartupRefusal.h"
 #include "app/WindowApp.h"
+#include "platform/PortNames.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
@@ -76,8 +77,6 @@ int runWindow(int&, char**, const Startup& startup) {
         });
     });
     releaseOwnConsole();
-    // An empty card reader or floppy drive gives an error, not a system dialog.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     initialiseCommonControls();
 
     ui::MessageBoxMessages messages(calls);
@@ -93,7 +92,7 @@ int runWindow(int&, char**, const Startup& startup) {
     ui::NotepadOpener opener;
     ui::WindowsFolderSource folders;
     SessionEnd sessionEnd;
-    const Reception* running = nullptr;
+    Reception* running = nullptr;
     ui::MainWindow mainWindow(
         settings,
         ui::MainWindowServices{
@@ -103,10 +102,13 @@ int runWindow(int&, char**, const Startup& startup) {
                 messages.show({{},
                                kViewerFailed + opener.lastError() + "\r\n" + path,
                                MessageIcon::Critical});
-            }},
-        ui::Win32Services{calls, folders, [&](std::chrono::milliseconds bound) {
+            },
+            portMappingLabel},
+        ui::Win32Services{calls, folders,
+                          [&](std::chrono::milliseconds bound) {
                               return running == nullptr || sessionEnd.waitFor(bound, *running);
-                          }});
+                          },
+                          [&] { return running != nullptr && running->flags().callInProgress; }});
     window = &mainWindow;
     if (loaded.statusText)
         mainWindow.logic().showStatus(0, *loaded.statusText);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "platform/PortNames.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemSerialPorts.h"
@@ -73,7 +74,8 @@ int runWindow(int& argc, char** argv, const Startup& startup) {
             opener,
             clock,
             [&](const Settings& workingCopy) { SaveSettings(environment, workingCopy, settings); },
-            {}},
+            {},
+            portMappingLabel},
         ui::ChooserServices{folders, messages, [] { QApplication::beep(); }});
     window.logic().setFolderText(settings.Folder);
     if (loaded.statusText)

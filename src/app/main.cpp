@@ -15,6 +15,7 @@
 #include "app/WindowApp.h"
 #include "platform/DisplayPresence.h"
 #include "platform/HomeLock.h"
+#include "platform/NetworkLines.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/StreamLog.h"
 
@@ -34,11 +35,32 @@ int run(const karune::CommandLine& line, const karune::Startup& startup, int& ar
     }
 }
 
+// A port mapping that no line can use is told before anything starts. True when refused. (The
+// service tells it as its port's error, in its log and the event log.)
+bool refusedPortMappings(const karune::CommandLine& line, karune::StreamLog& refusal, int& argc,
+                         char** argv) {
+    using karune::RunMode;
+    if (line.mode != RunMode::Window && line.mode != RunMode::Headless)
+        return false;
+    const std::vector<std::string> problems = karune::portMappingProblems();
+    if (problems.empty())
+        return false;
+    std::string text;
+    for (const std::string& problem : problems) {
+        refusal.write(karune::Severity::Error, std::string(argv[0]) + ": " + problem);
+        text += (text.empty() ? "" : "\n") + problem;
+    }
+    if (line.mode == RunMode::Window)
+        karune::showStartupRefusal(argc, argv, text);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace karune;
     useBinaryConsole();
+    failDriveErrorsQuietly();
     // Why the program cannot run, as an error of the journal when that is its standard error.
     StreamLog refusal(std::cerr, isJournal(StandardStream::Error));
     const std::string program = argv[0];
@@ -83,6 +105,8 @@ int main(int argc, char** argv) {
         default:
             break;
     }
+    if (refusedPortMappings(line, refusal, argc, argv))
+        return 2;
     if (const std::string error = prepareHomeFolder(startup.home); !error.empty()) {
         refusal.write(Severity::Error, program + ": " + error);
         return 1;

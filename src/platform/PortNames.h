@@ -11,6 +11,13 @@ inline constexpr int kLastPort = 8;
 // Name of the environment variable that redirects COM<n> to another device: "KARUNE_COM<n>".
 std::string portEnvironmentName(int portNumber);
 
+// The value of KARUNE_COM<n> as UTF-8, when it is set and not empty.
+std::optional<std::string> portOverride(int portNumber);
+
+// What the window shows of the port's mapping: "COM1 = tcp:HOST:PORT" (without a listening
+// line's allow list) when KARUNE_COM<n> is set; empty otherwise.
+std::string portMappingLabel(int portNumber);
+
 // Device opened for COM<n>: the device `override` names when it is set and not empty, otherwise
 // /dev/ttyS<n-1> (COM<n> itself on Windows). Nothing for numbers outside kFirstPort..kLastPort.
 std::optional<std::string> portDevicePath(int portNumber, const char* override);

@@ -35,4 +35,9 @@ bool isJournal(StandardStream stream);
 // The environment variable `name` as UTF-8; nothing when it is not set.
 std::optional<std::string> environmentText(const std::string& name);
 
+// A drive that fails (an empty card reader, a network drive gone) fails the file operation that
+// touched it, in every mode: Windows would otherwise wait in a system dialog ("There is no disk in
+// the drive") for a user who may not be there. Nothing to do elsewhere.
+void failDriveErrorsQuietly();
+
 }  // namespace karune

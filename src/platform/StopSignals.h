@@ -13,9 +13,13 @@ namespace karune {
 // Construct it before any other thread exists: on POSIX systems it blocks the two signals for the
 // whole process, and threads started afterwards inherit that. At most one exists at a time. The
 // destructor ends the watching.
+//
+// On Windows the end of the user's session is asked first: `callInProgress` (any thread; empty
+// for never) lets Windows show the user why the program would rather not be ended then; the stop
+// comes only when the session really ends.
 class StopSignals {
 public:
-    explicit StopSignals(std::function<void()> onStop);
+    explicit StopSignals(std::function<void()> onStop, std::function<bool()> callInProgress = {});
     ~StopSignals();
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;

@@ -223,6 +223,7 @@ void runModemDialogue(SessionContext& ctx, LineIo& line, const SessionServices& 
     warnOfLowSpace(ctx, services.freeSpace, largestTransfer);
     if (!answerCall(ctx, line))
         return;
+    ctx.flags.callInProgress = true;
     ctx.showStatus(kReplace, kConnected);
     ServeTerminal(ctx);
 }
@@ -236,6 +237,7 @@ void closeCycle(SessionContext& ctx) {
         ctx.line->SendLine(kEscape);
         ctx.line->SendLine("ATH0");
     }
+    ctx.flags.callInProgress = false;
     WriteHistoryLine(ctx);
 }
 

@@ -51,7 +51,8 @@ public:
 
     // Shared by the terminal exchange and the completion report; see resetCycle().
     bool completed = false;           // "END" arrived and the output file was written
-    int conversionError = 0;          // errno that ended this cycle's conversion; 0 if none
+    int conversionError = 0;          // why the conversion failed (errno); 0 on success
+    int logError = 0;                 // why "LOG.TXT" could not be opened; 0 when it was
     std::int64_t announcedCount = 0;  // record count of the file-name frame
     std::int64_t recordCounter = 0;   // records accepted in this transfer
     std::string outputPath;           // UTF-8; kept until the next file-name try
@@ -97,6 +98,7 @@ public:
     void resetCycle() {
         completed = false;
         conversionError = 0;
+        logError = 0;
         portFailed = false;
         modemSilent = false;
         keptBackup.clear();

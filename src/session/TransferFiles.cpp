@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::string_view kLogFileName = "LOG.TXT";
 constexpr std::string_view kBackFileOpenError = "> BackFile ";
-constexpr std::string_view kLogFileOpenError = "> LogFile";
+constexpr std::string_view kLogFileOpenError = "LogFile";
+constexpr std::string_view kLogFileInUse =
+    "［LOG.TXTは他のﾌﾟﾛｸﾞﾗﾑが使用中です。この通信は記録されません］";
 constexpr std::string_view kBackFileWriteError = "BackFile#1WR ";
 
 std::string errnoDetail(int errorNumber) {
@@ -27,6 +29,13 @@ void appendQuoted(std::string& line, std::string_view field) {
 }
 
 }  // namespace
+
+std::string logLossNote(int errorNumber) {
+    std::string note = std::string(kLogFileOpenError) + errnoDetail(errorNumber);
+    if (errorNumber == EBUSY)
+        note += " " + std::string(kLogFileInUse);
+    return note;
+}
 
 bool TransferFiles::open(std::string_view fileNameFrame) {
     const KeptBackup kept = keepUnconverted(ctx_.files, ctx_.backFile);
@@ -54,11 +63,13 @@ bool TransferFiles::open(std::string_view fileNameFrame) {
                                      std::string(kLogFileName)),
                         FileSystem::Mode::Empty);
     log_ = std::move(logFile.file);
+    // The log only helps to trace a transfer: the call goes on without it (a spreadsheet holding
+    // LOG.TXT must not cost the terminal its upload), and the report says what is missing.
     if (!log_) {
-        const int err = logFile.error;
+        ctx_.logError = logFile.error;
         ctx_.beep();
-        ctx_.showError(kReplace, ctx_.stamp() + std::string(kLogFileOpenError) + errnoDetail(err));
-        return false;
+        ctx_.showStatus(kNewLine, logLossNote(ctx_.logError));
+        return true;
     }
     log(fileNameFrame);
     return true;

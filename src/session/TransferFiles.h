@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "config/FileSystem.h"
@@ -15,13 +16,19 @@ namespace karune {
 //
 // Failures are shown in the session's labels with a beep, as the transfer expects; the caller
 // only learns whether it may go on.
+// What the operator is told when the log could not be opened with `errorNumber`: "LogFile", the
+// error as a sign-position number, ":" and its description, and for a file that another program
+// holds, that it does.
+std::string logLossNote(int errorNumber);
+
 class TransferFiles {
 public:
     explicit TransferFiles(SessionContext& ctx) : ctx_(ctx) {}
 
     // Keeps an unconverted back-up (the operator is told), opens the back-up file, then the log,
     // and logs the accepted file-name frame with counter 0. False (message shown) when the
-    // back-up cannot be kept or either file cannot be opened.
+    // back-up cannot be kept or opened. A log that cannot be opened (another program holds it)
+    // costs a beep and a status line; the transfer goes on without it, with ctx.logError set.
     bool open(std::string_view fileNameFrame);
 
     // One log line: date, time, ctx.recordCounter as a sign-position number, and the received

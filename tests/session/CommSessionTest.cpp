@@ -322,7 +322,17 @@ TEST(CommSession, RunsEveryPathOfTheCycle) {
         r.settings.AutoStart = static_cast<std::int16_t>(c.autoStart);
         r.retryLostPort = c.retryLostPort;
         c.setUp(r);
+        // A call is in progress from "CONNECT" until the hang-up: with the connected texts.
+        std::vector<std::string> inCall;
+        r.display.onStatus = [&r, &inCall, inner = r.display.onStatus](const std::string& s) {
+            if (r.flags.callInProgress != s.starts_with(kConnected))
+                inCall.push_back(s);
+            if (inner)
+                inner(s);
+        };
         r.run();
+        EXPECT_TRUE(inCall.empty()) << inCall.front();
+        EXPECT_FALSE(r.flags.callInProgress);
 
         EXPECT_EQ(r.line.written(), c.wire);
         EXPECT_EQ(r.display.texts("status"), lines("") + c.statuses);  // emptied first

@@ -11,6 +11,7 @@
 #include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FileBytes.h"
+#include "support/HeldFiles.h"
 #include "support/TempFolder.h"
 
 namespace karune::test {
@@ -53,30 +54,6 @@ TEST(JournalRecovery, NeverBlocksNorDestroysTheOutputFile) {
     }
 }
 
-// The system's file calls, except that the one file another program holds (a spreadsheet on
-// Windows) cannot be opened, replaced, cut or removed.
-class HeldFile : public FileSystem {
-public:
-    explicit HeldFile(fs::path held) : held_(std::move(held)) {}
-    Opened open(const fs::path& file, Mode mode, const fs::path& permissionsOf) override {
-        return file == held_ ? Opened{nullptr, EBUSY} : real_.open(file, mode, permissionsOf);
-    }
-    int rename(const fs::path& from, const fs::path& to) override {
-        return to == held_ || from == held_ ? EBUSY : real_.rename(from, to);
-    }
-    int remove(const fs::path& file) override { return file == held_ ? EBUSY : real_.remove(file); }
-    int truncate(const fs::path& file, std::uintmax_t length) override {
-        return file == held_ ? EBUSY : real_.truncate(file, length);
-    }
-    int syncFolder(const fs::path& folder) override { return real_.syncFolder(folder); }
-    int createFolder(const fs::path& folder) override { return real_.createFolder(folder); }
-    Turn takeTurn(const fs::path& folder) override { return real_.takeTurn(folder); }
-
-private:
-    fs::path held_;
-    FileSystem& real_ = systemFileSystem();
-};
-
 // Another program holds the output file while a transfer ends: the conversion fails with EBUSY
 // for the session to tell, and leaves the file and its folder as they were, in both modes: no
 // journal that a later conversion would cut the file back to, no part file.
@@ -93,7 +70,8 @@ TEST(JournalRecovery, AnOutputFileHeldByAnotherProgramIsLeftAsItWas) {
         FakeDisplay display;
         FakeMessages messages;
         SessionFlags flags;
-        HeldFile files(output);
+        HeldFiles files;
+        files.held = {"sheet.txt"};
         SessionContext ctx(clock, display, messages, flags, settings, folder.path() / "Back.txt",
                            {}, files);
         ctx.outputPath = folder.text() + "/sheet.txt";

@@ -38,11 +38,12 @@ inline std::string frameOf(char sequence, const std::string& payload, int crcTyp
 class TerminalHarness {
 public:
     explicit TerminalHarness(const std::function<void(Settings&)>& adjust = {},
-                             std::filesystem::path backFile = {})
+                             std::filesystem::path backFile = {},
+                             FileSystem& files = systemFileSystem())
         : line_(clock_),
           io_(line_, clock_),
           ctx_(clock_, display, messages, flags, makeSettings(adjust),
-               backFile.empty() ? programFolder() / "Back.txt" : backFile) {
+               backFile.empty() ? programFolder() / "Back.txt" : backFile, {}, files) {
         flags.running = true;
         ctx_.line = &io_;
         line_.setPeer([this](const std::string& pcLine, sim::SimulatedLine& line) {
@@ -64,6 +65,7 @@ public:
     std::string output(const std::string& name) const { return fileBytes(saveFolder() / name); }
     std::string written() const { return line_.written(); }
     SessionContext& ctx() { return ctx_; }
+    sim::VirtualClock& clock() { return clock_; }
 
     std::vector<Reply> script;
     std::vector<std::string> heard;

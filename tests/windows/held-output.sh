@@ -25,14 +25,14 @@ held_call() {  # expected exit status, the file the output file must equal after
     [ -z "$(find "$held/out" -name '.sheet.txt*')" ] || fail "$3: a journal or part file is left"
 }
 held_by_spreadsheet() {  # the case: a call while the file is held, then the operator saves
-    wine "$windows/tests/config/file-holder.exe" "$(win "$held/out/sheet.txt")" \
+    wine "$windows/tests/windows/file-holder.exe" "$(win "$held/out/sheet.txt")" \
         <"$held/operator" >"$held/holder.out" 2>&1 &
     local holder=$!
     exec 9>"$held/operator"
     for _ in $(seq 100); do grep -q held "$held/holder.out" 2>/dev/null && break; sleep 0.05; done
     cp "$held/out/sheet.txt" "$held/expected"
     held_call 1 "$held/expected" "$1, held"
-    echo 'operator,saves' >&9
+    printf 'operator,saves\r\n' >&9
     exec 9>&-
     wait "$holder" || fail "$1: the holder could not save its line"
 }

@@ -1,7 +1,7 @@
 # The Windows window under Wine on a virtual X server, driven from outside by karune-inspect:
 # each window's controls against the shared tables, the buttons in both modes, start, stop, close
 # while receiving, the settings dialog's OK with the folder chooser, the end of the user's session
-# for the headless program, and a whole call with the window. Sourced by wine-stage.sh after its
+# and the viewer (window-office.sh), and a whole call with the window. Sourced by wine-stage.sh after its
 # calls, whose helpers and results it uses.
 
 inspector=$windows/tools/karune-inspect/karune-inspect.exe
@@ -130,20 +130,7 @@ settled gone "$main" 0
 program_ended
 stop_simulator
 
-# Logging off during a headless call: the hidden window stops the call, which closes as the stop
-# button closes it (noticed at the record wait's end, up to ten seconds later), before the program
-# lets the session end.
-simulator sim-logoff --ring-delay 1 --drop-after 1
-fresh_home logoff
-settings_line '' 0 1
-program logoff --headless
-for _ in $(seq 100); do grep -qs ' 1/3$' "$work/logoff/stdout" && break; sleep 0.1; done
-settled endsession KaruneModemEndSession
-# Windows ends the process once the window has answered: the closing sequence is done by then.
-grep -q -F "$(printf '［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］' | iconv -t CP932)" "$work"/logoff/out/????-??.txt ||
-    fail "no history line for the call stopped by the end of the session"
-program_ended
-stop_simulator
+source "$(dirname "${BASH_SOURCE[0]}")/window-office.sh"
 
 # A whole call with the window and automatic start: the files as the Linux build wrote them in
 # the complete call, the labels as its window shows them once the call has closed. The second

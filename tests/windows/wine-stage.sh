@@ -2,7 +2,8 @@
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
 # build does them (times and the save folder's path masked); the program as a service, the
-# installer, and the window (window-stage.sh).
+# installer, files held by other programs and installing over running copies (office-stage.sh),
+# and the window (window-stage.sh).
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -181,6 +182,7 @@ for _ in $(seq 100); do [ -e "$programs" ] || break; sleep 0.1; done
 [ ! -e "$programs" ] && ! wine reg query "$key" >/dev/null 2>&1 && [ -f "$user/karune-modem.ini" ] ||
     fail "the uninstaller left the program or its entry, or took the user's settings"
 stop_wineserver
+source "$(dirname "$0")/office-stage.sh"
 
 # The conversion of the complete call's back-up: twice into the same file (the settings append),
 # then once more replacing it (MoveFileExW on Windows).
@@ -205,6 +207,7 @@ cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
     [ "$(stat -c %s "$work/windows-converted.txt")" -lt "$appended" ] ||
     fail "--convert (replace) differs"
 
+source "$(dirname "$0")/tcp-stage.sh"
 stop_wineserver
 source "$(dirname "$0")/held-output.sh"  # the output file held open by another program
 source "$(dirname "$0")/window-stage.sh"

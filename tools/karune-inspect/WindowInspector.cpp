@@ -287,17 +287,22 @@ bool pickRow(HWND list, const std::wstring& ending) {
     return false;
 }
 
-// The end of the user's session as Windows announces it to every top-level window; returns when
-// the window has answered both messages.
-bool endSession(HWND window) {
-    DWORD_PTR allowed = 0;
-    if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
-                            kSendTimeoutMs, &allowed) == 0 ||
-        allowed == FALSE)
-        return false;
+// The end of the user's session as Windows announces it to every top-level window: `steps` is
+// "cancel" (the question, then the end cancelled), "end" (the question, then the end) or
+// "forced" (the end without a question). Returns once the window has answered; false when it
+// refused or did not answer. (Wine 8 lacks ShutdownBlockReasonQuery: the reason a window gives
+// cannot be read back here.)
+bool endSession(HWND window, const std::wstring& steps) {
+    if (steps != L"forced") {
+        DWORD_PTR allowed = 0;
+        if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                kSendTimeoutMs, &allowed) == 0 ||
+            allowed == FALSE)
+            return false;
+    }
     DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, 0, 30000,
-                               &ignored) != 0;
+    return SendMessageTimeoutW(window, WM_ENDSESSION, steps == L"cancel" ? FALSE : TRUE,
+                               ENDSESSION_LOGOFF, 0, 30000, &ignored) != 0;
 }
 
 constexpr const char* kUsage =
@@ -313,17 +318,22 @@ constexpr const char* kUsage =
     "  type CAPTION NAME TEXT        types the text at the end of an edit box\n"
     "  key CAPTION NAME VK           posts a key press (a virtual-key number) to the control\n"
     "  pick CAPTION NAME TEXT        double-clicks the list box's last row ending in TEXT\n"
+    "  dblclick CAPTION NAME         double-clicks the control, as the mouse does\n"
     "  close CAPTION                 posts WM_CLOSE\n"
-    "  endsession CLASS              sends WM_QUERYENDSESSION and WM_ENDSESSION to the first\n"
-    "                                top-level window of the class\n";
+    "  endsession CLASS|CAPTION STEPS  the end of the user's session for the first top-level\n"
+    "                                window of the class (else with the caption): STEPS cancel\n"
+    "                                (query, end FALSE), end (query, end TRUE) or forced (end\n"
+    "                                TRUE alone)\n";
 
 int run(const std::vector<std::wstring>& args) {
     const std::wstring& command = args[0];
     if (command == L"endsession") {
         HWND window = FindWindowW(args[1].c_str(), nullptr);
         if (window == nullptr)
-            return fail(L"no window of class " + args[1]);
-        return endSession(window) ? 0 : fail(L"the end of the session was refused");
+            window = topLevel(args[1]);
+        if (window == nullptr)
+            return fail(L"no window " + args[1]);
+        return endSession(window, args[2]) ? 0 : fail(L"the end of the session was refused");
     }
     if (command == L"wait" || command == L"gone") {
         const bool shown = command == L"wait";
@@ -371,6 +381,10 @@ int run(const std::vector<std::wstring>& args) {
         const auto key = static_cast<WPARAM>(std::stoi(args[3]));
         PostMessageW(target, WM_KEYDOWN, key, 1);
         PostMessageW(target, WM_KEYUP, key, 1 | (3u << 30));
+    } else if (command == L"dblclick") {
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            PostMessageW(target, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                         MAKELPARAM(2, 2));
     } else if (command == L"pick") {
         if (!pickRow(target, args[3]))
             return fail(args[2] + L" has no row ending in " + args[3]);
@@ -389,9 +403,9 @@ int main() {
     const std::vector<std::wstring> args(argv + 1, argv + count);
     LocalFree(argv);
     const std::vector<std::pair<std::wstring, std::size_t>> arities = {
-        {L"wait", 3},    {L"gone", 3},  {L"dump", 2},      {L"frame", 2}, {L"layout", 2},
-        {L"buttons", 3}, {L"click", 3}, {L"set", 4},       {L"type", 4},  {L"key", 4},
-        {L"pick", 4},    {L"close", 2}, {L"endsession", 2}};
+        {L"wait", 3},    {L"gone", 3},  {L"dump", 2},       {L"frame", 2},   {L"layout", 2},
+        {L"buttons", 3}, {L"click", 3}, {L"set", 4},        {L"type", 4},    {L"key", 4},
+        {L"pick", 4},    {L"close", 2}, {L"endsession", 3}, {L"dblclick", 3}};
     for (const auto& [command, arity] : arities) {
         if (!args.empty() && args[0] == command && args.size() == arity)
             return run(args);

@@ -45,6 +45,8 @@ std::variant<SimOptions, UsageError> parseSimOptions(const std::vector<std::stri
     const std::map<std::string, Setter, std::less<>> withValue = {
         {"--records", text(o.recordsFile)},
         {"--link", text(o.linkPath)},
+        {"--connect", text(o.connect)},
+        {"--source", text(o.source)},
         {"--name",
          [&](const std::string& v) -> std::optional<std::string> {
              const std::optional<std::string> cp932 = utf8ToCp932(v);
@@ -97,6 +99,8 @@ std::variant<SimOptions, UsageError> parseSimOptions(const std::vector<std::stri
         if (std::optional<std::string> problem = it->second(args[++i]))
             return UsageError{arg + " " + *problem};
     }
+    if (!o.source.empty() && o.connect.empty())
+        return UsageError{"--source needs --connect"};
     if (o.terminal.protocol == 1 && o.terminal.corruptSends > 0)
         return UsageError{"--corrupt needs --protocol 0: plain record lines carry no checksum"};
     return o;
@@ -126,6 +130,11 @@ set-up failure, 3 when --timeout ran out.
   --pace             send at the speed of 38400 baud instead of all at once
   --link PATH        also make PATH a symbolic link to the pseudo-terminal
   --timeout S        give up after S seconds; 0 (default) waits for ever
+
+  --connect HOST:PORT  no modem and no pseudo-terminal: the terminal calls the program's
+                     listening line over TCP ([IPV6]:PORT), one connection per call, tried until
+                     the program listens; --drop-mode carrier or close leaves the connection
+  --source ADDRESS   call from this local address
 )";
 }
 

@@ -18,6 +18,8 @@ struct SimOptions {
     DropMode dropMode = DropMode::Silent;
     std::string recordsFile;          // empty: an upload without records
     std::string linkPath;             // empty: no symlink to the pseudo-terminal
+    std::string connect;              // HOST:PORT: the terminal calls a listening line over TCP
+    std::string source;               // the address the TCP terminal calls from
     bool pace = false;                // bytes leave at 38400 baud instead of all at once
     std::chrono::seconds timeout{0};  // 0: run until every call has ended
 };

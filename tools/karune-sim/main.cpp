@@ -18,6 +18,7 @@
 #include "PseudoTerminal.h"
 #include "RecordFile.h"
 #include "SimOptions.h"
+#include "TcpTerminal.h"
 
 namespace {
 
@@ -202,6 +203,8 @@ int main(int argc, char** argv) {
     }
 
     const sigset_t waitMask = blockStopSignals();
+    if (!options.connect.empty())
+        return runTcpTerminal(options, waitMask, gStopSignal);
     PseudoTerminal pty;
     std::string error;
     if (!pty.open(error)) {

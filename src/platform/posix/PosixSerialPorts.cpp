@@ -7,12 +7,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "platform/PortErrors.h"
+#include "platform/PortMapping.h"
 #include "platform/PortNames.h"
 #include "platform/posix/PosixSerialLine.h"
 
@@ -54,11 +54,16 @@ private:
 
 }  // namespace
 
-PosixSerialPorts::PosixSerialPorts(const Clock& clock) : clock_(clock) {}
+PosixSerialPorts::PosixSerialPorts(const Clock& clock, ConnectionLog log)
+    : clock_(clock), log_(std::move(log)) {}
 
 PortOpenResult PosixSerialPorts::open(int portNumber) {
+    const std::optional<std::string> mapping = portOverride(portNumber);
+    if (mapping && isNetworkMapping(*mapping) && portNumber >= kFirstPort &&
+        portNumber <= kLastPort)
+        return openNetworkLine(*mapping, clock_, log_, listeners_);
     const std::optional<std::string> path =
-        portDevicePath(portNumber, std::getenv(portEnvironmentName(portNumber).c_str()));
+        portDevicePath(portNumber, mapping ? mapping->c_str() : nullptr);
     if (!path)
         return {nullptr, portNumberErrorText(portNumber)};
     auto failed = [&](int error) {

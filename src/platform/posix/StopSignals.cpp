@@ -30,7 +30,8 @@ struct StopSignals::Watch {
     std::thread watcher;
 };
 
-StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique<Watch>()) {
+StopSignals::StopSignals(std::function<void()> onStop, std::function<bool()>)
+    : watch_(std::make_unique<Watch>()) {
     watch_->onStop = std::move(onStop);
     const sigset_t set = watchedSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);

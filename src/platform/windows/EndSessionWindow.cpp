@@ -1,15 +1,10 @@
 #include "platform/windows/EndSessionWindow.h"
 
 namespace karune {
-namespace {
 
-// Shown by Windows beside the program while the call in progress closes.
-constexpr const wchar_t* kClosingReason = L"通信を終了しています";
-
-}  // namespace
-
-EndSessionWindow::EndSessionWindow(std::function<void()> onQuery, std::function<void()> onEnd)
-    : onQuery_(std::move(onQuery)), onEnd_(std::move(onEnd)) {
+EndSessionWindow::EndSessionWindow(std::function<bool()> callInProgress,
+                                   std::function<void()> onEnd)
+    : callInProgress_(std::move(callInProgress)), onEnd_(std::move(onEnd)) {
     HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([this, created] { run(created); });
     WaitForSingleObject(created, INFINITE);
@@ -49,14 +44,15 @@ LRESULT CALLBACK EndSessionWindow::procedure(HWND window, UINT message, WPARAM w
     auto* self = reinterpret_cast<EndSessionWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_QUERYENDSESSION:
-            self->onQuery_();
+            if (self->callInProgress_())
+                ShutdownBlockReasonCreate(window, kCallInProgressReason);
             return TRUE;
         case WM_ENDSESSION:
             if (wparam != FALSE) {
                 ShutdownBlockReasonCreate(window, kClosingReason);
                 self->onEnd_();
-                ShutdownBlockReasonDestroy(window);
             }
+            ShutdownBlockReasonDestroy(window);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -11,15 +11,20 @@ namespace karune {
 // has loaded user32, Windows announces the end of the user's session (logoff, shutdown, restart)
 // only to its top-level windows, not to its console handler, and ends the process as soon as the
 // last of them has answered WM_ENDSESSION.
+//
+// As Windows documents it: WM_QUERYENDSESSION only asks, and is answered yes; while a call is in
+// progress the window gives Windows the reason to show, so that the user can still cancel. The
+// session ends only with WM_ENDSESSION(TRUE), which may also come without a question (a forced
+// logoff); WM_ENDSESSION(FALSE), the end cancelled, changes nothing.
 class EndSessionWindow {
 public:
     // Other programs (and the tests) find the window by this class name.
     static constexpr const wchar_t* kClassName = L"KaruneModemEndSession";
 
-    // `onQuery` runs on the window's thread when the session is about to end, `onEnd` when it
-    // ends; the process ends once `onEnd` returns. Without a window (a system that refuses to
-    // create one) neither ever runs.
-    EndSessionWindow(std::function<void()> onQuery, std::function<void()> onEnd);
+    // `callInProgress` and `onEnd` run on the window's thread: the first when Windows asks, the
+    // second when the session ends; the process ends once `onEnd` returns. Without a window (a
+    // system that refuses to create one) neither ever runs.
+    EndSessionWindow(std::function<bool()> callInProgress, std::function<void()> onEnd);
     ~EndSessionWindow();
     EndSessionWindow(const EndSessionWindow&) = delete;
     EndSessionWindow& operator=(const EndSessionWindow&) = delete;
@@ -28,10 +33,16 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     void run(HANDLE created);
 
-    std::function<void()> onQuery_;
+    std::function<bool()> callInProgress_;
     std::function<void()> onEnd_;
     HWND window_ = nullptr;
     std::thread thread_;
 };
+
+// What Windows shows beside the program while the user's session waits for it: a call that the
+// end would cut off, and a call that is closing.
+inline constexpr const wchar_t* kCallInProgressReason =
+    L"端末と通信中です。終了すると端末は同じﾚｺｰﾄﾞを次の通信で再送します";
+inline constexpr const wchar_t* kClosingReason = L"通信を終了しています";
 
 }  // namespace karune

@@ -77,4 +77,8 @@ void useBinaryConsole() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void failDriveErrorsQuietly() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
 }  // namespace karune

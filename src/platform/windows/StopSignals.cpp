@@ -59,16 +59,17 @@ struct StopSignals::Watch : ConsoleStop {
     std::unique_ptr<EndSessionWindow> endSession;
 };
 
-StopSignals::StopSignals(std::function<void()> onStop) : watch_(std::make_unique<Watch>()) {
+StopSignals::StopSignals(std::function<void()> onStop, std::function<bool()> callInProgress)
+    : watch_(std::make_unique<Watch>()) {
     watch_->onStop = std::move(onStop);
     {
         const std::lock_guard lock(activeLock);
         active = watch_.get();
     }
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
-    watch_->endSession =
-        std::make_unique<EndSessionWindow>([] { stopRequested(std::chrono::milliseconds(0)); },
-                                           [] { stopRequested(kSessionClosingTime); });
+    watch_->endSession = std::make_unique<EndSessionWindow>(
+        [busy = std::move(callInProgress)] { return busy && busy(); },
+        [] { stopRequested(kSessionClosingTime); });
 }
 
 StopSignals::~StopSignals() {

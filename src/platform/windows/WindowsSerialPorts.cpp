@@ -2,29 +2,20 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "config/Utf8Path.h"
 #include "platform/PortErrors.h"
+#include "platform/PortMapping.h"
 #include "platform/PortNames.h"
 #include "platform/windows/ModemLineState.h"
 #include "platform/windows/WindowsSerialLine.h"
 
 namespace karune {
 namespace {
-
-// KARUNE_COM<n> as UTF-8, read through the wide environment so that any name survives.
-std::optional<std::string> overrideFor(int portNumber) {
-    const std::string name = portEnvironmentName(portNumber);
-    const std::wstring wideName(name.begin(), name.end());
-    const wchar_t* value = _wgetenv(wideName.c_str());
-    if (value == nullptr)
-        return std::nullopt;
-    return utf8FromPath(std::filesystem::path(value));
-}
 
 // Reads the port's state and time-outs into the originals and sets the modem's line; false, with
 // GetLastError(), when the port refuses.
@@ -40,12 +31,16 @@ bool setUpModemLine(HANDLE port, DCB& original, COMMTIMEOUTS& originalTimeouts) 
 
 }  // namespace
 
-WindowsSerialPorts::WindowsSerialPorts(const Clock& clock) : clock_(clock) {}
+WindowsSerialPorts::WindowsSerialPorts(const Clock& clock, ConnectionLog log)
+    : clock_(clock), log_(std::move(log)) {}
 
 PortOpenResult WindowsSerialPorts::open(int portNumber) {
-    const std::optional<std::string> override = overrideFor(portNumber);
+    const std::optional<std::string> mapping = portOverride(portNumber);
+    if (mapping && isNetworkMapping(*mapping) && portNumber >= kFirstPort &&
+        portNumber <= kLastPort)
+        return openNetworkLine(*mapping, clock_, log_, listeners_);
     const std::optional<std::string> path =
-        portDevicePath(portNumber, override ? override->c_str() : nullptr);
+        portDevicePath(portNumber, mapping ? mapping->c_str() : nullptr);
     if (!path)
         return {nullptr, portNumberErrorText(portNumber)};
 

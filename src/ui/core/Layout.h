@@ -67,4 +67,9 @@ inline int twipsToPixels(int twips, int dpi) {
     return (twips * dpi + 720) / 1440;
 }
 
+// A size in pixels at `fromDpi` (a system size, given at the system's DPI) at `toDpi`, rounded.
+inline int rescaledPixels(int pixels, int fromDpi, int toDpi) {
+    return (pixels * toDpi + fromDpi / 2) / fromDpi;
+}
+
 }  // namespace karune::ui

@@ -102,7 +102,9 @@ void MainWindowLogic::showError(int mode, const std::string& text) {
 
 void MainWindowLogic::setFolderText(const std::string& folder) {
     folderText_ = folder;
-    view_.showText("lblFolder", folder);
+    const std::string mapping =
+        services_.portMapping ? services_.portMapping(settings_.Port) : std::string();
+    view_.showText("lblFolder", mapping.empty() ? folder : folder + "  (" + mapping + ")");
 }
 
 void MainWindowLogic::dialogOpened() {

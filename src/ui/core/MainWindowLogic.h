@@ -54,6 +54,9 @@ struct MainWindowServices {
     std::function<void(const Settings&)> saveSettings;
     // The editor could not be started for this path: tell the operator. May be empty.
     std::function<void(const std::string&)> viewerFailed;
+    // What the port is mapped to ("COM1 = tcp:HOST:PORT"), empty for its own device; the folder
+    // label shows it after the folder. May be empty.
+    std::function<std::string(int port)> portMapping = {};
 };
 
 // What the operator's window does on each event, whatever draws it. `settings` is the program's
@@ -90,6 +93,7 @@ public:
     // The two label writers: mode 0 replaces, 1 appends on a new line, 2 appends, others ignore.
     void showStatus(int mode, const std::string& text);
     void showError(int mode, const std::string& text);
+    // The folder label: the save folder, then the port's mapping in brackets when it has one.
     void setFolderText(const std::string& folder);
 
     // The settings dialog or the about box keeps the window disabled while it is open.

@@ -20,15 +20,16 @@ void MessageBoxPresenter::present(const OperatorMessage& message) {
     box.exec();
 }
 
-MessageBoxMessages::MessageBoxMessages(MessagePresenter& presenter) : presenter_(presenter) {}
+MessageBoxMessages::MessageBoxMessages(MessagePresenter& presenter)
+    : queue_([&presenter](const OperatorMessage& message) { presenter.present(message); }) {}
 
 void MessageBoxMessages::show(const OperatorMessage& message) {
     if (QThread::currentThread() == thread()) {
-        presenter_.present(message);
+        queue_.show(message);
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this, message] { presenter_.present(message); }, Qt::QueuedConnection);
+        this, [this, message] { queue_.show(message); }, Qt::QueuedConnection);
 }
 
 }  // namespace karune::ui

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "config/OperatorMessages.h"
+#include "ui/core/MessageQueue.h"
 
 namespace karune::ui {
 
@@ -27,10 +28,10 @@ private:
     QPointer<QWidget> parent_;
 };
 
-// The operator's messages in the window. Created on the window's thread: a message raised there
-// is presented at once and show() returns once it is answered; a message raised on any other
-// thread is queued to the window's thread and show() returns at once, so the session never waits
-// for the operator.
+// The operator's messages in the window, one box at a time (see MessageQueue). Created on the
+// window's thread: a message raised there is presented at once and show() returns once it is
+// answered; a message raised on any other thread is queued to the window's thread and show()
+// returns at once, so the session never waits for the operator.
 class MessageBoxMessages : public QObject, public OperatorMessages {
     Q_OBJECT
 public:
@@ -38,7 +39,7 @@ public:
     void show(const OperatorMessage& message) override;
 
 private:
-    MessagePresenter& presenter_;
+    MessageQueue queue_;
 };
 
 }  // namespace karune::ui

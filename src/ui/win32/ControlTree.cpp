@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/win32/Artwork.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/WideText.h"
 
 namespace karune::ui {
@@ -207,7 +208,7 @@ void ControlTree::layout(int dpi) {
                         DEFAULT_PITCH | FF_DONTCARE, kFontFace);
     if (icon_ != nullptr)
         DestroyIcon(icon_);
-    icon_ = loadProgramIcon(GetSystemMetrics(SM_CXICON) * dpi / USER_DEFAULT_SCREEN_DPI);
+    icon_ = loadProgramIcon(iconPixels(SM_CXICON, dpi));
     for (const Built& built : controls_) {
         const TwipsRect place = placeInWindow(*built.entry);
         const int left = pixels(place.left);

@@ -1,11 +1,15 @@
 #include "ui/win32/Dpi.h"
 
+#include "ui/core/Layout.h"
+
 namespace karune::ui {
 
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForSystemFn = UINT(WINAPI*)();
 using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+using MetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 template <typename Function>
 Function user32Function(const char* name) {
@@ -13,6 +17,17 @@ Function user32Function(const char* name) {
     return user32 == nullptr
                ? nullptr
                : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+// The DPI the system's sizes (GetSystemMetrics) are given at.
+int systemDpi() {
+    static const auto forSystem = user32Function<GetDpiForSystemFn>("GetDpiForSystem");
+    if (forSystem != nullptr)
+        return static_cast<int>(forSystem());
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
 }  // namespace
@@ -23,10 +38,7 @@ int windowDpi(HWND window) {
         if (const UINT dpi = forWindow(window); dpi != 0)
             return static_cast<int>(dpi);
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+    return systemDpi();
 }
 
 SIZE outerSize(HWND window, int width, int height, int dpi) {
@@ -39,6 +51,14 @@ SIZE outerSize(HWND window, int width, int height, int dpi) {
     else
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+int iconPixels(int metric, int dpi) {
+    static const auto forDpi = user32Function<MetricsForDpiFn>("GetSystemMetricsForDpi");
+    if (forDpi != nullptr)
+        return forDpi(metric, static_cast<UINT>(dpi));
+    // A DPI-aware program gets the system's sizes at the system's DPI, not at 96.
+    return rescaledPixels(GetSystemMetrics(metric), systemDpi(), dpi);
 }
 
 }  // namespace karune::ui

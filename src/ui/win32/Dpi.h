@@ -11,4 +11,7 @@ int windowDpi(HWND window);
 // The outer size of a window whose client area is `width` x `height` pixels at `dpi`.
 SIZE outerSize(HWND window, int width, int height, int dpi);
 
+// The system's size of an icon (SM_CXICON) or a small icon (SM_CXSMICON) at `dpi`.
+int iconPixels(int metric, int dpi);
+
 }  // namespace karune::ui

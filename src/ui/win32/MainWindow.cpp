@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/EndSessionWindow.h"
 #include "ui/win32/AboutBox.h"
 #include "ui/win32/SettingsDialog.h"
 
@@ -12,8 +13,6 @@ namespace karune::ui {
 namespace {
 
 constexpr UINT_PTR kStartUpTimer = 1;
-// Shown by Windows while a logoff or shutdown waits for the call in progress to close.
-constexpr wchar_t kEndingReason[] = L"通信を終了しています";
 // The closing sequence (report, silence, "+++", "ATH0", history line) takes seconds; a session
 // that has not returned by then is left to Windows.
 constexpr std::chrono::seconds kEndSessionBound{30};
@@ -150,16 +149,22 @@ void MainWindow::onDestroyed() {
     win32_.calls.attach(nullptr);
 }
 
-// Windows may end the session: a call in progress is stopped now and closes while Windows shows
-// the reason; WM_ENDSESSION then waits for it.
+// Windows asks whether the user's session may end. Nothing stops yet, for the end may still be
+// cancelled; a call in progress gives Windows the reason to show, so that the user can cancel it.
 void MainWindow::queryEndSession() {
-    if (!logic_.endRequested())
-        ShutdownBlockReasonCreate(handle(), kEndingReason);
+    if (win32_.callInProgress())
+        ShutdownBlockReasonCreate(handle(), kCallInProgressReason);
 }
 
+// The session ends, asked first or forced: reception stops as with the stop button, a call in
+// progress closes with its closing sequence while Windows shows why, and the program ends. A
+// cancelled end leaves reception exactly as it was.
 void MainWindow::endSession(bool ending) {
-    if (ending)
-        win32_.waitForSessionEnd(kEndSessionBound);
+    if (ending) {
+        ShutdownBlockReasonCreate(handle(), kClosingReason);
+        if (!logic_.endRequested())
+            win32_.waitForSessionEnd(kEndSessionBound);
+    }
     ShutdownBlockReasonDestroy(handle());
 }
 
@@ -188,7 +193,8 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
             result = TRUE;
             return true;
         case WM_ENDSESSION:
-            endSession(wParam != 0);
+            endSession(wParam != FALSE);
+            result = 0;
             return true;
         default:
             return false;

@@ -36,6 +36,8 @@ struct Win32Services {
     // Waits at most `bound` for the session to have returned; true when it has. Windows ends the
     // session of the desktop once the window has answered WM_ENDSESSION.
     std::function<bool(std::chrono::milliseconds bound)> waitForSessionEnd;
+    // A terminal is connected: the end of the user's session would cut it off.
+    std::function<bool()> callInProgress;
 };
 
 // frmMain on the Win32 API: makes its controls from the main window's table, shows what the

@@ -12,14 +12,16 @@ void showMessageBox(HWND owner, const OperatorMessage& message) {
 }
 
 MessageBoxMessages::MessageBoxMessages(PostedCalls& calls)
-    : calls_(calls), windowThread_(GetCurrentThreadId()) {}
+    : calls_(calls),
+      windowThread_(GetCurrentThreadId()),
+      queue_([](const OperatorMessage& message) { showMessageBox(GetActiveWindow(), message); }) {}
 
 void MessageBoxMessages::show(const OperatorMessage& message) {
     if (GetCurrentThreadId() == windowThread_) {
-        showMessageBox(GetActiveWindow(), message);
+        queue_.show(message);
         return;
     }
-    calls_.post([message] { showMessageBox(GetActiveWindow(), message); });
+    calls_.post([this, message] { queue_.show(message); });
 }
 
 }  // namespace karune::ui

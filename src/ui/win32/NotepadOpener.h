@@ -6,8 +6,9 @@
 
 namespace karune::ui {
 
-// Opens a file in Notepad as a normal window with the focus: "notepad.exe" with the path as its
-// one argument, quoted, so that spaces and Japanese characters reach it unchanged.
+// Opens a file in Notepad as a normal window with the focus: "notepad.exe" of the system folder
+// with the path as its one argument, quoted, so that spaces and Japanese characters reach it
+// unchanged.
 class NotepadOpener : public FileOpener {
 public:
     bool open(const std::string& path) override;

@@ -57,12 +57,22 @@ void TopLevelWindow::create(HWND owner) {
     const int dpi = windowDpi(window_);
     controls_.create(window_, dpi);
     fitClientArea();
-    if (frame_ == Frame::Main) {
-        bigIcon_ = loadProgramIcon(GetSystemMetrics(SM_CXICON));
-        smallIcon_ = loadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-        SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    }
+    if (frame_ == Frame::Main)
+        loadIcons(dpi);
+}
+
+void TopLevelWindow::loadIcons(int dpi) {
+    // The window keeps the icons it is given; the old ones go once the new ones are set.
+    const HICON oldBig = bigIcon_;
+    const HICON oldSmall = smallIcon_;
+    bigIcon_ = loadProgramIcon(iconPixels(SM_CXICON, dpi));
+    smallIcon_ = loadProgramIcon(iconPixels(SM_CXSMICON, dpi));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (oldBig != nullptr)
+        DestroyIcon(oldBig);
+    if (oldSmall != nullptr)
+        DestroyIcon(oldSmall);
 }
 
 void TopLevelWindow::fitClientArea() {
@@ -165,6 +175,8 @@ LRESULT TopLevelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             controls_.layout(HIWORD(wParam));
             moveTo(suggested.left, suggested.top);
             fitClientArea();
+            if (frame_ == Frame::Main)
+                loadIcons(HIWORD(wParam));
             return 0;
         }
         case WM_ACTIVATE:

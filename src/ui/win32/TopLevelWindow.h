@@ -60,6 +60,8 @@ private:
                                             LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void fitClientArea();
+    // The title bar's and the task bar's icons, sized for `dpi`.
+    void loadIcons(int dpi);
 
     const WindowSpec& table_;
     Frame frame_;

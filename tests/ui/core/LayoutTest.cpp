@@ -47,10 +47,15 @@ TEST(Layout, EveryControlStandsInsideItsFrameOrWindow) {
     }
 }
 
-// Places round to the nearest pixel; the version label has no two-digit minor and no blanks.
+// Places round to the nearest pixel; a system size (an icon's) scales from the DPI the system
+// gives it at, so that at 150 % it is not scaled twice; the version label has no two-digit minor
+// and no blanks.
 TEST(Layout, TwipsRoundAndTheAboutTextsRead) {
     EXPECT_EQ(twipsToPixels(1212, 96), 81);
     EXPECT_EQ(twipsToPixels(1212, 144), 121);
+    EXPECT_EQ(rescaledPixels(32, 96, 144), 48);
+    EXPECT_EQ(rescaledPixels(48, 144, 144), 48);
+    EXPECT_EQ(rescaledPixels(48, 144, 120), 40);
     EXPECT_EQ(versionLabel(10, 4, 0), "Ver.10.4.0");
     const AboutTexts texts = aboutTexts();
     EXPECT_EQ(texts.caption, "Karune_modemのﾊﾞｰｼﾞｮﾝ情報");

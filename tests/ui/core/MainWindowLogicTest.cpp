@@ -48,7 +48,8 @@ struct Window {
         settings, view,
         MainWindowServices{reception, opener, clock,
                            [this](const Settings& copy) { settings = copy; },
-                           [this](const std::string& path) { failedViewers.push_back(path); }}};
+                           [this](const std::string& path) { failedViewers.push_back(path); },
+                           [](int port) { return port == 2 ? "COM2 = tcp:ts1:4001" : ""; }}};
 };
 
 // Start, stop and the session's end set the buttons and drive reception; the start-up step
@@ -179,6 +180,13 @@ TEST(MainWindowLogic, ViewersSavesAndTheBackground) {
     w.logic.saveSettings(copy);
     EXPECT_EQ(w.settings, copy);
     EXPECT_EQ(w.view.texts["lblFolder"], "/elsewhere") << "saved settings show their folder";
+    copy.Port = 2;
+    w.logic.saveSettings(copy);
+    EXPECT_EQ(w.view.texts["lblFolder"], "/elsewhere  (COM2 = tcp:ts1:4001)") << "and the mapping";
+    w.opener.opened.clear();
+    w.logic.setFileText(sep + "A.txt");
+    w.logic.openOutput();
+    EXPECT_EQ(w.opener.opened, std::vector<std::string>{"/elsewhere" + sep + "A.txt"});
     w.logic.backgroundDoubleClicked();
     for (const bool busy : {true, true, false})
         w.logic.setBusy(busy);
