@@ -572,7 +572,6 @@ private:
     std::size_t count_;
 };
 
-// The program started on a disk and serving the next call.
 // 6: every change to the output file and its working files holds the folder's turn.
 bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
     bool held = false;
@@ -587,6 +586,7 @@ bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
     return true;
 }
 
+// The program started on a disk and serving the next call.
 struct NextCall {
     Rig::Served served;
     bool takesTurns = false;
