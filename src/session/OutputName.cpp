@@ -112,8 +112,12 @@ bool isSaveFolderFileName(std::string_view fileName) {
 }
 
 bool isSameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {
+    // On Windows, equivalent() finds no folder by a name with a trailing separator ("C:\x\").
+    const auto trimmed = [](const std::filesystem::path& folder) {
+        return !folder.has_filename() && folder.has_relative_path() ? folder.parent_path() : folder;
+    };
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
+    return std::filesystem::equivalent(trimmed(a), trimmed(b), ec);
 }
 
 std::string outputFileName(int addDate, std::string_view fixFname, std::string_view cp932Name,

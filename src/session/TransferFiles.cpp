@@ -63,13 +63,19 @@ bool TransferFiles::open(std::string_view fileNameFrame) {
                                      std::string(kLogFileName)),
                         FileSystem::Mode::Empty);
     log_ = std::move(logFile.file);
-    // The log only helps to trace a transfer: the call goes on without it (a spreadsheet holding
-    // LOG.TXT must not cost the terminal its upload), and the report says what is missing.
-    if (!log_) {
+    // The log only helps to trace a transfer: a spreadsheet holding LOG.TXT must not cost the
+    // terminal its upload, so the call goes on without it and the report says what is missing.
+    // Any other failure (the save folder gone) would fail the conversion too: the call ends now.
+    if (!log_ && logFile.error == EBUSY) {
         ctx_.logError = logFile.error;
         ctx_.beep();
         ctx_.showStatus(kNewLine, logLossNote(ctx_.logError));
         return true;
+    }
+    if (!log_) {
+        ctx_.beep();
+        ctx_.showError(kReplace, ctx_.stamp() + "> " + logLossNote(logFile.error));
+        return false;
     }
     log(fileNameFrame);
     return true;

@@ -27,8 +27,9 @@ public:
 
     // Keeps an unconverted back-up (the operator is told), opens the back-up file, then the log,
     // and logs the accepted file-name frame with counter 0. False (message shown) when the
-    // back-up cannot be kept or opened. A log that cannot be opened (another program holds it)
-    // costs a beep and a status line; the transfer goes on without it, with ctx.logError set.
+    // back-up cannot be kept or opened, or the log cannot be opened for another reason than
+    // another program holding it: that costs a beep and a status line, and the transfer goes on
+    // without the log, with ctx.logError set.
     bool open(std::string_view fileNameFrame);
 
     // One log line: date, time, ctx.recordCounter as a sign-position number, and the received

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/FileSystem.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace karune {
 namespace {
@@ -44,6 +47,24 @@ TEST(WrittenFile, FinishesAShortWriteOrReportsItsFailure) {
         EXPECT_EQ(result, c.result) << c.name;
         EXPECT_EQ(written, c.written) << c.name;
     }
+}
+
+// A failure taken for success would, for one, leave a converted transfer out of its output file
+// (a rename) while the call reports success.
+TEST(SystemFileSystem, ReportsEachFailure) {
+    const test::TempFolder dir;
+    const std::filesystem::path file = dir.path() / "x", gone = dir.path() / "gone" / "x";
+    test::writeFile(file, "x");
+    FileSystem& files = systemFileSystem();
+    const std::pair<const char*, int> results[] = {
+        {"open", files.open(gone, FileSystem::Mode::Append).error},
+        {"rename", files.rename(file, gone)},
+        {"remove", files.remove(gone)},
+        {"truncate", files.truncate(gone, 0)},
+        {"take a turn", files.takeTurn(gone).error},
+    };
+    for (const auto& [operation, error] : results)
+        EXPECT_EQ(error, ENOENT) << operation;
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ TEST(SettingsItems, AppliesWhatTheDialogCouldSetAndRefusesTheRest) {
         {"TimeAdjust=0", ""},
         {"TimeAdjust=10e-1", ""},
         {"TimeAdjust=2", "TimeAdjust: "},
+        {"TimeAdjust=-1", "TimeAdjust: "},
         {"TimeAdjust=1x", "TimeAdjust: "},
         {"FixFname=a=b", ""},
         {"Folder=" + folder.text() + "/", ""},
@@ -90,6 +91,9 @@ TEST(SettingsItems, AppliesWhatTheDialogCouldSetAndRefusesTheRest) {
     Settings s = defaultSettings("/data");
     EXPECT_EQ(applySettingsItem(s, "Folder=" + folder.text() + "/"), "");
     EXPECT_EQ(s.Folder, folder.text());
+    EXPECT_EQ(applySettingsItem(s, "Folder=."), "");
+    EXPECT_EQ(s.Folder, std::filesystem::current_path().string())
+        << "kept absolute: the service starts in another folder";
     EXPECT_EQ(applySettingsItem(s, "FixFname=a=b"), "");
     EXPECT_EQ(s.FixFname, "a=b");
     // What --settings prints of a record the loader takes, --set takes back.

@@ -36,6 +36,7 @@ TEST(SettingsStore, LoadsAGoodFileAndResetsADamagedOneWithItsReason) {
         {"-", "ﾌｧｲﾙなし"},
         {line.substr(0, line.rfind(',')) + "\r\n", "ﾌｧｲﾙ不正"},
         {spoilt([](Settings& s) { s.AddDate = 5; }), "ﾊﾟﾗﾒｰﾀ不正"},
+        {spoilt([](Settings& s) { s.TimeAdjust = "2"; }), "ﾊﾟﾗﾒｰﾀ不正"},
         {spoilt([](Settings& s) { s.field(7) = 2; }), "ﾊﾟﾗﾒｰﾀ不正(ﾌｨｰﾙﾄﾞ)"},
     };
     for (const auto& c : cases) {

@@ -41,6 +41,9 @@ done <<ROWS
 --convert $dir/a/out/log.txt|2|err|named like the transfer log
 --convert $dir/2026-12.txt|2|err|named like the transfer log or a history file
 ROWS
+cp "$ini" "$dir/before" && printf '0,"",1\r\n' >"$ini"
+check "--settings on a damaged file exits with 1" status 1 run --settings
+cp "$dir/before" "$ini"
 check "--set succeeds" status 0 run --set Port=3 AutoStart=1 'FixFname=ﾃｽﾄ 1' F20=0
 settings "$dir/a" 3 1 "$(cp932 'ﾃｽﾄ 1')" "${all%1}0" "$dir/a/out"
 check "--set writes the dialog's line" cmp "$ini" "$dir/a/karune-modem.ini"

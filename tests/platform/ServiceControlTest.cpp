@@ -1,5 +1,5 @@
-// The service control manager's requests as the program answers them (Wine's manager never hands
-// a stop to the handler), and the command line it is given.
+// The service control manager's requests as the program answers them (Wine's manager sends no
+// shutdown or pre-shutdown), and the command line it is given.
 #include "platform/windows/ServiceControl.h"
 #include "platform/windows/ServiceInstall.h"
 

@@ -42,12 +42,15 @@ TEST(KeptBackups, EachUnconvertedBackupIsKeptApartAndConvertedOnce) {
     EXPECT_EQ(fileBytes(output), "A,1\r\n");
     EXPECT_TRUE(fs::exists(kept[1]));
 
-    // A back-up file the operator converted is not kept before the next transfer.
+    // A back-up file the operator converted is not kept before the next transfer; that
+    // transfer's, unconverted, is.
     writeFile(back, "C,3\r\n");
     EXPECT_TRUE(ConvertBackupFile(back, back, output, settings, messages, files));
     EXPECT_EQ(keepUnconverted(files, back).path, fs::path());
     EXPECT_EQ(fileBytes(back), "");  // emptied for the next transfer, its records converted
     EXPECT_EQ(fileBytes(output), "A,1\r\nC,3\r\n");
+    writeFile(back, "D,4\r\n");
+    EXPECT_NE(keepUnconverted(files, back).path, fs::path());
 }
 
 }  // namespace

@@ -262,9 +262,8 @@ TEST(TerminalExchange, OutputFileNamedBySettingsAndSafeTerminalNames) {
         std::string namePayload;
         std::string fileName;
     };
+    // The name's rules are the unit's below: here the file is made where the label says.
     const Case cases[] = {{4, "", true, "abc@3", "/abc-20070606-0915.txt"},
-                          {1, "", false, "abc@3", "/20070606.txt"},
-                          {2, "DATA", false, "abc@3", "/20070606-0915.txt"},
                           {3, "DATA", false, "../../x\\y:z@1", "/DATA-20070606.txt"},
                           {0, "", false, "../../x\\y:z@1", "/.._.._x_y_z.txt"}};
     for (const Case& c : cases) {
@@ -288,20 +287,34 @@ std::string detail(int err) {
     return " " + std::to_string(err) + ":" + std::generic_category().message(err);
 }
 
-TEST(TransferFiles, ABackUpWriteErrorEndsTheTransferWithoutAck) {
-    TerminalHarness h({}, "/dev/full");
-    // Nothing after the record: a record taken for written would end in a time-out at once.
-    h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}};
-    h.run();
+TEST(TransferFiles, FileErrorsEndTheTransferWithoutAck) {
+    struct Case {
+        const char* name;
+        const char* backFile;  // empty: the usual one
+        bool saveFolderMissing;
+        std::string error;  // after the time stamp
+    };
+    const Case cases[] = {
+        {"backup write error", "/dev/full", false, "> BackFile#1WR " + detail(ENOSPC)},
+        {"log cannot be opened", "", true, "> LogFile" + detail(ENOENT)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TerminalHarness h({}, c.backFile);
+        if (c.saveFolderMissing)
+            fs::remove_all(h.saveFolder());
+        // Nothing after the record: a record taken for written would end in a time-out at once.
+        h.script = {{"VOL", "^#abc@3*44"}, {"ACK", "^0abc*DE"}};
+        h.run();
 
-    EXPECT_EQ(h.heard, (std::vector<std::string>{"VOL", "ACK"}));
-    const std::string error = h.display.last("error");
-    EXPECT_EQ(error.substr(std::min<std::size_t>(19, error.size())),
-              "> BackFile#1WR " + detail(ENOSPC));
-    EXPECT_EQ(h.display.count("beep"), 1);
-    EXPECT_EQ(h.ctx().recordCounter, 0);
-    EXPECT_FALSE(h.ctx().completed);
-    EXPECT_FALSE(fs::exists(h.saveFolder() / "abc.txt"));
+        EXPECT_EQ(h.heard, (std::vector<std::string>{"VOL", "ACK"}));
+        const std::string error = h.display.last("error");
+        EXPECT_EQ(error.substr(std::min<std::size_t>(19, error.size())), c.error);
+        EXPECT_EQ(h.display.count("beep"), 1);
+        EXPECT_EQ(h.ctx().recordCounter, 0);
+        EXPECT_FALSE(h.ctx().completed);
+        EXPECT_FALSE(fs::exists(h.saveFolder() / "abc.txt"));
+    }
 }
 
 // How the announced count is read: a terminal that announces an absurd count is held at the
@@ -324,12 +337,13 @@ TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
         {"prn.a.b", "prn_.a.b.txt"},   {"nul ", "nul _.txt"}, {"com1", "com1_.txt"},
         {"LPT9", "LPT9_.txt"},         {"com0", "com0.txt"},  {"COM10", "COM10.txt"},
         {"console", "console.txt"},    {"LOG", "LOG_.txt"},   {"log", "log_.txt"},
-        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},  {"a\tb", "a_b.txt"},
+        {"2026-12", "2026-12_.txt"},   {"Back", "Back.txt"},  {"a\tb\x7F", "a_b_.txt"},
     };
     for (const auto& [name, file] : names) {
         EXPECT_EQ(outputFileName(0, name, "", when, false).substr(1), file) << name;
         EXPECT_EQ(outputFileName(0, "", name, when, false).substr(1), file) << name;
     }
+    EXPECT_EQ(outputFileName(0, "", "a\x85\x40\xA0", when, false).substr(1), "a__.txt");
     EXPECT_EQ(outputFileName(0, "", std::string(300, 'a'), when, false).substr(1),
               std::string(250, 'a') + ".txt");
     EXPECT_EQ(outputFileName(0, "Back", "", when, true).substr(1), "Back_.txt");
@@ -344,11 +358,12 @@ TEST(OutputFileName, StaysAFileOfItsOwnInTheSaveFolder) {
     EXPECT_EQ(outputFileName(0, wide, "", when, false).substr(1), wide.substr(0, 83 * 3) + ".txt");
 }
 
-// In the home, an output called Back would be the back-up file it is converted from.
+// In the home (here named with a trailing separator), an output called Back would be the back-up
+// file it is converted from.
 TEST(TerminalExchange, OutputInTheHomeIsNotTheBackUpFile) {
     TerminalHarness h([](Settings& s) {
         s.FixFname = "Back";
-        s.Folder = (fs::path(s.Folder).parent_path() / "prog").string();
+        s.Folder = (fs::path(s.Folder).parent_path() / "prog" / "").string();
     });
     h.script = {{"VOL", kName}, {"ACK", kRec0}, {"ACK", "END"}};
     h.run();

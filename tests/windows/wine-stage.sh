@@ -126,8 +126,8 @@ calls complete 0
 [ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
 calls failed 1 --drop-after 2 --drop-mode carrier
 
-# The program as a service of Wine's service control manager (which never hands a stop to the
-# handler; ServiceControlTest checks that). Without its port it stops itself with service-specific
+# The program as a service of Wine's service control manager (its shutdown and pre-shutdown
+# requests are checked on the handler by ServiceControlTest). Without its port it stops itself with service-specific
 # exit code 1, for the recovery actions; with the modem there it runs and serves a call. Its output
 # goes to karune-modem.log in its home.
 start_service() {  # NAME HOME [STATE]: creates and starts it, prints its state once STATE
