@@ -1,7 +1,6 @@
 #include "config/HomeFolder.h"
 
-#include <system_error>
-
+#include "config/FileCommits.h"
 #include "config/Utf8Path.h"
 
 namespace karune {
@@ -12,23 +11,20 @@ HomeChoice chooseHomeFolder(
     const std::function<bool(const std::filesystem::path&)>& canCreateFilesIn) {
     if (homeOption)
         return {*homeOption, false};
-    std::error_code ec;
-    if (!perUserFolder.empty() &&
-        std::filesystem::exists(besideProgram.programFolder / kInstalledMark, ec))
+    if (!perUserFolder.empty() && fileStatus(besideProgram.programFolder / kInstalledMark).exists)
         return {perUserFolder, true};
-    if (perUserFolder.empty() || std::filesystem::exists(besideProgram.iniFile, ec) ||
+    if (perUserFolder.empty() || fileStatus(besideProgram.iniFile).exists ||
         canCreateFilesIn(besideProgram.programFolder))
         return {besideProgram.programFolder, false};
     return {perUserFolder, true};
 }
 
-std::string prepareHomeFolder(const HomeChoice& choice) {
+std::string prepareHomeFolder(const HomeChoice& choice, FileSystem& files) {
     if (!choice.perUser)
         return {};
-    std::error_code ec;
-    std::filesystem::create_directories(choice.folder, ec);
-    if (ec)
-        return "cannot create the home folder " + utf8FromPath(choice.folder) + ": " + ec.message();
+    if (const int err = createFolders(files, choice.folder))
+        return "cannot create the home folder " + utf8FromPath(choice.folder) + ": " +
+               errorText(err);
     return {};
 }
 

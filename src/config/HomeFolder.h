@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "config/FileSystem.h"
 #include "config/ProgramPaths.h"
 
 namespace karune {
@@ -28,7 +29,8 @@ HomeChoice chooseHomeFolder(
     const std::filesystem::path& perUserFolder,
     const std::function<bool(const std::filesystem::path&)>& canCreateFilesIn);
 
-// Creates the per-user folder on first use. Empty text on success, else why not.
-std::string prepareHomeFolder(const HomeChoice& choice);
+// Creates the per-user folder on first use, durably (see createFolders). Empty text on success,
+// else why not.
+std::string prepareHomeFolder(const HomeChoice& choice, FileSystem& files = systemFileSystem());
 
 }  // namespace karune

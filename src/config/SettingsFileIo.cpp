@@ -2,29 +2,17 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <system_error>
 
+#include "config/FileCommits.h"
 #include "config/SettingsFile.h"
+#include "config/StdioFile.h"
 
 namespace karune {
 
 namespace {
 
 constexpr std::size_t kReadLimit = 1024 * 1024;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-FileHandle openForReading(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return FileHandle(_wfopen(path.c_str(), L"rb"));
-#else
-    return FileHandle(std::fopen(path.c_str(), "rb"));
-#endif
-}
 
 std::string describe(int error) {
     // A failing C library call that leaves errno at 0 must still not read as "Success".
@@ -34,7 +22,7 @@ std::string describe(int error) {
 }  // namespace
 
 SettingsReadResult readSettingsFile(const std::filesystem::path& iniFile) {
-    const FileHandle file = openForReading(iniFile);
+    const StdioFile file = openStdioFile(iniFile, "rb");
     if (!file)
         return {};
     std::string content(kReadLimit, '\0');
@@ -54,28 +42,15 @@ SettingsWriteResult writeSettingsFile(const std::filesystem::path& iniFile,
     if (!line.ok())
         return {std::nullopt, line.error};
 
-    const std::filesystem::path folder =
-        iniFile.has_parent_path() ? iniFile.parent_path() : std::filesystem::path(".");
-    const std::filesystem::path temporary =
-        folder / (std::filesystem::path(".") += iniFile.filename()) += ".new";
-    FileSystem::Opened file = files.open(temporary, FileSystem::Mode::Empty);
-    if (!file.file)
-        return {describe(file.error), describe(EBADF)};
-
-    int error = file.file->write(line.bytes);
+    Replacement replacement(files, iniFile);
+    if (const int error = replacement.error())
+        return {describe(error), describe(EBADF)};
+    int error = replacement.content().write(line.bytes);
     if (error == 0)
-        error = file.file->sync();
-    if (error == 0)
-        error = file.file->close();
-    if (error == 0)
-        error = files.rename(temporary, iniFile);
-    if (error != 0) {
-        file.file.reset();
-        files.remove(temporary);
-        return {std::nullopt, describe(error)};
-    }
+        error = replacement.commit();
     // Renamed: the new file counts even if its folder entry could not be forced to the disk.
-    files.syncFolder(folder);
+    if (error != 0 && !replacement.committed())
+        return {std::nullopt, describe(error)};
     return {};
 }
 

@@ -33,10 +33,9 @@ struct SettingsWriteResult {
     bool ok() const { return !openError && !writeError; }
 };
 
-// Writes the record as the file's one line: into a hidden file beside it, put on the disk, then
-// renamed over it and the folder synced, so that after a crash at any moment the file is the old
-// one or the new one. A failure at any step is reported, never taken for success, and leaves the
-// old file.
+// Writes the record as the file's one line, as a Replacement (see FileCommits.h), so that after a
+// crash at any moment the file is the old one or the new one. A failure at any step is reported,
+// never taken for success, and leaves the old file; a write-protected file is refused.
 SettingsWriteResult writeSettingsFile(const std::filesystem::path& iniFile,
                                       const Settings& settings,
                                       FileSystem& files = systemFileSystem());

@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 
+#include "config/FileSystem.h"
 #include "config/SettingsCheck.h"
 #include "config/SettingsTable.h"
 #include "config/Utf8Path.h"
@@ -28,7 +29,7 @@ std::string notInRange(std::string_view name, std::string_view value, int low, i
 std::string applyFolder(Settings& settings, std::string_view value) {
     std::error_code ec;
     const auto folder = std::filesystem::absolute(pathFromUtf8(value), ec).lexically_normal();
-    if (value.empty() || ec || !std::filesystem::is_directory(folder, ec))
+    if (value.empty() || ec || !fileStatus(folder).folder)
         return "Folder: \"" + std::string(value) + "\" is not an existing folder";
     // "dir/" names the folder "dir"; a root keeps its separator.
     settings.Folder = utf8FromPath(

@@ -14,8 +14,7 @@ namespace {
 // The save folder is used as a directory path everywhere; the process's working directory is
 // never changed, so the check only asks whether the folder is a directory that can be reached.
 bool isUsableFolder(const std::string& folder) {
-    std::error_code ec;
-    return !folder.empty() && std::filesystem::is_directory(pathFromUtf8(folder), ec);
+    return !folder.empty() && fileStatus(pathFromUtf8(folder)).folder;
 }
 
 // The settings file holds the folder in CP932: a name it cannot encode would make every start

@@ -8,12 +8,12 @@
 #include <system_error>
 #include <vector>
 
+#include "config/StdioFile.h"
 #include "config/Utf8Path.h"
 #include "link/Cp932.h"
 #include "session/KeptBackups.h"
 #include "session/Labels.h"
 #include "session/SignedNumber.h"
-#include "session/StdioFile.h"
 #include "session/TransferFiles.h"
 
 namespace karune {

@@ -12,10 +12,13 @@ namespace karune {
 // emptied: before the next transfer writes the back-up file it is kept beside it under the name
 // "Back-yyyymmdd-hhmmss.txt" (its last write, local time; "-2", "-3" ... when taken), for the
 // operator to convert with --convert. It is not converted by itself: the terminal was told "CAN"
-// or nothing, and sends those records again.
+// or nothing, and sends those records again. A kept back-up holds whole records only: a record
+// is answered "ACK" once its line end is on the disk, so a last line without one was cut short by
+// a crash and never answered.
 //
-// What tells the two apart is a hidden marker beside the back-up file, made durable after a
-// conversion succeeded and removed before the next transfer writes to it.
+// What tells the two apart is a hidden marker beside the back-up file, ".Back.txt.converted",
+// put in place after a conversion succeeded and retired before the next transfer writes the
+// back-up file, each durably (see FileCommits.h).
 
 // What the operator is told (message, error label, history line), followed by the kept file.
 inline constexpr std::string_view kKeptBackupNote =
@@ -29,8 +32,9 @@ struct KeptBackup {
     int error = 0;               // the back-up file must not be written then
 };
 
-// Before a transfer writes `backFile`: keeps an unconverted, non-empty one, or clears the marker
-// of a converted one; durable when it returns.
+// Before a transfer writes `backFile`: keeps an unconverted one that holds a record, or retires
+// the marker of a converted one. Durable when it returns, and `backFile` then exists under a
+// durable name, for the transfer to empty and write.
 KeptBackup keepUnconverted(FileSystem& files, const std::filesystem::path& backFile);
 
 }  // namespace karune

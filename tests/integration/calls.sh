@@ -71,44 +71,4 @@ check "the reset is told" grep -q 'INIﾌｧｲﾙ読み込みｴﾗｰ : ﾌｧ
 check "the reset settings name the documents folder" \
     grep -q -F "$(cp932 "\"$dir/user/ドキュメント\"")" "$dir/bare/karune-modem.ini"
 
-# Every change the program makes to a file goes through its file-system seam: under strace, each
-# write, rename, removal, truncation and sync of a file in $dir has the seam on its stack.
-ops='write,rename,renameat2,unlink,unlinkat,ftruncate,fsync'
-traced() { strace -f -k -y -qq -e trace=$ops -o "$dir/trace" "$modem" --home "$dir/a/home" "$@"; }
-seamed() {  # what, least count: every file operation on $dir (the console aside) has the seam
-    read -r seen bad <<<"$(awk -v d="$dir" 'function end() { if (ours) { n++; bad += !seam } }
-        /^[0-9]+ +[a-z]/ { end(); ours = index($0, d) && !/write\([12]</; seam = 0; next }
-        /DescriptorFile|SystemFileSystem/ { seam = 1 }
-        END { end(); print n + 0, bad + 0 }' "$dir/trace")"
-    check "$1: all $seen file operations through the seam" [ "$seen" -ge "$2" -a "$bad" -eq 0 ]
-}
-fresh a 0
-line a --records "$dir/records.txt" --ring-delay 1
-KARUNE_COM1=$(head -n 1 "$dir/a.sim") traced --headless >"$dir/a.out"
-seamed "a call" 20
-traced --convert "$dir/a/out/DATA.txt" 2>/dev/null
-seamed "--convert" 5
-traced --set Port=2 2>/dev/null
-seamed "--set" 4
-
-# SIGKILL at each file operation of --set and of --convert (appending): the settings are the old
-# or the new ones, and once a conversion into the file has run again it holds the block once more
-# or twice more (the operator ran --convert twice), never a part of it.
-block=$(wc -c <"$dir/a/home/Back.txt")
-for syscall in ${ops//,/ }; do
-    for n in 1 2 3; do
-        ini=$(cat "$dir/a/home/karune-modem.ini") size=$(wc -c <"$dir/a/out/DATA.txt")
-        for what in "--set Port=$n" "--convert $dir/a/out/DATA.txt"; do
-            strace -f -qq -e trace=$ops -e inject="$syscall:signal=KILL:when=$n" -o /dev/null \
-                "$modem" --home "$dir/a/home" $what &>/dev/null
-        done
-        "$modem" --home "$dir/a/home" --convert "$dir/a/out/DATA.txt"
-        now=$(wc -c <"$dir/a/out/DATA.txt")
-        check "killed at $syscall $n: settings old or new" [ "$(cat "$dir/a/home/karune-modem.ini")" = "$ini" \
-            -o "$("$modem" --home "$dir/a/home" --settings | grep '^Port=')" = "Port=$n" ]
-        check "killed at $syscall $n: the block whole" \
-            [ "$now" -eq $((size + block)) -o "$now" -eq $((size + 2 * block)) ]
-    done
-done
-
 exit $((failures > 0))

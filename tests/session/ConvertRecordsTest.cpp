@@ -30,8 +30,9 @@ protected:
     fs::path out() const { return dir_.path() / "save" / "out.txt"; }
     void SetUp() override { fs::create_directories(dir_.path() / "save"); }
 
+    // True when it succeeded.
     bool convert(std::int16_t overWrite, const FieldFlags& flags = flagsOf({1, 3, 4})) {
-        return ConvertRecords(back(), out(), overWrite, flags, messages_);
+        return convertRecordsInto(back(), out(), overWrite, flags, messages_) == 0;
     }
     std::vector<std::string> saveFolderEntries() const {
         std::vector<std::string> names;
@@ -57,7 +58,7 @@ TEST_F(ConvertRecordsFiles, LineEndsAndModes) {
         {"append follows old lines", 0, "old\r\n", "A,B,C,D\r\n", "old\r\nA,C,D\r\n"},
         {"overwrite replaces", 1, "old\r\n", "A,B,C,D\r\n", "A,C,D\r\n"},
         {"empty back-up overwrite empties", 1, "old\r\n", "", ""},
-        {"last line without line end", 1, "-", "A,B,C,D\r\nX,Y,Z", "A,C,D\r\nX,Z\r\n"},
+        {"a last line cut short is no record", 1, "-", "A,B,C,D\r\nX,Y,Z\r", "A,C,D\r\n"},
         {"lone CR ends a line, lone LF is data", 1, "-", "A,B,C\rD\nE,F,G\r\n",
          "A,C\r\nD\nE,G\r\n"},
         {"other OverWrite values append", 2, "old\r\n", "A\r\n", "old\r\nA\r\n"},
@@ -79,7 +80,7 @@ TEST_F(ConvertRecordsFiles, LongLinesAcrossReadChunks) {
     // A CR LF split across the first two reads, and a line longer than the read buffer.
     const std::string first((1u << 20) - 1, 'q');
     const std::string big(3u << 20, 'x');
-    writeFile(back(), first + "\r\n" + big + ",y,z,w\r\nlast");
+    writeFile(back(), first + "\r\n" + big + ",y,z,w\r\nlast\r\n");
     ASSERT_TRUE(convert(1));
     EXPECT_EQ(fileBytes(out()), first + "\r\n" + big + ",z,w\r\nlast\r\n");
 }

@@ -1,15 +1,23 @@
-// What a killed append left beside an output file must never block or destroy that file.
+// What a killed append left beside an output file must never block or destroy that file, and a
+// conversion that cannot touch the output file leaves nothing beside it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <vector>
 
+#include "linesim/VirtualClock.h"
 #include "session/ConvertRecords.h"
+#include "support/FakeDisplay.h"
 #include "support/FakeMessages.h"
 #include "support/FileBytes.h"
+#include "support/HeldFiles.h"
 #include "support/TempFolder.h"
 
 namespace karune::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(JournalRecovery, NeverBlocksNorDestroysTheOutputFile) {
     const struct {
@@ -37,11 +45,46 @@ TEST(JournalRecovery, NeverBlocksNorDestroysTheOutputFile) {
         FakeMessages messages;
 
         for (const std::int16_t overWrite : c.overWrites)
-            ASSERT_TRUE(
-                ConvertRecords(folder.path() / "Back.txt", output, overWrite, all, messages));
+            ASSERT_EQ(
+                convertRecordsInto(folder.path() / "Back.txt", output, overWrite, all, messages),
+                0);
         EXPECT_EQ(fileBytes(output), c.outputAfter);
-        EXPECT_FALSE(std::filesystem::exists(folder.path() / ".DATA.txt.append"));
+        EXPECT_FALSE(fs::exists(folder.path() / ".DATA.txt.append"));
         EXPECT_EQ(messages.shown().size(), c.messages);
+    }
+}
+
+// Another program holds the output file while a transfer ends: the conversion fails with EBUSY
+// for the session to tell, and leaves the file and its folder as they were, in both modes: no
+// journal that a later conversion would cut the file back to, no part file.
+TEST(JournalRecovery, AnOutputFileHeldByAnotherProgramIsLeftAsItWas) {
+    for (const std::int16_t overWrite : {0, 1}) {
+        SCOPED_TRACE(overWrite);
+        TempFolder folder;
+        const fs::path output = folder.path() / "sheet.txt";
+        writeFile(folder.path() / "Back.txt", "C,D\r\n");
+        writeFile(output, "A,B\r\n");
+        Settings settings = defaultSettings(folder.text());
+        settings.OverWrite = overWrite;
+        sim::VirtualClock clock;
+        FakeDisplay display;
+        FakeMessages messages;
+        SessionFlags flags;
+        HeldFiles files;
+        files.held = {"sheet.txt"};
+        SessionContext ctx(clock, display, messages, flags, settings, folder.path() / "Back.txt",
+                           {}, files);
+        ctx.outputPath = folder.text() + "/sheet.txt";
+
+        EXPECT_FALSE(ConvertRecords(ctx));
+        EXPECT_EQ(ctx.conversionError, EBUSY);
+        EXPECT_EQ(fileBytes(output), "A,B\r\n");
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder.path()))
+            if (e.path().filename() != kTurnFileName)
+                names.push_back(e.path().filename().string());
+        std::ranges::sort(names);
+        EXPECT_EQ(names, (std::vector<std::string>{"Back.txt", "sheet.txt"}));
     }
 }
 

@@ -29,7 +29,7 @@ TEST(KeptBackups, EachUnconvertedBackupIsKeptApartAndConvertedOnce) {
             fs::last_write_time(back, fs::last_write_time(kept[0]));
         const KeptBackup k = keepUnconverted(files, back);
         ASSERT_EQ(k.error, 0);
-        EXPECT_FALSE(fs::exists(back));
+        EXPECT_EQ(fileBytes(back), "");  // a new one, for the next transfer
         kept.push_back(k.path);
     }
     EXPECT_EQ(kept[1].filename(), kept[0].stem().string() + "-2.txt");
@@ -47,7 +47,9 @@ TEST(KeptBackups, EachUnconvertedBackupIsKeptApartAndConvertedOnce) {
     writeFile(back, "C,3\r\n");
     EXPECT_TRUE(ConvertBackupFile(back, back, output, settings, messages, files));
     EXPECT_EQ(keepUnconverted(files, back).path, fs::path());
+    EXPECT_EQ(fileBytes(back), "");  // emptied for the next transfer, its records converted
     EXPECT_EQ(fileBytes(output), "A,1\r\nC,3\r\n");
+    writeFile(back, "D,4\r\n");
     EXPECT_NE(keepUnconverted(files, back).path, fs::path());
 }
 

@@ -19,10 +19,11 @@ public:
     std::set<std::string> held;        // file names, without the folder
     std::map<std::string, int> syncs;  // file name: how often it was synced
 
-    Opened open(const std::filesystem::path& file, Mode mode) override {
+    Opened open(const std::filesystem::path& file, Mode mode,
+                const std::filesystem::path& permissionsOf) override {
         if (isHeld(file))
             return {nullptr, EBUSY};
-        Opened opened = real_.open(file, mode);
+        Opened opened = real_.open(file, mode, permissionsOf);
         if (opened.file)
             opened.file =
                 std::make_unique<Counted>(*this, file.filename().string(), std::move(opened.file));
@@ -40,6 +41,9 @@ public:
     int syncFolder(const std::filesystem::path& folder) override {
         return real_.syncFolder(folder);
     }
+    int createFolder(const std::filesystem::path& folder) override {
+        return real_.createFolder(folder);
+    }
     Turn takeTurn(const std::filesystem::path& folder) override { return real_.takeTurn(folder); }
 
 private:
@@ -52,6 +56,7 @@ private:
             ++owner_.syncs[name_];
             return real_->sync();
         }
+        int truncate(std::uintmax_t length) override { return real_->truncate(length); }
         int close() override { return real_->close(); }
 
     private:

@@ -7,14 +7,14 @@
 
 namespace karune::test {
 
-// A fresh empty folder under the system's temporary folder, removed with everything in it when
-// the object goes.
+// A fresh empty folder under the system's temporary folder (or `base`), removed with everything
+// in it when the object goes.
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(
+        const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("karune-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+        path_ = base / ("karune-test-" + std::to_string(random()) + "-" + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {

@@ -1,9 +1,13 @@
 // file-holder FILE...: holds each FILE open as a spreadsheet holds the file it shows (read and
 // write, other programs may only read it), prints "held", and lets go when its standard input
-// ends.
+// ends; what came on it is added to the end of the first FILE first (the operator saves).
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
+#include <string>
 #include <vector>
 
 int main() {
@@ -25,8 +29,15 @@ int main() {
     }
     std::puts("held");
     std::fflush(stdout);
-    while (std::getchar() != EOF) {
-    }
+    _setmode(_fileno(stdin), _O_BINARY);
+    std::string saved;
+    for (int c; (c = std::getchar()) != EOF;)
+        saved += static_cast<char>(c);
+    DWORD written = 0;
+    if (!saved.empty() &&
+        (SetFilePointer(held[0], 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER ||
+         !WriteFile(held[0], saved.data(), static_cast<DWORD>(saved.size()), &written, nullptr)))
+        return 1;
     for (HANDLE file : held)
         CloseHandle(file);
     return 0;

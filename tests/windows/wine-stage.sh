@@ -209,6 +209,7 @@ cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
 
 source "$(dirname "$0")/tcp-stage.sh"
 stop_wineserver
+source "$(dirname "$0")/held-output.sh"  # the output file held open by another program
 source "$(dirname "$0")/window-stage.sh"
 if [ -s "$work/wineserver.log" ]; then
     sed 's/^/wine-stage: the wineserver complained: /; 20q' "$work/wineserver.log" >&2

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "config/FileSystem.h"
-
 namespace karune {
 
 struct StdioCloser {
@@ -14,7 +12,8 @@ struct StdioCloser {
 // A C stream for reading, closed when it goes out of scope. Writing goes through FileSystem.
 using StdioFile = std::unique_ptr<std::FILE, StdioCloser>;
 
-// Opens `path` with a fopen mode. Null on failure, with errno set by the platform.
+// Opens `path` with a fopen mode, long Windows paths included. Null on failure, with errno set
+// by the platform.
 StdioFile openStdioFile(const std::filesystem::path& path, const char* mode);
 
 }  // namespace karune
