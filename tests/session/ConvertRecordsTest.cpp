@@ -1,6 +1,11 @@
+// The conversion of the back-up file into the output file: the selected fields, line ends and
+// both modes; what a killed append left beside the output file, which must never block or
+// destroy that file; conversions into one folder taking turns.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -34,25 +39,20 @@ protected:
     bool convert(std::int16_t overWrite, const FieldFlags& flags = flagsOf({1, 3, 4})) {
         return convertRecordsInto(back(), out(), overWrite, flags, messages_) == 0;
     }
-    std::vector<std::string> saveFolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir_.path() / "save"))
-            if (e.path().filename() != kTurnFileName)
-                names.push_back(e.path().filename().string());
-        return names;
-    }
 
     TempFolder dir_;
     FakeMessages messages_;
 };
 
-TEST_F(ConvertRecordsFiles, LineEndsAndModes) {
+TEST_F(ConvertRecordsFiles, LineEndsModesAndWhatAKilledAppendLeft) {
     const struct {
         const char* name;
         std::int16_t overWrite;
         std::string before;  // "-" for no output file
         std::string backup;
         std::string after;
+        const char* journal = nullptr;  // what a killed append left beside the output file
+        std::size_t messages = 0;
     } cases[] = {
         {"append creates", 0, "-", "A,B,C,D,E\r\n,B,C,D\r\nA,B,,D\r\n", "A,C,D\r\n,C,D\r\nA\r\n"},
         {"append follows old lines", 0, "old\r\n", "A,B,C,D\r\n", "old\r\nA,C,D\r\n"},
@@ -62,17 +62,29 @@ TEST_F(ConvertRecordsFiles, LineEndsAndModes) {
         {"lone CR ends a line, lone LF is data", 1, "-", "A,B,C\rD\nE,F,G\r\n",
          "A,C\r\nD\nE,G\r\n"},
         {"other OverWrite values append", 2, "old\r\n", "A\r\n", "old\r\nA\r\n"},
+        // Half-width katakana, ソ and 表 (trail byte 0x5C before a comma), ①, ～, IBM rows.
+        {"CP932 bytes pass as they are", 1, "-",
+         "\xB1\xB2\xB3,\x83\x5C\x95\x5C,\x87\x40\x81\x60,\xED\x40\xFA\x40\r\n",
+         "\xB1\xB2\xB3,\x87\x40\x81\x60,\xED\x40\xFA\x40\r\n"},
+        {"journal of an output file taken away since", 0, "-", "A,B,C,D\r\n", "A,C,D\r\n", "5\n"},
+        {"journal cut before its flush: nothing is cut, and the operator is told", 0,
+         "A,B\r\nX,Y\r\n", "A,B,C,D\r\n", "A,B\r\nX,Y\r\nA,C,D\r\n", "", 1},
+        // Left there, the journal would cut the new file at the next append.
+        {"journal before a replace", 1, "A,B\r\nX,Y\r\n", "A,B,C,D\r\n", "A,C,D\r\n", "2\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        messages_.clear();
         fs::remove(out());
         if (c.before != "-")
             writeFile(out(), c.before);
+        if (c.journal != nullptr)
+            writeFile(dir_.path() / "save" / ".out.txt.append", c.journal);
         writeFile(back(), c.backup);
         EXPECT_TRUE(convert(c.overWrite));
         EXPECT_EQ(fileBytes(out()), c.after);
-        EXPECT_TRUE(messages_.shown().empty());
-        EXPECT_EQ(saveFolderEntries(), std::vector<std::string>{"out.txt"});
+        EXPECT_EQ(messages_.shown().size(), c.messages);
+        EXPECT_EQ(namesIn(dir_.path() / "save"), std::vector<std::string>{"out.txt"});
     }
 }
 
@@ -98,6 +110,7 @@ TEST_F(ConvertRecordsFiles, RemovedSaveFolderFailsInBothModes) {
     }
 }
 
+#ifndef _WIN32
 // The operator write-protected the output file: a replace refuses it. Checked as an ordinary
 // user, since root ignores the protection.
 TEST_F(ConvertRecordsFiles, ReplaceRefusesAWriteProtectedOutput) {
@@ -115,6 +128,7 @@ TEST_F(ConvertRecordsFiles, ReplaceRefusesAWriteProtectedOutput) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(fileBytes(out()), "protected\r\n");
 }
+#endif
 
 // Two programs converting into one folder: while the other one holds the folder's turn (its
 // append under way, its journal beside the file) this one waits, and takes that journal for

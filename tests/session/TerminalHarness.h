@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -64,6 +65,11 @@ public:
     std::string logText() const { return fileBytes(saveFolder() / "LOG.TXT"); }
     std::string output(const std::string& name) const { return fileBytes(saveFolder() / name); }
     std::string written() const { return line_.written(); }
+    // The error label after its time stamp ("2007-06-06-09:15:00").
+    std::string errorMessage() const {
+        const std::string error = display.last("error");
+        return error.substr(std::min<std::size_t>(19, error.size()));
+    }
     SessionContext& ctx() { return ctx_; }
     sim::VirtualClock& clock() { return clock_; }
 

@@ -11,18 +11,21 @@
 
 namespace karune::test {
 
-// The real file system, except that the files named in `held` are held by another program, as a
-// spreadsheet holds a file on Windows: opening, replacing, cutting or removing them fails with
-// EBUSY. Counts the syncs of each file name.
+// The real file system, except for the files named in `held` and `full` (names without the
+// folder). Opening, replacing, cutting or removing a held file fails with its error: EBUSY for a
+// file that another program holds, as a spreadsheet holds a file on Windows. Writes to a full
+// file fail with ENOSPC, as on a full disk, without touching any device. Counts the syncs of
+// each file name.
 class HeldFiles : public FileSystem {
 public:
-    std::set<std::string> held;        // file names, without the folder
+    std::map<std::string, int> held;   // file name: the error
+    std::set<std::string> full;        // file names
     std::map<std::string, int> syncs;  // file name: how often it was synced
 
     Opened open(const std::filesystem::path& file, Mode mode,
                 const std::filesystem::path& permissionsOf) override {
-        if (isHeld(file))
-            return {nullptr, EBUSY};
+        if (const int err = heldError(file))
+            return {nullptr, err};
         Opened opened = real_.open(file, mode, permissionsOf);
         if (opened.file)
             opened.file =
@@ -30,13 +33,16 @@ public:
         return opened;
     }
     int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return isHeld(from) || isHeld(to) ? EBUSY : real_.rename(from, to);
+        const int err = heldError(from) != 0 ? heldError(from) : heldError(to);
+        return err != 0 ? err : real_.rename(from, to);
     }
     int remove(const std::filesystem::path& file) override {
-        return isHeld(file) ? EBUSY : real_.remove(file);
+        const int err = heldError(file);
+        return err != 0 ? err : real_.remove(file);
     }
     int truncate(const std::filesystem::path& file, std::uintmax_t length) override {
-        return isHeld(file) ? EBUSY : real_.truncate(file, length);
+        const int err = heldError(file);
+        return err != 0 ? err : real_.truncate(file, length);
     }
     int syncFolder(const std::filesystem::path& folder) override {
         return real_.syncFolder(folder);
@@ -51,7 +57,9 @@ private:
     public:
         Counted(HeldFiles& owner, std::string name, std::unique_ptr<WrittenFile> real)
             : owner_(owner), name_(std::move(name)), real_(std::move(real)) {}
-        int write(std::string_view bytes) override { return real_->write(bytes); }
+        int write(std::string_view bytes) override {
+            return owner_.full.contains(name_) ? ENOSPC : real_->write(bytes);
+        }
         int sync() override {
             ++owner_.syncs[name_];
             return real_->sync();
@@ -65,8 +73,9 @@ private:
         std::unique_ptr<WrittenFile> real_;
     };
 
-    bool isHeld(const std::filesystem::path& file) const {
-        return held.contains(file.filename().string());
+    int heldError(const std::filesystem::path& file) const {
+        const auto found = held.find(file.filename().string());
+        return found == held.end() ? 0 : found->second;
     }
 
     FileSystem& real_ = systemFileSystem();
