@@ -183,9 +183,6 @@ std::vector<CycleCase> cycleCases() {
         {"silent modem: six empty reads, then idle even with the window's automatic start", 1,
          [](Rig& r) { r.modem.standing["ATE0"] = {}; }, ate0, lines(kPort1, kInit, kInit + kFail),
          failed("09:15:12", noAnswer), 1, 13s, 1, true},
-        {"six replies without OK: initialisation error", 1,
-         [](Rig& r) { r.modem.standing["ATE0"] = noise(6); }, ate0,
-         lines(kPort1, kInit, kInit + kFail), failed("09:15:02", initError), 1, 3610ms},
         {"ERROR restarts the initialisation, but not as the sixth reply", 1,
          [](Rig& r) {
              r.modem.queued["ATE0"] = {{{framed("ERROR"), 10ms}},
@@ -368,9 +365,8 @@ TEST(FreeSpace, WarnsForEachFolderUnderAFewTimesTheLargestTransfer) {
         Lines warnings;  // "MB free|folder" in the order shown
     };
     const Case cases[] = {
-        {"16 MB free is enough for small transfers", 16 * kMegabyte, 16 * kMegabyte, 1000, 0, {}},
-        {"less than 16 MB in the home", 16 * kMegabyte - 1, 16 * kMegabyte, 1000, 0,
-         lines(" 15|home")},
+        {"less than 16 MB in the home; 16 MB is enough for small transfers", 16 * kMegabyte - 1,
+         16 * kMegabyte, 1000, 0, lines(" 15|home")},
         {"the save folder under four times the last back-up", kPlentyOfSpace, 20 * kMegabyte - 1,
          5 * kMegabyte, 0, lines(" 19|save")},
         {"an earlier, larger transfer still counts", kPlentyOfSpace, 40 * kMegabyte - 1, 0,
