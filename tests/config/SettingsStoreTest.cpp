@@ -84,10 +84,8 @@ TEST(DefaultFolder, IsTheFirstStorableOfDocumentsHomeAndProgramFolder) {
         const char* home;
         const char* expected;
     } cases[] = {
-        {"josé/Documents", "home", "home"},
-        {"", "home", "home"},
-        {"gone", "josé", "prog"},
-        {"4月〜", "home", "home"},
+        {"josé/Documents", "home", "home"}, {"", "home", "home"},     {"gone", "josé", "prog"},
+        {"4月〜", "home", "home"},          {"home", "prog", "home"},
     };
     for (const auto& c : cases) {
         test::TempFolder temp;

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -374,8 +373,7 @@ TEST(FreeSpace, WarnsForEachFolderUnderAFewTimesTheLargestTransfer) {
         SCOPED_TRACE(c.name);
         test::TerminalHarness t;
         const std::filesystem::path home = t.programFolder(), save = t.saveFolder();
-        std::ofstream(t.ctx().backFile).close();
-        std::filesystem::resize_file(t.ctx().backFile, c.backupBytes);
+        test::writeFile(t.ctx().backFile, std::string(c.backupBytes, 'x'));
         const SpaceProbe probe = [&](const std::filesystem::path& folder) {
             return folder == home ? c.homeFree : folder == save ? c.saveFree : std::nullopt;
         };

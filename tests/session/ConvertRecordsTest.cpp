@@ -1,6 +1,8 @@
 // The conversion of the back-up file into the output file: the selected fields, line ends and
 // both modes; what a killed append left beside the output file, which must never block or
-// destroy that file; conversions into one folder taking turns.
+// destroy that file; conversions into one folder taking turns. A back-up file that no conversion
+// took holds the only copy of records the terminal was told were received: each one is kept
+// under a name of its own, and converted once.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "session/ConvertRecords.h"
+#include "session/KeptBackups.h"
 #include "support/FakeMessages.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
@@ -145,6 +148,42 @@ TEST_F(ConvertRecordsFiles, ConversionsIntoOneFolderTakeTurns) {
     other.turn.reset();
     waiting.join();
     EXPECT_EQ(fileBytes(out()), "A,B\r\nlive\r\nE,G,H\r\n");
+}
+
+TEST_F(ConvertRecordsFiles, EachUnconvertedBackupIsKeptApartAndConvertedOnce) {
+    FileSystem& files = systemFileSystem();
+    const Settings settings = defaultSettings(dir_.text());
+
+    // Two transfers in one second, neither converted.
+    std::vector<fs::path> kept;
+    for (const char* records : {"A,1\r\n", "B,2\r\n"}) {
+        writeFile(back(), records);
+        if (!kept.empty())
+            fs::last_write_time(back(), fs::last_write_time(kept[0]));
+        const KeptBackup k = keepUnconverted(files, back());
+        ASSERT_EQ(k.error, 0);
+        EXPECT_EQ(fileBytes(back()), "");  // a new one, for the next transfer
+        kept.push_back(k.path);
+    }
+    EXPECT_EQ(kept[1].filename(), kept[0].stem().string() + "-2.txt");
+    EXPECT_EQ(fileBytes(kept[0]), "A,1\r\n");
+    EXPECT_EQ(fileBytes(kept[1]), "B,2\r\n");
+
+    // The operator converts the first; doing it again finds nothing to convert twice.
+    EXPECT_TRUE(ConvertBackupFile(kept[0], back(), out(), settings, messages_, files));
+    EXPECT_FALSE(ConvertBackupFile(kept[0], back(), out(), settings, messages_, files));
+    EXPECT_EQ(fileBytes(out()), "A,1\r\n");
+    EXPECT_TRUE(fs::exists(kept[1]));
+
+    // A back-up file the operator converted is not kept before the next transfer; that
+    // transfer's, unconverted, is.
+    writeFile(back(), "C,3\r\n");
+    EXPECT_TRUE(ConvertBackupFile(back(), back(), out(), settings, messages_, files));
+    EXPECT_EQ(keepUnconverted(files, back()).path, fs::path());
+    EXPECT_EQ(fileBytes(back()), "");  // emptied for the next transfer, its records converted
+    EXPECT_EQ(fileBytes(out()), "A,1\r\nC,3\r\n");
+    writeFile(back(), "D,4\r\n");
+    EXPECT_NE(keepUnconverted(files, back()).path, fs::path());
 }
 
 }  // namespace
