@@ -26,8 +26,6 @@ TEST(CheckFrame, ClassifiesEveryKindOfLine) {
     const CheckCase cases[] = {
         {"record, type 1", "^0abc*DE", '0', 0, FrameCheck::Valid},
         {"record, type 2", "^0abc*50", '0', 1, FrameCheck::Valid},
-        {"file name, type 1", "^#abc@3*44", '#', 0, FrameCheck::Valid},
-        {"file name, type 2", "^#abc@3*C3", '#', 1, FrameCheck::Valid},
         {"record of type 1 under type 2", "^0abc*DE", '0', 1, FrameCheck::ChecksumError},
         {"file name of type 2 under type 1", "^#abc@3*C3", '#', 0, FrameCheck::ChecksumError},
         {"wrong checksum", "^0abc*DF", '0', 0, FrameCheck::ChecksumError},
