@@ -78,7 +78,7 @@ TEST(FileErrors, OnlyWhatIsStoredIsAcknowledgedAndTheOperatorLearnsWhichFile) {
         HeldFiles files;
         files.held = c.held;
         files.full = c.full;
-        TerminalHarness h([&](Settings& s) { s.OverWrite = c.overWrite; }, {}, files);
+        TerminalHarness h([&](Settings& s) { s.OverWrite = c.overWrite; }, files);
         writeFile(h.saveFolder() / "abc.txt", "A,B\r\n");
         h.script = {
             {"VOL", frameOf('#', "abc@1", 0)}, {"ACK", frameOf('0', "abc", 0)}, {"ACK", "END"}};
@@ -111,7 +111,7 @@ TEST(FileErrors, OnlyWhatIsStoredIsAcknowledgedAndTheOperatorLearnsWhichFile) {
 // reaches its own month's file once, in order, synced once per append.
 TEST(HistoryLine, WaitsForItsHeldFileAndFollowsInOrder) {
     HeldFiles files;
-    TerminalHarness h({}, {}, files);
+    TerminalHarness h({}, files);
     const fs::path june = h.saveFolder() / "2007-06.txt";
     const fs::path july = h.saveFolder() / "2007-07.txt";
     const auto cycle = [&](const std::string& name) {

@@ -39,12 +39,11 @@ inline std::string frameOf(char sequence, const std::string& payload, int crcTyp
 class TerminalHarness {
 public:
     explicit TerminalHarness(const std::function<void(Settings&)>& adjust = {},
-                             std::filesystem::path backFile = {},
                              FileSystem& files = systemFileSystem())
         : line_(clock_),
           io_(line_, clock_),
-          ctx_(clock_, display, messages, flags, makeSettings(adjust),
-               backFile.empty() ? programFolder() / "Back.txt" : backFile, {}, files) {
+          ctx_(clock_, display, messages, flags, makeSettings(adjust), programFolder() / "Back.txt",
+               {}, files) {
         flags.running = true;
         ctx_.line = &io_;
         line_.setPeer([this](const std::string& pcLine, sim::SimulatedLine& line) {
