@@ -77,8 +77,7 @@ public:
         return note({FileOp::Remove, file}, real_.remove(file));
     }
     int truncate(const fs::path& file, std::uintmax_t length) override {
-        const int err = note({FileOp::Cut, file, {}, {}, length}, real_.truncate(file, length));
-        return note({FileOp::Sync, file}, err);
+        return noteCut(file, length, real_.truncate(file, length));
     }
     int syncFolder(const fs::path& folder) override {
         return note({FileOp::SyncDir, folder}, syncs ? real_.syncFolder(folder) : 0);
@@ -103,40 +102,40 @@ public:
     }
 
 private:
-    class File : public WrittenFile {
-    public:
-        File(RecordingFileSystem& fs, fs::path path, std::unique_ptr<WrittenFile> real)
-            : fs_(fs), path_(std::move(path)), real_(std::move(real)) {}
+    // A cut is on the disk when the seam returns.
+    int noteCut(const fs::path& file, std::uintmax_t length, int err) {
+        note({FileOp::Cut, file, {}, {}, length}, err);
+        return note({FileOp::Sync, file}, err);
+    }
+
+    struct File : WrittenFile {
+        File(RecordingFileSystem& files, fs::path path, std::unique_ptr<WrittenFile> real)
+            : files_(files), path_(std::move(path)), real_(std::move(real)) {}
         int write(std::string_view bytes) override {
-            if (path_.filename() == fs_.failWritesTo) {
-                const std::string_view part = bytes.substr(0, bytes.size() / 2);
-                fs_.note({FileOp::Write, path_, {}, std::string(part)}, real_->write(part));
-                return ENOSPC;
-            }
-            return fs_.note({FileOp::Write, path_, {}, std::string(bytes)}, real_->write(bytes));
+            const bool full = path_.filename() == files_.failWritesTo;
+            const std::string_view landed = full ? bytes.substr(0, bytes.size() / 2) : bytes;
+            const int err =
+                files_.note({FileOp::Write, path_, {}, std::string(landed)}, real_->write(landed));
+            return full ? ENOSPC : err;
         }
         int sync() override {
-            return fs_.note({FileOp::Sync, path_}, fs_.syncs ? real_->sync() : 0);
+            return files_.note({FileOp::Sync, path_}, files_.syncs ? real_->sync() : 0);
         }
         int truncate(std::uintmax_t length) override {
-            fs_.note({FileOp::Cut, path_, {}, {}, length}, real_->truncate(length));
-            return fs_.note({FileOp::Sync, path_}, 0);
+            return files_.noteCut(path_, length, real_->truncate(length));
         }
         int close() override { return real_->close(); }
 
-    private:
-        RecordingFileSystem& fs_;
+        RecordingFileSystem& files_;
         fs::path path_;
         std::unique_ptr<WrittenFile> real_;
     };
-    class HeldTurn : public FolderTurn {
-    public:
-        HeldTurn(RecordingFileSystem& fs, fs::path folder, std::unique_ptr<FolderTurn> real)
-            : fs_(fs), folder_(std::move(folder)), real_(std::move(real)) {}
-        ~HeldTurn() override { fs_.note({FileOp::TurnEnd, folder_}, 0); }
+    struct HeldTurn : FolderTurn {
+        HeldTurn(RecordingFileSystem& files, fs::path folder, std::unique_ptr<FolderTurn> real)
+            : files_(files), folder_(std::move(folder)), real_(std::move(real)) {}
+        ~HeldTurn() override { files_.note({FileOp::TurnEnd, folder_}, 0); }
 
-    private:
-        RecordingFileSystem& fs_;
+        RecordingFileSystem& files_;
         fs::path folder_;
         std::unique_ptr<FolderTurn> real_;
     };
@@ -165,7 +164,7 @@ class CutDisks {
 public:
     // `root`: the folder that holds everything, there whatever happens.
     CutDisks(const fs::path& root, const Disk& before, std::span<const FileOp> ops, Model model)
-        : root_(root), model_(model) {
+        : root_(root) {
         for (const fs::path& folder : before.folders)
             base_[folder] = addNode(true, {});
         for (const auto& [path, bytes] : before.files)
@@ -178,8 +177,8 @@ public:
                 case FileOp::Open:
                 case FileOp::Mkdir:
                     if (op.created) {
-                        live[op.path] = addNode(op.kind == FileOp::Mkdir, {});
-                        nodes_[live[op.path]].noPromise = promisesNothing(op.path);
+                        live[op.path] =
+                            addNode(op.kind == FileOp::Mkdir, {}, promisesNothing(op.path));
                         changes_[folder].push_back({op.path, live[op.path]});
                     }
                     if (op.emptied)
@@ -195,7 +194,9 @@ public:
                     node->live.resize(op.length);
                     break;
                 case FileOp::Rename:
-                    changes_[folder].push_back({op.to, live[op.path], op.path});
+                    // On Windows a rename is durable when it returns, whatever came before it.
+                    changes_[folder].push_back(
+                        {op.to, live[op.path], op.path, model == Model::Linux});
                     live[op.to] = live[op.path];
                     live.erase(op.path);
                     break;
@@ -203,19 +204,16 @@ public:
                     changes_[folder].push_back({op.path, std::nullopt});
                     live.erase(op.path);
                     break;
-                case FileOp::SyncDir:
-                    synced_[op.path] = changes_[op.path].size();
+                case FileOp::SyncDir:  // does nothing on Windows
+                    for (Change& c : changes_[op.path])
+                        c.optional = c.optional && model == Model::Windows;
                     break;
                 default:
                     break;
             }
         }
-        for (const auto& [folder, list] : changes_) {
-            const std::size_t kept = model_ == Model::Linux ? synced_[folder] : 0;
-            const auto optional = std::count_if(list.begin() + std::ptrdiff_t(kept), list.end(),
-                                                [&](const Change& c) { return !skipsPrefix(c); });
-            dimensions_.push_back(static_cast<std::size_t>(optional) + 1);
-        }
+        for (const auto& [folder, list] : changes_)
+            dimensions_.push_back(1 + std::ranges::count(list, true, &Change::optional));
         for (Node& n : nodes_) {
             if (n.folder || n.live == n.durable || n.noPromise)
                 continue;
@@ -232,16 +230,11 @@ public:
         std::size_t d = 0;
         for (const auto& [folder, list] : changes_) {
             std::size_t optional = choice[d++];
-            const std::size_t kept = model_ == Model::Linux ? synced_.at(folder) : 0;
-            for (std::size_t i = 0; i < list.size(); ++i) {
-                const Change& c = list[i];
-                if (i >= kept && !skipsPrefix(c)) {
-                    if (optional == 0)
-                        continue;
-                    --optional;
-                }
-                if (!c.renamedFrom.empty())
-                    names.erase(c.renamedFrom);
+            for (const Change& c : list) {
+                if (c.optional && optional == 0)
+                    continue;
+                optional -= c.optional;
+                names.erase(c.renamedFrom);
                 if (c.node)
                     names[c.name] = *c.node;
                 else
@@ -254,11 +247,9 @@ public:
             for (fs::path up = path.parent_path(); up != root_ && reachable; up = up.parent_path())
                 reachable = names.contains(up);
             const Node& n = nodes_[id];
-            if (!reachable)
-                continue;
-            if (n.folder)
+            if (reachable && n.folder)
                 disk.folders.insert(path);
-            else
+            else if (reachable)
                 disk.files[path] = n.fates.empty() ? n.live : n.fates[choice[n.dimension]];
         }
         return disk;
@@ -276,15 +267,12 @@ private:
         fs::path name;
         std::optional<std::size_t> node;  // none: the name goes
         fs::path renamedFrom{};           // a rename: this name goes in the same step
+        bool optional = true;             // false: on the disk whatever the cut
     };
 
-    std::size_t addNode(bool folder, std::string bytes) {
-        nodes_.push_back({folder, bytes, bytes});
+    std::size_t addNode(bool folder, std::string bytes, bool noPromise = false) {
+        nodes_.push_back({folder, bytes, bytes, noPromise});
         return nodes_.size() - 1;
-    }
-    // On Windows a rename is durable when it returns, whatever came before it.
-    bool skipsPrefix(const Change& c) const {
-        return model_ == Model::Windows && !c.renamedFrom.empty();
     }
 
     static std::vector<std::string> fatesOf(const Node& n) {
@@ -301,11 +289,9 @@ private:
     }
 
     fs::path root_;
-    Model model_;
     std::vector<Node> nodes_;
     std::map<fs::path, std::size_t> base_;
     std::map<fs::path, std::vector<Change>> changes_;
-    std::map<fs::path, std::size_t> synced_;
     std::vector<std::size_t> dimensions_;
 };
 
