@@ -302,29 +302,40 @@ std::string lines(const std::vector<std::string>& records, std::size_t count = 9
     return text;
 }
 
-// Writes "ACK" down among the file operations, and ends a call that runs too long in virtual
-// time (a session that waits for ever would otherwise never return).
-class WatchedLine : public SerialLine {
+// Whether `text` is the first n of `records`, for some n from `least` on.
+bool holdsFirstOf(const std::string& text, const std::vector<std::string>& records,
+                  std::size_t least) {
+    for (std::size_t n = least; n <= records.size(); ++n)
+        if (text == lines(records, n))
+            return true;
+    return false;
+}
+
+// The far end's line, writing "ACK" down among the file operations, and ending a call that runs
+// too long in virtual time (a session that waits for ever would otherwise never return).
+class WatchedLine : public ModemLineWire {
 public:
-    WatchedLine(ModemLineWire& wire, RecordingFileSystem& files, const sim::VirtualClock& clock,
+    WatchedLine(sim::VirtualClock& clock, modemsim::ModemLine& farEnd, RecordingFileSystem& files,
                 SessionFlags& flags)
-        : wire_(wire), files_(files), clock_(clock), flags_(flags), limit_(clock.now() + kLimit) {}
+        : ModemLineWire(clock, farEnd),
+          clock_(clock),
+          files_(files),
+          flags_(flags),
+          limit_(clock.now() + std::chrono::minutes(10)) {}
     std::string readUntil(Clock::TimePoint deadline) override {
         if (clock_.now() > limit_)
             flags_.running = false;
-        return wire_.readUntil(deadline);
+        return ModemLineWire::readUntil(deadline);
     }
     bool write(std::string_view bytes) override {
         if (bytes == "ACK\r")
             files_.note({FileOp::Ack}, 0);
-        return wire_.write(bytes);
+        return ModemLineWire::write(bytes);
     }
 
 private:
-    static constexpr auto kLimit = std::chrono::minutes(10);
-    ModemLineWire& wire_;
-    RecordingFileSystem& files_;
     const sim::VirtualClock& clock_;
+    RecordingFileSystem& files_;
     SessionFlags& flags_;
     Clock::TimePoint limit_;
 };
@@ -402,11 +413,10 @@ public:
             terminal.protocol = loaded.settings.Protocol;
             terminal.crcType = loaded.settings.CrcType;
             modemsim::ModemLine farEnd(modem, terminal, modemsim::DropMode::Silent);
-            ModemLineWire wire(clock, farEnd);
             SessionFlags flags{.running = true};
-            WatchedLine line(wire, files, clock, flags);
+            WatchedLine line(clock, farEnd, files, flags);
             FakePorts ports(line, 1);
-            wire.onReport = [&](const std::string& report) {
+            line.onReport = [&](const std::string& report) {
                 served.report = report;
                 flags.running = false;
             };
@@ -432,7 +442,7 @@ struct Event {
     std::function<void(Settings&)> change{};  // Save
     // Filled in by the recording:
     std::size_t begin = 0, end = 0;  // its operations
-    bool ok = false;                 // converted, saved
+    bool ok = false;                 // started, converted, saved
     bool replaces = false;
     std::size_t finalAck = SIZE_MAX;  // Call: the operation that is the final "ACK"
     std::string ini{};                // Start, Save: the settings file it writes
@@ -465,13 +475,11 @@ void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
         files.failWritesTo = e.failWritesTo;
         e.begin = files.ops.size();
         e.replaces = replaces;
-        if (e.kind == Event::Call) {
+        if (e.kind == Event::Call)
             e.ok = rig.call(e.records, files).report.starts_with("call 1: ACK");
-            for (std::size_t i = e.begin; i < files.ops.size() && e.ok; ++i)
-                if (files.ops[i].kind == FileOp::Ack)
-                    e.finalAck = i;
-        } else
+        else
             rig.start(files, [&](const LoadResult& loaded) {
+                e.ok = e.kind == Event::Start;
                 if (e.kind == Event::ConvertKept) {
                     const std::vector<fs::path> kept = rig.kept();
                     ASSERT_EQ(kept.size(), 1u);
@@ -486,9 +494,11 @@ void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
                     replaces = replaces || (e.ok && changed.OverWrite == 1);
                 }
             });
-        e.ok = e.ok || e.kind == Event::Start;
         e.end = files.ops.size();
         e.ini = fileBytes(rig.ini());
+        for (std::size_t i = e.begin; i < e.end && e.ok; ++i)
+            if (files.ops[i].kind == FileOp::Ack)
+                e.finalAck = i;
     }
 }
 
@@ -528,21 +538,19 @@ public:
     // 2, 3: each conversion whole or not at all, and whole once told done.
     struct Version {
         std::string output;
-        std::vector<bool> present;  // per event
+        std::set<std::vector<std::string>> converted;  // the records of each conversion in it
     };
     std::vector<Version> outputs() const {
         std::vector<Version> versions = {{kOld, {}}};
         for (const Event& e : events_) {
-            const bool converts =
-                (e.kind == Event::Call || e.kind == Event::ConvertKept) && e.ok && started(e);
+            if ((e.kind != Event::Call && e.kind != Event::ConvertKept) || !e.ok || !started(e))
+                continue;
             std::vector<Version> next;
             for (const Version& v : versions) {
-                if (!converts || !done(e))
-                    next.push_back({v.output, with(v.present, false)});
-                if (converts) {
-                    const std::string block = lines(e.records);
-                    next.push_back({e.replaces ? block : v.output + block, with(v.present, true)});
-                }
+                if (!done(e))
+                    next.push_back(v);
+                next.push_back({(e.replaces ? "" : v.output) + lines(e.records), v.converted});
+                next.back().converted.insert(e.records);
             }
             versions = std::move(next);
         }
@@ -550,10 +558,6 @@ public:
     }
 
 private:
-    static std::vector<bool> with(std::vector<bool> present, bool more) {
-        present.push_back(more);
-        return present;
-    }
     const std::vector<Event>& events_;
     std::size_t count_;
 };
@@ -626,38 +630,33 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
 
     // 1, 4: records answered "ACK" are in the output, or in a back-up kept whole; a kept back-up
     // stands for a transfer that was not answered done, and the operator is told of it.
+    const auto retired = [&](const Event& call) {
+        return std::ranges::any_of(events, [&](const Event& e) {
+            return e.kind == Event::ConvertKept && e.records == call.records && promises.done(e);
+        });
+    };
     for (const Promises::Version& v : matching) {
         std::string missing;
-        std::vector<bool> justifies(events.size());
-        for (std::size_t i = 0; i < events.size(); ++i) {
-            const Event& e = events[i];
+        std::vector<const Event*> unconverted;  // calls a kept back-up may stand for
+        for (const Event& e : events) {
             if (e.kind != Event::Call || !promises.started(e))
                 continue;
-            bool inOutput = false;
-            bool retired = false;
-            for (std::size_t j = 0; j < events.size(); ++j) {
-                inOutput = inOutput || (v.present[j] && events[j].records == e.records);
-                retired = retired || (events[j].kind == Event::ConvertKept &&
-                                      events[j].records == e.records && promises.done(events[j]));
-            }
-            justifies[i] = !promises.done(e) && !retired;
+            if (!promises.done(e) && !retired(e))
+                unconverted.push_back(&e);
             const std::size_t acked = promises.acknowledged(e, ops);
-            bool kept = false;
-            for (std::size_t n = acked; n <= e.records.size() && acked > 0; ++n)
-                kept = kept || std::ranges::count(next.kept, lines(e.records, n)) > 0;
-            if (acked > 0 && !inOutput && !kept)
+            if (acked > 0 && !v.converted.contains(e.records) &&
+                std::ranges::none_of(next.kept, [&](const std::string& kept) {
+                    return holdsFirstOf(kept, e.records, acked);
+                }))
                 missing += "1, 4: every record answered ACK is kept; ";
         }
         for (const std::string& kept : next.kept) {
-            bool justified = false;
-            for (std::size_t i = 0; i < events.size() && !justified; ++i) {
-                for (std::size_t n = 1; n <= events[i].records.size() && !justified; ++n)
-                    justified = justifies[i] && kept == lines(events[i].records, n);
-                if (justified)
-                    justifies[i] = false;
-            }
-            if (!justified)
+            const auto stands = std::ranges::find_if(
+                unconverted, [&](const Event* e) { return holdsFirstOf(kept, e->records, 1); });
+            if (stands == unconverted.end())
                 missing += "4: only records not answered done are kept, whole; ";
+            else
+                unconverted.erase(stands);
         }
         if (missing.empty()) {
             if (next.kept.size() > next.keptBefore && !next.told)
@@ -679,44 +678,26 @@ std::vector<std::vector<std::size_t>> choices(const std::vector<std::size_t>& di
     std::size_t total = 1;
     for (const std::size_t d : dimensions)
         total = std::min(total * d, kAll + 1);
+    sampled = total > kAll;
     std::vector<std::vector<std::size_t>> out;
-    std::vector<std::size_t> choice(dimensions.size());
-    if (total <= kAll) {
-        for (std::size_t n = 0; n < total; ++n) {
-            out.push_back(choice);
-            for (std::size_t d = 0; d < choice.size() && ++choice[d] == dimensions[d]; ++d)
-                choice[d] = 0;
+    for (std::size_t n = 0; n < (sampled ? samples : total); ++n) {
+        std::vector<std::size_t> choice(dimensions.size());
+        for (std::size_t d = 0, rest = n; d < choice.size(); rest /= dimensions[d++]) {
+            std::uniform_int_distribution<std::size_t> any(0, dimensions[d] - 1);
+            choice[d] = !sampled ? rest % dimensions[d]
+                        : n == 0 ? 0
+                        : n == 1 ? any.max()
+                                 : any(random);
         }
-        return out;
-    }
-    sampled = true;
-    out.push_back(choice);
-    for (std::size_t d = 0; d < choice.size(); ++d)
-        choice[d] = dimensions[d] - 1;
-    out.push_back(choice);
-    while (out.size() < samples) {
-        for (std::size_t d = 0; d < choice.size(); ++d)
-            choice[d] = std::uniform_int_distribution<std::size_t>(0, dimensions[d] - 1)(random);
         out.push_back(choice);
     }
     return out;
 }
 
-std::uint64_t seedToUse() {
-    const char* text = std::getenv("KARUNE_POWERCUT_SEED");
-    if (text != nullptr && std::string_view(text) == "random")
-        return std::random_device()();
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : 20070606;
-}
-
-std::size_t samplesPerCut() {
-#if defined(__SANITIZE_ADDRESS__)
-    constexpr std::size_t kSamples = 16;  // the sanitizer's build runs several times slower
-#else
-    constexpr std::size_t kSamples = 256;
-#endif
-    const char* text = std::getenv("KARUNE_POWERCUT_SAMPLES");
-    return text != nullptr ? std::max<std::size_t>(2, std::strtoull(text, nullptr, 10)) : kSamples;
+// A number from the environment, or `otherwise`.
+std::uint64_t numberIn(const char* variable, std::uint64_t otherwise) {
+    const char* text = std::getenv(variable);
+    return text != nullptr ? std::strtoull(text, nullptr, 10) : otherwise;
 }
 
 TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
@@ -738,8 +719,17 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
         EXPECT_TRUE(!name.starts_with('.') || name == ".Back.txt.converted") << path;
     }
 
-    const std::uint64_t seed = seedToUse();
-    const std::size_t samples = samplesPerCut();
+    const char* seedText = std::getenv("KARUNE_POWERCUT_SEED");
+    const std::uint64_t seed = seedText != nullptr && std::string_view(seedText) == "random"
+                                   ? std::random_device()()
+                                   : numberIn("KARUNE_POWERCUT_SEED", 20070606);
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr std::size_t kSamples = 16;  // the sanitizer's build runs several times slower
+#else
+    constexpr std::size_t kSamples = 256;
+#endif
+    const std::size_t samples =
+        std::max<std::uint64_t>(2, numberIn("KARUNE_POWERCUT_SAMPLES", kSamples));
     std::map<Disk, NextCall> served;
     std::size_t disks = 0, sampledCuts = 0, failing = 0;
     std::size_t failingCuts[2] = {};  // Linux, Windows
@@ -761,9 +751,7 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
                     it = served.emplace(disk, serveNextCall(rig, disk)).first;
                 const std::string why =
                     breaches(disk, it->second, Promises(events, count), events, ops, rig);
-                if (why.empty())
-                    continue;
-                if (++failing <= 10)
+                if (!why.empty() && ++failing <= 10)
                     firstFailures += (model == Model::Linux ? "Linux" : "Windows") +
                                      std::string(", cut after ") + std::to_string(count) + " of " +
                                      std::to_string(ops.size()) + ": " + why + "\n";
