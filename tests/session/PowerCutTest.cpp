@@ -146,6 +146,10 @@ struct Disk {
     std::set<fs::path> folders;
     std::map<fs::path, std::string> files;
     auto operator<=>(const Disk&) const = default;
+    std::string file(const fs::path& path) const {  // empty when there is none
+        const auto it = files.find(path);
+        return it == files.end() ? "" : it->second;
+    }
 };
 
 enum class Model { Linux, Windows };
@@ -441,10 +445,10 @@ struct Event {
     std::string failWritesTo{};               // a full disk for this file during the step
     std::function<void(Settings&)> change{};  // Save
     // Filled in by the recording:
-    std::size_t begin = 0, end = 0;  // its operations
-    bool ok = false;                 // started, converted, saved
-    bool replaces = false;
-    std::size_t finalAck = SIZE_MAX;  // Call: the operation that is the final "ACK"
+    std::size_t begin = 0, end = 0;   // its operations
+    bool ok = false;                  // started, converted, saved
+    bool replaces = false;            // the settings it started with replace
+    std::vector<std::size_t> acks{};  // Call: the operations that are its "ACK"s
     std::string ini{};                // Start, Save: the settings file it writes
 };
 
@@ -470,16 +474,17 @@ std::vector<Event> month() {
 
 // Runs the month on `rig`, recording; fills in the events.
 void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
-    bool replaces = false;
     for (Event& e : events) {
         files.failWritesTo = e.failWritesTo;
         e.begin = files.ops.size();
-        e.replaces = replaces;
-        if (e.kind == Event::Call)
-            e.ok = rig.call(e.records, files).report.starts_with("call 1: ACK");
-        else
+        if (e.kind == Event::Call) {
+            const Rig::Served served = rig.call(e.records, files);
+            e.ok = served.report.starts_with("call 1: ACK");
+            e.replaces = served.replaces;
+        } else
             rig.start(files, [&](const LoadResult& loaded) {
                 e.ok = e.kind == Event::Start;
+                e.replaces = loaded.settings.OverWrite == 1;
                 if (e.kind == Event::ConvertKept) {
                     const std::vector<fs::path> kept = rig.kept();
                     ASSERT_EQ(kept.size(), 1u);
@@ -491,33 +496,29 @@ void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
                     e.change(changed);
                     SaveSettings(rig.environment(files), changed, applied);
                     e.ok = e.failWritesTo.empty();
-                    replaces = replaces || (e.ok && changed.OverWrite == 1);
                 }
             });
         e.end = files.ops.size();
         e.ini = fileBytes(rig.ini());
-        for (std::size_t i = e.begin; i < e.end && e.ok; ++i)
+        for (std::size_t i = e.begin; i < e.end; ++i)
             if (files.ops[i].kind == FileOp::Ack)
-                e.finalAck = i;
+                e.acks.push_back(i);
     }
 }
 
 // What the month promises for a cut after the first `count` operations.
-class Promises {
-public:
-    Promises(const std::vector<Event>& events, std::size_t count)
-        : events_(events), count_(count) {}
+struct Promises {
+    const std::vector<Event>& events;
+    std::size_t count;
 
-    bool started(const Event& e) const { return count_ > e.begin; }
+    bool started(const Event& e) const { return count > e.begin; }
     // Told that it is done: the final "ACK", or the end of --convert.
     bool done(const Event& e) const {
-        return e.ok && (e.kind == Event::Call ? count_ > e.finalAck : count_ >= e.end);
+        return e.ok && (e.kind == Event::Call ? count > e.acks.back() : count >= e.end);
     }
-    // Records of a call answered "ACK".
-    std::size_t acknowledged(const Event& e, const std::vector<FileOp>& ops) const {
-        const auto acks = std::count_if(ops.begin() + std::ptrdiff_t(e.begin),
-                                        ops.begin() + std::ptrdiff_t(std::min(count_, e.end)),
-                                        [](const FileOp& op) { return op.kind == FileOp::Ack; });
+    // Records of a call answered "ACK" (the first answers the file name).
+    std::size_t acknowledged(const Event& e) const {
+        const auto acks = std::ranges::count_if(e.acks, [&](std::size_t i) { return i < count; });
         return std::min<std::size_t>(std::max<std::ptrdiff_t>(acks - 1, 0), e.records.size());
     }
 
@@ -525,10 +526,10 @@ public:
     // one once the save returned. Empty: no file.
     std::vector<std::string> settings() const {
         std::vector<std::string> allowed = {""};
-        for (const Event& e : events_) {
+        for (const Event& e : events) {
             if ((e.kind == Event::Start || e.kind == Event::Save) && e.ok && started(e)) {
                 allowed = {allowed.back(), e.ini};
-                if (count_ >= e.end)
+                if (count >= e.end)
                     allowed.erase(allowed.begin());
             }
         }
@@ -542,7 +543,7 @@ public:
     };
     std::vector<Version> outputs() const {
         std::vector<Version> versions = {{kOld, {}}};
-        for (const Event& e : events_) {
+        for (const Event& e : events) {
             if ((e.kind != Event::Call && e.kind != Event::ConvertKept) || !e.ok || !started(e))
                 continue;
             std::vector<Version> next;
@@ -556,10 +557,6 @@ public:
         }
         return versions;
     }
-
-private:
-    const std::vector<Event>& events_;
-    std::size_t count_;
 };
 
 // 6: every change to the output file and its working files holds the folder's turn.
@@ -580,7 +577,7 @@ bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
 struct NextCall {
     Rig::Served served;
     bool takesTurns = false;
-    std::string outputBefore, output;
+    std::string output;
     std::size_t keptBefore = 0;
     std::vector<std::string> kept;
     bool told = false;
@@ -589,7 +586,6 @@ struct NextCall {
 NextCall serveNextCall(Rig& rig, const Disk& disk) {
     rig.write(disk);
     NextCall next;
-    next.outputBefore = fileBytes(rig.output());
     next.keptBefore = rig.kept().size();
     rig.messages.clear();
     rig.display.calls.clear();
@@ -609,11 +605,10 @@ NextCall serveNextCall(Rig& rig, const Disk& disk) {
 
 // Why a disk breaks the promises; empty when it keeps them.
 std::string breaches(const Disk& disk, const NextCall& next, const Promises& promises,
-                     const std::vector<Event>& events, const std::vector<FileOp>& ops,
                      const Rig& rig) {
+    const std::vector<Event>& events = promises.events;
     std::string why;
-    const auto ini = disk.files.find(rig.ini());
-    if (std::ranges::count(promises.settings(), ini == disk.files.end() ? "" : ini->second) == 0)
+    if (std::ranges::count(promises.settings(), disk.file(rig.ini())) == 0)
         why += "5: the settings file is the old or the new one; ";
     if (!next.takesTurns)
         why += "6: a conversion holds its folder's turn while it recovers; ";
@@ -621,7 +616,7 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
         why += "7: the next call is served (" + next.served.report + "); ";
     std::vector<Promises::Version> matching;
     for (const Promises::Version& v : promises.outputs()) {
-        if (next.served.replaces ? v.output == next.outputBefore
+        if (next.served.replaces ? v.output == disk.file(rig.output())
                                  : v.output + lines(kNext) == next.output)
             matching.push_back(v);
     }
@@ -643,7 +638,7 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
                 continue;
             if (!promises.done(e) && !retired(e))
                 unconverted.push_back(&e);
-            const std::size_t acked = promises.acknowledged(e, ops);
+            const std::size_t acked = promises.acknowledged(e);
             if (acked > 0 && !v.converted.contains(e.records) &&
                 std::ranges::none_of(next.kept, [&](const std::string& kept) {
                     return holdsFirstOf(kept, e.records, acked);
@@ -749,8 +744,7 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
                 auto it = served.find(disk);
                 if (it == served.end())
                     it = served.emplace(disk, serveNextCall(rig, disk)).first;
-                const std::string why =
-                    breaches(disk, it->second, Promises(events, count), events, ops, rig);
+                const std::string why = breaches(disk, it->second, Promises{events, count}, rig);
                 if (!why.empty() && ++failing <= 10)
                     firstFailures += (model == Model::Linux ? "Linux" : "Windows") +
                                      std::string(", cut after ") + std::to_string(count) + " of " +
