@@ -227,8 +227,30 @@ public:
         }
     }
 
-    const std::vector<std::size_t>& dimensions() const { return dimensions_; }
+    // The disks of every combination of the options when they are few, else of the two extremes
+    // and a sample (and `sampled` is set).
+    std::set<Disk> disks(std::mt19937_64& random, std::size_t samples, bool& sampled) const {
+        constexpr std::size_t kAll = 512;
+        std::size_t total = 1;
+        for (const std::size_t d : dimensions_)
+            total = std::min(total * d, kAll + 1);
+        sampled = total > kAll;
+        std::set<Disk> disks;
+        for (std::size_t n = 0; n < (sampled ? samples : total); ++n) {
+            std::vector<std::size_t> choice(dimensions_.size());
+            for (std::size_t d = 0, rest = n; d < choice.size(); rest /= dimensions_[d++]) {
+                std::uniform_int_distribution<std::size_t> any(0, dimensions_[d] - 1);
+                choice[d] = !sampled ? rest % dimensions_[d]
+                            : n == 0 ? 0
+                            : n == 1 ? any.max()
+                                     : any(random);
+            }
+            disks.insert(disk(choice));
+        }
+        return disks;
+    }
 
+private:
     Disk disk(const std::vector<std::size_t>& choice) const {
         std::map<fs::path, std::size_t> names = base_;
         std::size_t d = 0;
@@ -259,7 +281,6 @@ public:
         return disk;
     }
 
-private:
     struct Node {
         bool folder;
         std::string live, durable;
@@ -664,31 +685,6 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
     return why;
 }
 
-// Every combination of the dimensions' options when they are few, else the two extremes and a
-// sample (and `sampled` is set).
-std::vector<std::vector<std::size_t>> choices(const std::vector<std::size_t>& dimensions,
-                                              std::mt19937_64& random, std::size_t samples,
-                                              bool& sampled) {
-    constexpr std::size_t kAll = 512;
-    std::size_t total = 1;
-    for (const std::size_t d : dimensions)
-        total = std::min(total * d, kAll + 1);
-    sampled = total > kAll;
-    std::vector<std::vector<std::size_t>> out;
-    for (std::size_t n = 0; n < (sampled ? samples : total); ++n) {
-        std::vector<std::size_t> choice(dimensions.size());
-        for (std::size_t d = 0, rest = n; d < choice.size(); rest /= dimensions[d++]) {
-            std::uniform_int_distribution<std::size_t> any(0, dimensions[d] - 1);
-            choice[d] = !sampled ? rest % dimensions[d]
-                        : n == 0 ? 0
-                        : n == 1 ? any.max()
-                                 : any(random);
-        }
-        out.push_back(choice);
-    }
-    return out;
-}
-
 // A number from the environment, or `otherwise`.
 std::uint64_t numberIn(const char* variable, std::uint64_t otherwise) {
     const char* text = std::getenv(variable);
@@ -733,13 +729,9 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
         for (std::size_t count = 0; count <= ops.size(); ++count) {
             const CutDisks cut(rig.root(), before, std::span(ops).first(count), model);
             std::mt19937_64 random(seed * 1000003 + count * 2 + (model == Model::Windows));
-            std::set<Disk> seen;
             bool sampled = false;
             const std::size_t failingBefore = failing;
-            for (const auto& choice : choices(cut.dimensions(), random, samples, sampled)) {
-                const Disk disk = cut.disk(choice);
-                if (!seen.insert(disk).second)
-                    continue;
+            for (const Disk& disk : cut.disks(random, samples, sampled)) {
                 ++disks;
                 auto it = served.find(disk);
                 if (it == served.end())
