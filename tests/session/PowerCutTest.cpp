@@ -685,12 +685,6 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
     return why;
 }
 
-// A number from the environment, or `otherwise`.
-std::uint64_t numberIn(const char* variable, std::uint64_t otherwise) {
-    const char* text = std::getenv(variable);
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : otherwise;
-}
-
 TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
     Rig rig;
     fs::create_directories(rig.save());
@@ -711,16 +705,19 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
     }
 
     const char* seedText = std::getenv("KARUNE_POWERCUT_SEED");
-    const std::uint64_t seed = seedText != nullptr && std::string_view(seedText) == "random"
+    const std::uint64_t seed = seedText == nullptr ? 20070606
+                               : std::string_view(seedText) == "random"
                                    ? std::random_device()()
-                                   : numberIn("KARUNE_POWERCUT_SEED", 20070606);
+                                   : std::strtoull(seedText, nullptr, 10);
 #if defined(__SANITIZE_ADDRESS__)
     constexpr std::size_t kSamples = 16;  // the sanitizer's build runs several times slower
 #else
     constexpr std::size_t kSamples = 256;
 #endif
+    const char* samplesText = std::getenv("KARUNE_POWERCUT_SAMPLES");
     const std::size_t samples =
-        std::max<std::uint64_t>(2, numberIn("KARUNE_POWERCUT_SAMPLES", kSamples));
+        samplesText == nullptr ? kSamples
+                               : std::max<std::size_t>(2, std::strtoull(samplesText, nullptr, 10));
     std::map<Disk, NextCall> served;
     std::size_t disks = 0, sampledCuts = 0, failing = 0;
     std::size_t failingCuts[2] = {};  // Linux, Windows
