@@ -635,14 +635,9 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
         why += "6: a conversion holds its folder's turn while it recovers; ";
     if (!next.served.report.starts_with("call 1: ACK"))
         why += "7: the next call is served (" + next.served.report + "); ";
-    std::vector<Promises::Version> matching;
-    for (const Promises::Version& v : promises.outputs()) {
-        if (next.served.replaces ? v.output == disk.file(rig.output())
-                                 : v.output + lines(kNext) == next.output)
-            matching.push_back(v);
-    }
-    if (matching.empty() || (next.served.replaces && next.output != lines(kNext)))
-        return why + "2, 3: every transfer whole once or not at all, whole once answered";
+    std::string missing = "2, 3: every transfer whole once or not at all, whole once answered";
+    if (next.served.replaces && next.output != lines(kNext))
+        return why + missing;
 
     // 1, 4: records answered "ACK" are in the output, or in a back-up kept whole; a kept back-up
     // stands for a transfer that was not answered done, and the operator is told of it.
@@ -651,8 +646,11 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
             return e.kind == Event::ConvertKept && e.records == call.records && promises.done(e);
         });
     };
-    for (const Promises::Version& v : matching) {
-        std::string missing;
+    for (const Promises::Version& v : promises.outputs()) {
+        if (next.served.replaces ? v.output != disk.file(rig.output())
+                                 : v.output + lines(kNext) != next.output)
+            continue;
+        missing.clear();
         std::vector<const Event*> unconverted;  // calls a kept back-up may stand for
         for (const Event& e : events) {
             if (e.kind != Event::Call || !promises.started(e))
@@ -679,10 +677,8 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
                 why += "4: the operator is told of a kept back-up; ";
             return why;
         }
-        if (&v == &matching.back())
-            why += missing;
     }
-    return why;
+    return why + missing;  // what the last version that matches lacks, or that none matches
 }
 
 TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
