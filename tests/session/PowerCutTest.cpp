@@ -273,9 +273,11 @@ private:
             for (fs::path up = path.parent_path(); up != root_ && reachable; up = up.parent_path())
                 reachable = names.contains(up);
             const Node& n = nodes_[id];
-            if (reachable && n.folder)
+            if (!reachable)
+                continue;
+            if (n.folder)
                 disk.folders.insert(path);
-            else if (reachable)
+            else
                 disk.files[path] = n.fates.empty() ? n.live : n.fates[choice[n.dimension]];
         }
         return disk;
@@ -468,7 +470,7 @@ struct Event {
     // Filled in by the recording:
     std::size_t begin = 0, end = 0;   // its operations
     bool ok = false;                  // started, converted, saved
-    bool replaces = false;            // the settings it started with replace
+    bool replaces = false;            // its settings replace the output file
     std::vector<std::size_t> acks{};  // Call: the operations that are its "ACK"s
     std::string ini{};                // Start, Save: the settings file it writes
 };
