@@ -1,58 +1,18 @@
-# The Windows program as an office PC uses it. Sourced by wine-stage.sh, whose helpers and
-# records it uses.
-#
-# A spreadsheet holding the output file, LOG.TXT and the month's history file (read sharing only)
-# while a call ends: the terminal gets "CAN", the operator is told which file is held and that the
-# terminal sends the records again, the log's loss is noted, and the history line waits. Once the
-# files are free the next call completes and its history line follows the waiting one.
+# The Windows program as an office PC installs it. The installer, silent, into Program Files
+# (writable under Wine): its uninstall entry and the services' event source; the installed program
+# answers and keeps its settings per user. Then installing over, and removing, the program while it
+# runs from there (an older version: its file marked, its entry's version lowered). A console copy
+# running: the silent setup fails and changes nothing, and so does the silent uninstaller (run in
+# place, so that its status counts). A service of the installed program running: the setup stops
+# it, replaces the program and starts it again; the uninstaller then stops and removes it, and
+# takes the program, its entry and the event source but not the user's settings.
+# Sourced by wine-stage.sh, whose helpers it uses. (Files that a spreadsheet holds during a call:
+# the session's tests, and WindowsFileSystem's test of the share modes under Wine.)
 office_started=$SECONDS
 office=$work/office
 mkdir -p "$office/home" "$office/out" "$office/service"
 settings_file "$office/home" "$(win "$office/out")"
-month=$(date +%Y-%m)
-output=$(win "$office/out")\\$name.txt
 start_wineserver
-mkfifo "$office/release"
-wine "$windows/tests/windows/file-holder.exe" "$output" "$(win "$office/out")\\LOG.TXT" \
-    "$(win "$office/out")\\$month.txt" <"$office/release" >"$office/held" 2>&1 &
-holder_pid=$!
-exec 8>"$office/release"
-eventually grep -q held "$office/held" || fail "the spreadsheet holds nothing: $(cat "$office/held")"
-office_call() {  # $1 the call's number, $2 the exit status it must give
-    local status=0
-    simulator "$office/sim$1" --ring-delay 1
-    wine "$windows/karune-modem.exe" --headless --home "$(win "$office/home")" \
-        >"$office/stdout$1" 2>"$office/stderr$1" </dev/null || status=$?
-    stop_simulator
-    [ "$status" = "$2" ] || fail "office call $1 exited with $status, not $2"
-}
-office_call 1 1
-exec 8>&-
-wait "$holder_pid" || true
-in_use="出力ﾌｧｲﾙが他のﾌﾟﾛｸﾞﾗﾑで使用中です : $output ［端末はﾚｺｰﾄﾞを再送します］"
-log_lost='［LOG.TXTは他のﾌﾟﾛｸﾞﾗﾑが使用中です。この通信は記録されません］'
-grep -q '^call 1: CAN, 3 records acknowledged' "$office/sim1" &&
-    grep -q -F "Karune_modem: $in_use" "$office/stderr1" &&
-    grep -F "error: 20" "$office/stdout1" | grep -q -F "$in_use" &&
-    grep -F "error:  LogFile 16:" "$office/stdout1" | grep -q -F "$log_lost" &&
-    grep -q -F '履歴ﾌｧｲﾙが他のﾌﾟﾛｸﾞﾗﾑで使用中です' "$office/stdout1" ||
-    fail "the held files were not named:" "$(cat "$office/sim1" "$office/stdout1" "$office/stderr1")"
-office_call 2 0
-history=$(iconv -f CP932 "$office/out/$month.txt" 2>/dev/null)
-[ "$(grep -c '' <<<"$history")" = 2 ] &&
-    head -n 1 <<<"$history" | grep -q -F "$in_use [異常終了] LogFile 16:" &&
-    tail -n 1 <<<"$history" | grep -q -F '正常終了' && [ ! -e "$office/out/.history.waiting" ] &&
-    cmp -s "$office/out/$name.txt" "$work/records.txt" ||
-    fail "after the files were free:" "$history" "$(ls -a "$office/out")"
-
-# The installer, silent, into Program Files (writable under Wine): its uninstall entry and the
-# services' event source; the installed program answers and keeps its settings per user. Then
-# installing over, and removing, the program while it runs from there (an older version: its file
-# marked, its entry's version lowered). A console copy running: the silent setup fails and changes
-# nothing, and so does the silent uninstaller (run in place, so that its status counts). A service
-# of the installed program running: the setup stops it, replaces the program and starts it again;
-# the uninstaller then stops and removes it, and takes the program, its entry and the event source
-# but not the user's settings.
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KARUNE_MODEM'
 events='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\KARUNE_MODEM'
 setup=$(ls "$windows"/karune-modem-*-setup.exe)

@@ -24,7 +24,7 @@ acknowledged() {
 more_than() { [ "$(acknowledged "$1")" -gt "$2" ]; }
 # The window starts idle: first its history viewer starts the Notepad of the system folder, not a
 # "notepad.exe" that lies in the program's folder (which a search by name tries first).
-cp "$windows/tests/windows/file-holder.exe" "$windows/notepad.exe"
+cp "$inspector" "$windows/notepad.exe"
 history_file=$(date +%Y-%m).txt
 for case in end-window end-headless; do
     simulator "$work/$case.sim" --records "$work/long-records.txt" --pace --ring-delay 1
