@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The real program as an administrator meets it: the command line, one program per home folder
-# and two lines at once (a pulled adapter: diagnostics.sh; the installed program:
-# tests/packaging/deb-stage.sh).
+# The real program as an administrator meets it: the command line and one program per home folder
+# (a pulled adapter: diagnostics.sh; the installed program: tests/packaging/deb-stage.sh).
 # Usage: service.sh KARUNE_MODEM KARUNE_SIM
 source "$(dirname "$0")/lib.sh"
 waiting='ﾓﾃﾞﾑ着信(RING)待ち'
@@ -78,20 +77,5 @@ line b --records /dev/null --ring-delay 600
 serve b a --headless
 check "after a kill the next program holds the home" await "$dir/b.out" "$waiting"
 kill -9 "$modemPid"
-
-# Two lines, each with its own home, at once.
-cp932 $'ｲﾁ,1\r\n' >"$dir/a.txt"
-cp932 $'ﾆ,2\r\ntwo,2\r\n' >"$dir/b.txt"
-declare -A pid
-for l in a b; do
-    fresh "$l" 0
-    line "$l" --records "$dir/$l.txt" --name "LINE_$l" --ring-delay 1
-    serve "$l" "$l" --headless
-    pid[$l]=$modemPid
-done
-for l in a b; do
-    check "line $l's call completes" wait "${pid[$l]}"
-    check "line $l keeps its records" cmp "$dir/$l/out/LINE_$l.txt" "$dir/$l.txt"
-done
 
 exit $((failures > 0))
