@@ -61,10 +61,11 @@ wine sc delete karune-office >/dev/null 2>&1 || true
 wine "$installed/karune-modem.exe" --install-service karune-office --home "$(win "$office/service")" \
     </dev/null >/dev/null 2>&1 || true
 wine net start karune-office >/dev/null 2>&1 || fail "the office service did not start"
-rang() { [ "$(grep -c 'RING' "$office/service/karune-modem.log")" = "$1" ]; }
-eventually rang 1 || fail "the office service does not wait for calls"
+# Its log shows its waits for a call ("ﾓﾃﾞﾑ着信(RING)待ち"): $1 of them so far.
+waited() { [ "$(grep -c 'RING' "$office/service/karune-modem.log")" = "$1" ]; }
+eventually waited 1 || fail "the office service does not wait for calls"
 wine "$setup" /S </dev/null || fail "setup over a service failed"
-eventually rang 2 &&
+eventually waited 2 &&
     cmp -s "$installed/karune-modem.exe" "$windows/installer/karune-modem.exe" &&
     [ "$(version)" = 3.4.0 ] && wine sc query karune-office | grep -q RUNNING ||
     fail "setup over a service: not replaced, or the service not running again" \
