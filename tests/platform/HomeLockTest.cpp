@@ -14,12 +14,15 @@
 namespace karune {
 namespace {
 
+// One holder per folder; another line's home beside it is held at the same time.
 TEST(HomeLock, HoldsAFolderForOneHolderAtATimeAndLeavesNoFileBehind) {
     test::TempFolder folder;
+    test::TempFolder otherLine;
     {
         const HomeLock first(folder.path());
         EXPECT_EQ(first.outcome(), HomeLock::Outcome::Held);
         EXPECT_EQ(HomeLock(folder.path()).outcome(), HomeLock::Outcome::HeldByAnother);
+        EXPECT_EQ(HomeLock(otherLine.path()).outcome(), HomeLock::Outcome::Held);
     }
     EXPECT_EQ(HomeLock(folder.path()).outcome(), HomeLock::Outcome::Held);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
