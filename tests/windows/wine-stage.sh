@@ -3,7 +3,7 @@
 # COM1 against karune-sim on a pseudo-terminal, each byte for byte as the Linux build makes it
 # (times and the save folder's path masked), and the program as a service serving a call; then
 # the service commands (service-stage.sh), held files and the installer over running copies
-# (office-stage.sh), a line over TCP (tcp-stage.sh) and the window (window-stage.sh). What the
+# (office-stage.sh), the lines over TCP (tcp-stage.sh) and the window (window-stage.sh). What the
 # ctest and the Linux build's tests show of shared code is not shown again here.
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
