@@ -23,8 +23,9 @@ free_port() {  # a port of 127.0.0.1 that nobody listens on
 hwm() { awk '/^VmHWM/ { print $2 }' "/proc/$1/status"; }
 listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
 waits_for_call() {  # case, n: the program waits for its n-th call (else a caller might ring
-    # while the modem's "OK" is still being read, and the session would begin again)
-    for _ in $(seq 600); do
+    # while the modem's "OK" is still being read, and the session would begin again); a slow build
+    # takes a while to hang up on a gigabyte
+    for _ in $(seq 1200); do
         [ -f "$dir/$1.out" ] && [ "$(grep -c 'ﾓﾃﾞﾑ着信(RING)待ち' "$dir/$1.out")" -ge "${2:-1}" ] &&
             return 0
         sleep 0.1
@@ -141,7 +142,7 @@ peers)
     check "a gigabyte leaves the peak memory near $before KiB (now $after)" \
         [ "$after" -le $((before + 32768)) ]
 
-    waits_for_call peers 2
+    check "the line waits for the next call" waits_for_call peers 2
     "$sim" --connect "127.0.0.1:$port" --records "$dir/records.txt" --timeout 30 >"$dir/peers.sim"
     check "the line then serves a call" cmp "$dir/peers/out/DATA.txt" "$dir/records.txt"
     kill -TERM "$modemPid"
