@@ -8,9 +8,9 @@ karune_install_deps "${KARUNE_PACKAGES[@]}" "${KARUNE_TEST_PACKAGES[@]}" "${KARU
 
 jobs=$(nproc)
 
-# Runs one build tree's tests; the log feeds the summary at the end.
+# Runs one build tree's tests, $2 at a time; the log feeds the summary at the end.
 run_tests() {
-    (cd "$1" && ctest --output-on-failure --no-tests=error -j "$jobs") | tee "$1/ctest.log"
+    (cd "$1" && ctest --output-on-failure --no-tests=error -j "$2") | tee "$1/ctest.log"
 }
 
 cmake -S . -B build -G Ninja -DKARUNE_WERROR=ON
@@ -42,7 +42,9 @@ fuzzers=(fuzz_check_frame fuzz_cp932 fuzz_receive_line fuzz_settings_file)
 ) >build/others.log 2>&1 &
 others=$!
 
-run_tests build
+# Twice as many as there are processors: the whole-program tests spend their time waiting on calls
+# in real time.
+run_tests build $((jobs * 2))
 
 # The Debian package, installed, used by a normal user and removed on this machine.
 deb_started=$SECONDS
@@ -61,12 +63,27 @@ windows_started=$SECONDS
 tests/windows/wine-stage.sh build build-windows
 echo "test.sh: the Windows stage took $((SECONDS - windows_started)) s"
 
-run_tests build-asan
+run_tests build-asan "$jobs"
 
+# The fuzzers run side by side, each for its own time: a finding ends its run with a failure.
+fuzzing=()
 for fuzzer in "${fuzzers[@]}"; do
-    echo "fuzzing $fuzzer"
-    build-fuzz/tests/fuzz/"$fuzzer" -max_total_time="${KARUNE_FUZZ_SECONDS:-10}" -print_final_stats=0 2>&1 | tail -n 1
+    build-fuzz/tests/fuzz/"$fuzzer" -max_total_time="${KARUNE_FUZZ_SECONDS:-10}" -print_final_stats=0 \
+        >"build-fuzz/$fuzzer.log" 2>&1 &
+    fuzzing+=($!)
 done
+fuzz_failed=0
+for pid in "${fuzzing[@]}"; do
+    wait "$pid" || fuzz_failed=1
+done
+for fuzzer in "${fuzzers[@]}"; do
+    echo "fuzzing $fuzzer: $(tail -n 1 "build-fuzz/$fuzzer.log")"
+done
+if [ "$fuzz_failed" -ne 0 ]; then
+    cat build-fuzz/*.log
+    echo "test.sh: a fuzzer found a fault" >&2
+    exit 1
+fi
 
 # Reached only when every stage passed (set -e).
 passed=$(grep -h -o 'tests failed out of [0-9]*' build/ctest.log build-windows/ctest.log \

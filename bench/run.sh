@@ -184,8 +184,9 @@ call_row "Turnaround per record, 38400 baud byte by byte" 1 call1
 
 # --- 2: the same call over lines over TCP ----------------------------------------------------
 # The bench terminal's bytes leave at 38400 baud in 8-byte bursts as above, but reach the program
-# through ser2net (raw TCP, then RFC 2217) on the loopback, or come from the terminal calling a
-# listening line itself; compare with the serial line's row of the same pacing.
+# through ser2net (raw TCP, then RFC 2217; with `nodelay` and `chardelay: false`, as the README
+# advises) on the loopback, or come from the terminal calling a listening line itself; compare with the serial
+# line's row of the same pacing.
 free_port() {
     local port
     while :; do
@@ -222,9 +223,9 @@ tcp_row() {  # label, raw|rfc2217|listen
         local terminal=$!
         BACKGROUND+=($terminal)
         wait_for_link "$WORK/tty-$name"
-        local accepter="tcp,127.0.0.1,$port"
+        local accepter="tcp(nodelay),127.0.0.1,$port"
         [ "$kind" = rfc2217 ] && accepter="telnet(rfc2217),$accepter"
-        printf 'connection: &line\n  accepter: %s\n  connector: serialdev,%s,38400n81,local\n' \
+        printf 'connection: &line\n  accepter: %s\n  connector: serialdev,%s,38400n81,local\n  options:\n    chardelay: false\n' \
             "$accepter" "$(readlink "$WORK/tty-$name")" >"$WORK/$name.yaml"
         ser2net -n -u -c "$WORK/$name.yaml" >/dev/null 2>&1 &
         server=$!

@@ -71,10 +71,6 @@ Section "-EventSource"
     WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 7
 SectionEnd
 
-Section "-un.EventSource"
-    DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
-SectionEnd
-
 ; Only what the installer put there: settings, back-up, logs and received files stay.
 Section "Uninstall"
     !insertmacro KaruneStopForUninstall
@@ -86,4 +82,10 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+; After the uninstall section, which gives up while a copy still runs: a refused uninstallation
+; leaves the event source to the services that go on running.
+Section "-un.EventSource"
+    DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
 SectionEnd

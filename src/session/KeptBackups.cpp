@@ -51,8 +51,11 @@ int markConverted(FileSystem& files, const std::filesystem::path& backFile) {
 KeptBackup keepUnconverted(FileSystem& files, const std::filesystem::path& backFile) {
     if (fileStatus(markerOf(backFile)).exists) {
         // Emptied first: converted records without their marker would be kept as unconverted.
+        // One deleted by hand is put back by a rename, the only new name Windows makes durable.
         int err = files.truncate(backFile, 0);
-        if (err == 0 || err == ENOENT)
+        if (err == ENOENT)
+            err = replaceWhole(files, backFile, {});
+        if (err == 0)
             err = retire(files, markerOf(backFile));
         return {{}, err};
     }

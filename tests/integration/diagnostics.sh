@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Where an administrator sees what the headless program did: a line at its start and at its end,
 # and under systemd the journal's priorities on each line, so that journalctl -p err shows the
-# failures. The Windows service commands check their options and refuse on Linux.
+# failures; the operator's messages under the program's title. The Windows service commands
+# check their options and refuse on Linux.
 # Usage: diagnostics.sh KARUNE_MODEM KARUNE_SIM
 source "$(dirname "$0")/lib.sh"
 modem=$(realpath "$modem")
@@ -50,6 +51,16 @@ check "SIGTERM ends the program with status 0" wait "$modemPid"
 kill "$simPid"
 check "the end says a stop was requested" grep -qx 'karune-modem stopped: stop requested' "$dir/a.log"
 check "no line carries a priority" status 1 grep -q '^<' "$dir/a.log"
+
+# An operator's message goes to standard error under the program's title: here the note on an
+# unconverted back-up, which the next call keeps apart.
+fresh b 0
+printf 'old,1\r\n' | tee "$dir/b/home/Back.txt" >"$dir/records.txt"
+line b --records "$dir/records.txt" --ring-delay 1
+serve b b --headless 2>"$dir/b.err"
+wait "$modemPid"
+check "a message carries the program's title" \
+    grep -q '^Karune_modem: 未変換のﾊﾞｯｸｱｯﾌﾟを残しました' "$dir/b.err"
 
 # Refusals, errors of the journal: a home the program cannot use, and the Windows service
 # commands, which check their options and then refuse on Linux.

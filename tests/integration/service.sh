@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The real program as an administrator meets it: the command line, one program per home folder,
-# a pulled adapter while waiting for a call and two lines at once (the installed program:
-# tests/packaging/deb-stage.sh).
+# The real program as an administrator meets it: the command line and one program per home folder
+# (a pulled adapter: diagnostics.sh; the installed program: tests/packaging/deb-stage.sh).
 # Usage: service.sh KARUNE_MODEM KARUNE_SIM
 source "$(dirname "$0")/lib.sh"
 waiting='ﾓﾃﾞﾑ着信(RING)待ち'
@@ -30,15 +29,12 @@ done <<ROWS
 |2|err|no display found.*--headless
 --settings|0|err|^settings file: $dir/a/home/karune-modem\.ini$
 --set Port=3 Port=9|2|err|--set Port: "9" is not a whole number
---set Folder=$dir/a/out/gone|2|err|--set Folder: ".*/gone" is not an existing folder
 --set FixFname=$(printf '\xf0\x9f\x98\x80')|2|err|--set FixFname
---set F21=1|2|err|--set F21: no such setting
 --set Port=2 --headless|2|err|--set and --headless do not go together
 --convert $dir/x.txt --set Port=2|2|err|^usage: 
 --settings --home $dir|2|err|--home is given twice
 --convert $ini|2|err|karune-modem\.ini is the settings file
 --convert $dir/a/home/Back.txt|2|err|Back\.txt is the back-up file
---convert $dir/a/out/log.txt|2|err|named like the transfer log
 --convert $dir/2026-12.txt|2|err|named like the transfer log or a history file
 ROWS
 cp "$ini" "$dir/before" && printf '0,"",1\r\n' >"$ini"
@@ -81,29 +77,5 @@ line b --records /dev/null --ring-delay 600
 serve b a --headless
 check "after a kill the next program holds the home" await "$dir/b.out" "$waiting"
 kill -9 "$modemPid"
-
-# A pulled adapter while waiting for a call, with automatic start.
-fresh a 1
-line a --records /dev/null --ring-delay 600
-serve a a --headless
-await "$dir/a.out" "$waiting"
-kill -9 "$simPid"
-check "a pulled adapter ends the program with status 1" status 1 wait "$modemPid"
-check "the port error is shown" grep -q '^error: .*>ﾎﾟｰﾄ 1: ' "$dir/a.out"
-
-# Two lines, each with its own home, at once.
-cp932 $'ｲﾁ,1\r\n' >"$dir/a.txt"
-cp932 $'ﾆ,2\r\ntwo,2\r\n' >"$dir/b.txt"
-declare -A pid
-for l in a b; do
-    fresh "$l" 0
-    line "$l" --records "$dir/$l.txt" --name "LINE_$l" --ring-delay 1
-    serve "$l" "$l" --headless
-    pid[$l]=$modemPid
-done
-for l in a b; do
-    check "line $l's call completes" wait "${pid[$l]}"
-    check "line $l keeps its records" cmp "$dir/$l/out/LINE_$l.txt" "$dir/$l.txt"
-done
 
 exit $((failures > 0))

@@ -14,12 +14,15 @@
 namespace karune {
 namespace {
 
+// One holder per folder; another line's home beside it is held at the same time.
 TEST(HomeLock, HoldsAFolderForOneHolderAtATimeAndLeavesNoFileBehind) {
     test::TempFolder folder;
+    test::TempFolder otherLine;
     {
         const HomeLock first(folder.path());
         EXPECT_EQ(first.outcome(), HomeLock::Outcome::Held);
         EXPECT_EQ(HomeLock(folder.path()).outcome(), HomeLock::Outcome::HeldByAnother);
+        EXPECT_EQ(HomeLock(otherLine.path()).outcome(), HomeLock::Outcome::Held);
     }
     EXPECT_EQ(HomeLock(folder.path()).outcome(), HomeLock::Outcome::Held);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
@@ -38,11 +41,13 @@ TEST(HomeLock, WaitsForALockFileThatIsStillBeingReleased) {
         test::TempFolder folder;
         const std::filesystem::path file = folder.path() / L"karune-modem.lock";
         std::filesystem::create_directory(file);
+        // Released during a wait that a loaded machine cannot outrun, or only after a short one.
         std::thread releaser([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(released ? 300 : 1500));
-            std::filesystem::remove(file);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (released)
+                std::filesystem::remove(file);
         });
-        const HomeLock lock(folder.path(), std::chrono::milliseconds(1000));
+        const HomeLock lock(folder.path(), std::chrono::milliseconds(released ? 10000 : 100));
         releaser.join();
         EXPECT_EQ(lock.outcome(), released ? HomeLock::Outcome::Held : HomeLock::Outcome::StillHeld)
             << lock.error();

@@ -1,26 +1,17 @@
 // The service control manager's requests as the program answers them (Wine's manager sends no
-// shutdown or pre-shutdown), and the command line it is given.
+// shutdown or pre-shutdown), and the command line it is given. A stop is the stop button, whose
+// effect on a call the session's tests show.
 #include "platform/windows/ServiceControl.h"
 #include "platform/windows/ServiceInstall.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <filesystem>
+#include <string>
 #include <vector>
-
-#include "linesim/SimulatedLine.h"
-#include "session/Reception.h"
-#include "support/FakeDisplay.h"
-#include "support/FakeMessages.h"
-#include "support/FakePorts.h"
-#include "support/FileBytes.h"
-#include "support/TempFolder.h"
 
 namespace karune {
 namespace {
-
-using namespace std::chrono_literals;
-using namespace std::string_literals;
 
 // Stop, shutdown and pre-shutdown are the stop button; an end without a stop is a service-specific
 // error, for the recovery actions.
@@ -53,39 +44,6 @@ TEST(ServiceControl, AnswersTheManager) {
                   c[2] == 0 ? NO_ERROR : DWORD{ERROR_SERVICE_SPECIFIC_ERROR});
         EXPECT_EQ(reports.back().dwServiceSpecificExitCode, c[2]);
     }
-}
-
-// A stop from the manager while a terminal is connected closes the call with its closing
-// sequence and its history line.
-TEST(ServiceControl, AStopDuringACallClosesTheCall) {
-    sim::VirtualClock clock;
-    sim::SimulatedLine line{clock, [](const std::string& command, sim::SimulatedLine& self) {
-                                self.deliver(command == "ATE0" ? "\r\nOK\r\n" : "\r\nCONNECT\r\n",
-                                             10ms);
-                                if (command == "ATE0")
-                                    self.deliver("\r\nRING\r\n", 1s);
-                            }};
-    test::FakePorts ports{line};
-    test::FakeDisplay display;
-    test::FakeMessages messages;
-    test::TempFolder folder;
-    Settings settings;
-    settings.Folder = folder.text();
-    settings.AutoStart = 1;
-    settings.TimeAdjust = "0";
-    {
-        Reception reception({ports, clock, display, messages}, folder.path() / "Back.txt");
-        ServiceControl service([](const SERVICE_STATUS&) {}, [&] { reception.stop(); });
-        display.onStatus = [&](const std::string& status) {
-            if (status == "ﾓﾃﾞﾑ接続完了 ... ")
-                service.control(SERVICE_CONTROL_STOP);
-        };
-        reception.start(settings);
-        reception.waitUntilIdle();
-    }
-    EXPECT_TRUE(line.written().ends_with("ATA\rCAN\r+++\0\rATH0\r"s));
-    EXPECT_EQ(ports.opens, 1);
-    EXPECT_FALSE(test::fileBytes(folder.path() / "2007-06.txt").empty());
 }
 
 // The service manager splits its command line as CommandLineToArgvW does: every home comes back

@@ -182,6 +182,11 @@ TEST_F(ConvertRecordsFiles, EachUnconvertedBackupIsKeptApartAndConvertedOnce) {
     EXPECT_EQ(keepUnconverted(files, back()).path, fs::path());
     EXPECT_EQ(fileBytes(back()), "");  // emptied for the next transfer, its records converted
     EXPECT_EQ(fileBytes(out()), "A,1\r\nC,3\r\n");
+    // Converted, then deleted by hand: put back before the marker goes.
+    ASSERT_EQ(markConverted(files, back()), 0);
+    fs::remove(back());
+    EXPECT_EQ(keepUnconverted(files, back()).error, 0);
+    EXPECT_TRUE(fs::exists(back()));
     writeFile(back(), "D,4\r\n");
     EXPECT_NE(keepUnconverted(files, back()).path, fs::path());
 }

@@ -2,22 +2,23 @@
 # a line's service with its home, its port mapping and its recovery actions (Wine accepts the
 # actions but keeps none, and refuses the failure-actions flag), the service stops with exit code
 # 2 on a home it cannot use and 1 without its port, and its log says why, each line stamped;
-# --uninstall-service removes it and refuses a service that is not the program's. The installer
-# registers the event source and the uninstaller removes it (Wine keeps no events).
+# --uninstall-service removes it and refuses a service that is not the program's. (The installer's
+# event source: office-stage.sh.)
 # Sourced by wine-stage.sh, which provides $work, $windows, fail, win and the wineserver helpers.
 services='HKLM\SYSTEM\CurrentControlSet\Services'
 start_wineserver
 modem() { wine "$windows/karune-modem.exe" "$@" </dev/null >"$work/service.out" 2>&1; }
 exists() { wine reg query "$services\\$1" >/dev/null 2>&1; }
-# Starts service $1 and prints its state once it has stopped.
-stopped() {
+# Starts service $1: true once it has stopped with service-specific exit code $2 (its state is in
+# $work/$1.state either way).
+stops_with() {
     wine net start "$1" >/dev/null 2>&1 || true
-    for _ in $(seq 50); do
-        wine sc query "$1" 2>/dev/null | tr -d '\r' >"$work/$1.state"
-        grep -q STOPPED "$work/$1.state" && break
-        sleep 0.2
-    done
-    cat "$work/$1.state"
+    eventually stopped_with "$1" "$2"
+}
+stopped_with() {
+    wine sc query "$1" 2>/dev/null | tr -d '\r' >"$work/$1.state"
+    grep -q STOPPED "$work/$1.state" &&
+        grep -Pzq "1066.*\n.*SERVICE_EXIT_CODE *: $2 " "$work/$1.state"
 }
 stamped='^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} '
 
@@ -46,21 +47,22 @@ fi
 # COM1 as Wine maps it, which is not there; a home whose lock cannot be made (its name a link into
 # nowhere) cannot be used.
 rm -f "$tty"
-printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' "$line1" \
-    >"$work/line1/karune-modem.ini"
-grep -Pzq '1066.*\n.*SERVICE_EXIT_CODE *: 1 ' <(stopped karune-line1) &&
+settings_file "$work/line1" "$line1" 1
+stops_with karune-line1 1 &&
     grep -Eq "${stamped}karune-modem 3\.4\.0 started: home .*line1, COM1 = " \
         "$work/line1/karune-modem.log" &&
     grep -Eq "${stamped}karune-modem stopped: reception ended without a stop: .*ﾎﾟｰﾄ 1" \
         "$work/line1/karune-modem.log" ||
-    fail "the service without its port: $(cat "$work/line1/karune-modem.log")"
+    fail "the service without its port:" \
+        "$(cat "$work/karune-line1.state" "$work/line1/karune-modem.log")"
 ln -s "$work/nowhere/lock" "$work/line2/karune-modem.lock"
 wine sc create karune-line2 binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$work/line2")" \
     >/dev/null || fail "sc create karune-line2"
-grep -Pzq '1066.*\n.*SERVICE_EXIT_CODE *: 2 ' <(stopped karune-line2) &&
+stops_with karune-line2 2 &&
     grep -Eq "${stamped}karune-modem did not start: cannot use the home folder .*line2: " \
         "$work/line2/karune-modem.log" ||
-    fail "the service on a home it cannot use: $(cat "$work/line2/karune-modem.log" 2>&1)"
+    fail "the service on a home it cannot use:" \
+        "$(cat "$work/karune-line2.state" "$work/line2/karune-modem.log" 2>&1)"
 
 modem --uninstall-service karune-line1 && ! exists karune-line1 ||
     fail "--uninstall-service: $(cat "$work/service.out")"
@@ -72,11 +74,4 @@ fi
 wine sc delete karune-other >/dev/null 2>&1 || true
 wine sc delete karune-line2 >/dev/null 2>&1 || true
 
-source=$services'\EventLog\Application\KARUNE_MODEM'
-wine "$windows"/karune-modem-*-setup.exe /S '/D=C:\KaruneStage' </dev/null || fail "the installer"
-wine reg query "$source" /v EventMessageFile 2>/dev/null | grep -q 'C:\\KaruneStage\\karune-modem.exe' ||
-    fail "the installer registered no event source"
-wine 'C:\KaruneStage\uninstall.exe' /S </dev/null || fail "the uninstaller"
-for _ in $(seq 100); do wine reg query "$source" >/dev/null 2>&1 || break; sleep 0.1; done
-wine reg query "$source" >/dev/null 2>&1 && fail "the uninstaller left the event source"
 stop_wineserver

@@ -1,36 +1,31 @@
 # The Windows build's lines over TCP under Wine, one whole call each, compared with the Linux
 # build's complete call over the serial line: through ser2net, raw and with RFC 2217, before
 # karune-sim's pseudo-terminal, and a listening line that karune-sim calls. On 127.0.0.1 only.
-# Sourced by wine-stage.sh after its calls, whose helpers and results it uses.
-
-tcp_free_port() {
-    local port
-    while :; do
-        port=$((20000 + RANDOM % 30000))
-        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
-    done
+# (The lines' own rules run on Winsock in the ctest.) Sourced by wine-stage.sh after its calls,
+# whose helpers and results it uses.
+free_port() {
+    local port=$((20000 + RANDOM % 30000))
+    while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((20000 + RANDOM % 30000)); done
+    echo "$port"
 }
-tcp_listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
+listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
 
 # One headless call of the Windows build on KARUNE_COM1=$2, in $work/windows-$1; the far end
 # plays already, or is the command $3, run once the program waits for its call.
 tcp_call() {
-    local case=$1 dir=$work/windows-$1 status=0 program
+    local dir=$work/windows-$1 status=0 program
     mkdir -p "$dir/home" "$dir/out"
-    printf '0,"","%s",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
-        "$(win "$dir/out")" >"$dir/home/karune-modem.ini"
+    settings_file "$dir/home" "$(win "$dir/out")"
     KARUNE_COM1=$2 wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
         >"$dir/stdout" 2>"$dir/stderr" </dev/null &
     program=$!
     if [ -n "${3:-}" ]; then
-        for _ in $(seq 300); do
-            grep -q 'ﾓﾃﾞﾑ着信(RING)待ち' "$dir/stdout" 2>/dev/null && break
-            sleep 0.1
-        done
+        # A caller that rings while the modem's "OK" is still being read would begin again.
+        eventually grep -q 'ﾓﾃﾞﾑ着信(RING)待ち' "$dir/stdout"
         "$3"
     fi
     wait "$program" || status=$?
-    [ "$status" = 0 ] || fail "windows $case exited with $status:" "$(cat "$dir/std"*)"
+    [ "$status" = 0 ] || fail "windows $1 exited with $status:" "$(cat "$dir/std"*)"
     (cd "$dir/out" && find . -type f | sort) >"$dir/files"
     for file in files home/Back.txt stdout $(cd "$work/linux-complete" && find out -type f); do
         same "$work/linux-complete/$file" "$dir/$file"
@@ -39,27 +34,24 @@ tcp_call() {
 
 start_wineserver
 for mode in raw rfc2217; do
-    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 --timeout 60 \
-        >"$work/$mode.sim" 2>&1 &
-    sim_pid=$!
-    for _ in $(seq 100); do [ -s "$work/$mode.sim" ] && break; sleep 0.05; done
-    port=$(tcp_free_port)
+    simulator "$work/$mode.sim" --ring-delay 1
+    port=$(free_port)
     accepter="tcp,127.0.0.1,$port"
     [ $mode = rfc2217 ] && accepter="telnet(rfc2217),$accepter"
     printf 'connection: &line\n  accepter: %s\n  connector: serialdev,%s,38400n81,local\n' \
-        "$accepter" "$(head -n 1 "$work/$mode.sim")" >"$work/ser2net.yaml"
+        "$accepter" "$(readlink -f "$tty")" >"$work/ser2net.yaml"
     ser2net -n -u -c "$work/ser2net.yaml" -P "$work/ser2net.pid" >>"$work/ser2net.log" 2>&1 &
     ser2net_pid=$!
-    for _ in $(seq 100); do tcp_listening "$port" && break; sleep 0.05; done
+    eventually listening "$port" || fail "ser2net did not listen: $(cat "$work/ser2net.log")"
     tcp_call "$mode" "${mode/raw/tcp}:127.0.0.1:$port"
-    kill "$ser2net_pid" "$sim_pid" 2>/dev/null || true
-    wait "$ser2net_pid" "$sim_pid" 2>/dev/null || true
-    sim_pid=
+    kill "$ser2net_pid" 2>/dev/null || true
+    wait "$ser2net_pid" 2>/dev/null || true
+    stop_simulator
 done
-port=$(tcp_free_port)
+port=$(free_port)
 tcp_terminal() {
     "$linux/karune-sim" --connect "127.0.0.1:$port" --records "$work/records.txt" --name "$name" \
-        --timeout 60 >"$work/listen.sim" 2>&1
+        --timeout 300 >"$work/listen.sim" 2>&1
 }
 tcp_call listen "listen:127.0.0.1:$port" tcp_terminal
 stop_wineserver

@@ -20,47 +20,40 @@ acknowledged() {
         grep '^status: ' "$work/$1/stdout" 2>/dev/null | tail -n 1
     fi | sed -n 's#.*ﾚｺｰﾄﾞ受信 : *\([0-9]*\)/8$#\1#p'
 }
-# $1 the case: waits until its status shows more than $2 records acknowledged. The bound is wide:
-# a loaded machine takes seconds to answer a first call under Wine, and a met wait ends at once.
-beyond() {
-    for _ in $(seq 600); do
-        [ "$(acknowledged "$1")" -gt "$2" ] 2>/dev/null && return 0
-        sleep 0.05
-    done
-    return 1
-}
+# $1 the case: whether its status shows more than $2 records acknowledged.
+more_than() { [ "$(acknowledged "$1")" -gt "$2" ]; }
 # The window starts idle: first its history viewer starts the Notepad of the system folder, not a
 # "notepad.exe" that lies in the program's folder (which a search by name tries first).
-cp "$windows/tests/windows/file-holder.exe" "$windows/notepad.exe"
+cp "$inspector" "$windows/notepad.exe"
 history_file=$(date +%Y-%m).txt
 for case in end-window end-headless; do
-    simulator "$case.sim" --records "$work/long-records.txt" --pace --ring-delay 1
-    fresh_home "$case"
+    simulator "$work/$case.sim" --records "$work/long-records.txt" --pace --ring-delay 1
     if [ "$case" = end-window ]; then
-        settings_line '' 0 1
+        fresh_home "$case" '' 0 1
         printf 'x\r\n' >"$work/$case/out/$history_file"
         program "$case"
         target=$main ending=forced
         settled buttons "$main" 0
         act dblclick "$main" Label3
-        inspect wait "$history_file - Notepad" 10 && act close "$history_file - Notepad" ||
+        inspect wait "$history_file - Notepad" 60 && act close "$history_file - Notepad" ||
             fail "the history viewer did not start the system's Notepad"
         act click "$main" cmdComm0
     else
-        settings_line '' 1 1
+        fresh_home "$case" '' 1 1
         program "$case" --headless
         target=KaruneModemEndSession ending=end
     fi
-    beyond "$case" 0 || fail "$case: no call"
+    eventually more_than "$case" 0 || fail "$case: no call"
     act endsession "$target" cancel
-    beyond "$case" "$(acknowledged "$case")" || fail "$case: the cancelled end cut the call off"
+    eventually more_than "$case" "$(acknowledged "$case")" ||
+        fail "$case: the cancelled end cut the call off"
     act endsession "$target" $ending
     program_ended
-    for _ in $(seq 50); do grep -q '^call 1:' "$work/$case.sim" && break; sleep 0.05; done
+    eventually grep -q '^call 1:' "$work/$case.sim"
     grep -q '^call 1: CAN' "$work/$case.sim" &&
         iconv -f CP932 "$work/$case/out/"????-??.txt | grep -q -F '［ｽﾄｯﾌﾟﾎﾞﾀﾝが押されました］ [異常終了]' ||
         fail "$case: the end did not close the call:" "$(cat "$work/$case.sim")"
-    stop_simulator
+    end_simulator
 done
 rm -f "$windows/notepad.exe"
 echo "wine-stage: the end of the session and the viewer took $((SECONDS - office_window_started)) s"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
-# COM1 against karune-sim on a pseudo-terminal, and --convert, each byte for byte as the Linux
-# build does them (times and the save folder's path masked); the program as a service, the
-# installer, files held by other programs and installing over running copies (office-stage.sh),
-# and the window (window-stage.sh).
+# COM1 against karune-sim on a pseudo-terminal, each byte for byte as the Linux build makes it
+# (times and the save folder's path masked), and the program as a service serving a call; then
+# the service commands (service-stage.sh), held files and the installer over running copies
+# (office-stage.sh), the lines over TCP (tcp-stage.sh) and the window (window-stage.sh). What the
+# ctest and the Linux build's tests show of shared code is not shown again here.
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -29,6 +30,16 @@ fail() {
     failures=$((failures + 1))
 }
 win() { winepath -w "$1" 2>/dev/null; }
+# Waits up to $1 seconds for the command that follows to succeed: under Wine a loaded machine
+# takes seconds where an idle one takes milliseconds, and a met wait ends at once.
+within() {
+    local end=$((SECONDS + $1))
+    until "${@:2}" 2>/dev/null; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+eventually() { within 60 "$@"; }
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-stage: creating the Wine prefix"
@@ -60,6 +71,26 @@ printf 'A002,2026-12-06,\x83\x5C\x83\x74\x83\x67,12\r\n' >>"$work/records.txt"
 printf 'A003,2026-12-06,\x95\x5C\x8E\xA6,\x87\x40\x81\x60\x87\x41\r\n' >>"$work/records.txt"
 name=受信  # a file name outside ASCII
 
+# The settings of home $1: the save folder $2 as the program reads it, then AutoStart, F3 and
+# FixFname (0, 1 and none unless given).
+settings_file() {
+    printf '0,"%s","%s",1,0,0,0,%s,0,1,1,%s,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
+        "${5:-}" "$2" "${3:-0}" "${4:-1}" >"$1/karune-modem.ini"
+}
+# karune-sim with the records on COM1's pseudo-terminal (sim_pid): $1 its log, then its options.
+simulator() {
+    rm -f "$tty"
+    "$linux/karune-sim" --records "$work/records.txt" --name "$name" --link "$tty" --timeout 300 \
+        "${@:2}" >"$1" 2>&1 &
+    sim_pid=$!
+    eventually test -e "$tty" || fail "karune-sim made no line: $(cat "$1")"
+}
+stop_simulator() {
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=
+}
+
 # Masks the dates, times, the save folder's path and the separator before the file name shown.
 masked() {
     sed -E -e 's#[0-9]{4}-[0-9]{2}-[0-9]{2}#DATE#g; s#[0-9]{2}:[0-9]{2}:[0-9]{2}#TIME#g' \
@@ -79,25 +110,18 @@ same() {
 # options. Leaves the home and save folders in $work/linux-$1 and $work/windows-$1 and compares
 # them, and what the program wrote to its standard output.
 calls() {
-    local case=$1 expected=$2 system dir folder link status file
+    local case=$1 expected=$2 system dir folder status file
     shift 2
     for system in linux windows; do
         dir=$work/$system-$case
         mkdir -p "$dir/home" "$dir/out"
         folder=$dir/out
-        link=$dir/tty
         if [ "$system" = windows ]; then
             start_wineserver
             folder=$(win "$folder")
-            link=$tty
         fi
-        printf '0,"","%s",1,0,0,0,0,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' "$folder" \
-            >"$dir/home/karune-modem.ini"
-        rm -f "$link"
-        "$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 \
-            --link "$link" --timeout 60 --calls 2 "$@" >"$dir/sim.log" 2>&1 &
-        sim_pid=$!
-        for _ in $(seq 100); do [ -e "$link" ] && break; sleep 0.05; done
+        settings_file "$dir/home" "$folder"
+        simulator "$dir/sim.log" --ring-delay 1 --calls 2 "$@"
         status=0
         if [ "$system" = windows ]; then
             wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
@@ -106,12 +130,10 @@ calls() {
             # until the wineserver is gone.
             stop_wineserver
         else
-            KARUNE_COM1=$link "$linux/karune-modem" --headless --home "$dir/home" \
+            KARUNE_COM1=$tty "$linux/karune-modem" --headless --home "$dir/home" \
                 >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
         fi
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-        sim_pid=
+        stop_simulator
         [ "$status" = "$expected" ] ||
             fail "$system $case exited with $status, not $expected:" "$(cat "$dir/std"*)"
         (cd "$dir/out" && find . -type f | sort) >"$dir/files"
@@ -126,90 +148,25 @@ calls complete 0
 [ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
 calls failed 1 --drop-after 2 --drop-mode carrier
 
-# The program as a service of Wine's service control manager (its shutdown and pre-shutdown
-# requests are checked on the handler by ServiceControlTest). Without its port it stops itself with service-specific
-# exit code 1, for the recovery actions; with the modem there it runs and serves a call. Its output
-# goes to karune-modem.log in its home.
-start_service() {  # NAME HOME [STATE]: creates and starts it, prints its state once STATE
-    wine sc delete "$1" >/dev/null 2>&1 || true
-    wine sc create "$1" binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$2")" \
-        >/dev/null && wine net start "$1" >/dev/null 2>&1 || fail "the service $1 did not start"
-    for _ in $(seq 30); do
-        wine sc query "$1" 2>/dev/null | tr -d '\r' >"$2.state"
-        grep -q "${3:-STOPPED}" "$2.state" && break
-        sleep 0.2
-    done
-    cat "$2.state"
-}
-mkdir -p "$work/lost" "$work/serving/home" "$work/serving/out"
+# The program as a service of Wine's service control manager, with the modem there: it runs and
+# serves a call, its output going to karune-modem.log in its home.
+serving=$work/serving
+mkdir -p "$serving/home" "$serving/out"
 start_wineserver
-rm -f "$tty"
-grep -Pzq '1066.*\n.*SERVICE_EXIT_CODE *: 1 ' <(start_service karune-lost "$work/lost") &&
-    grep -q '^[-0-9]* [:0-9]* error: .*ﾎﾟｰﾄ 1' "$work/lost/karune-modem.log" ||
-    fail "the service without its port did not stop with exit code 1 and the port error"
-printf '0,"","%s",1,0,0,0,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,"1"\r\n' \
-    "$(win "$work/serving/out")" >"$work/serving/home/karune-modem.ini"
-"$linux/karune-sim" --records "$work/records.txt" --name "$name" --ring-delay 1 --link "$tty" \
-    --timeout 60 --calls 1 >"$work/serving/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do [ -e "$tty" ] && break; sleep 0.05; done
-grep -q 'RUNNING' <(start_service karune-serving "$work/serving/home" RUNNING) ||
-    fail "the serving service is not running"
-for _ in $(seq 300); do [ -s "$work/serving/out/$name.txt" ] && break; sleep 0.1; done
-cmp -s "$work/serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
+settings_file "$serving/home" "$(win "$serving/out")" 1
+simulator "$serving/sim.log" --ring-delay 1
+wine sc delete karune-serving >/dev/null 2>&1 || true
+wine sc create karune-serving \
+    binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$serving/home")" \
+    >/dev/null && wine net start karune-serving >/dev/null 2>&1 || fail "the service did not start"
+eventually cmp -s "$serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
     fail "the service's call did not write what the Linux build wrote"
 stop_wineserver
+stop_simulator
+
 source "$(dirname "$0")/service-stage.sh"
-
-# The installer, silent, into this prefix: the installed program answers, keeps its settings per
-# user although Program Files is writable under Wine, and the silent uninstaller takes away the
-# program and its uninstall entry but not the user's files.
-programs="$WINEPREFIX/drive_c/Program Files/KARUNE_MODEM"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KARUNE_MODEM'
-start_wineserver
-user=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% </dev/null | tr -d '\r')")/karune-modem
-rm -rf "$user" "$programs"
-wine "$windows"/karune-modem-*-setup.exe /S </dev/null || fail "the silent install failed"
-wine reg query "$key" 2>/dev/null | grep -q 'DisplayVersion.*3\.4\.0' || fail "no uninstall entry"
-[ "$(wine "$programs/karune-modem.exe" --version </dev/null)" = "$("$linux/karune-modem" --version)" ] &&
-    wine "$programs/karune-modem.exe" --set Port=2 </dev/null >/dev/null 2>&1 &&
-    grep -q '^0,"[^"]*","[^"]*",2,' "$user/karune-modem.ini" ||
-    fail "the installed program did not answer or wrote no per-user settings file"
-[ -z "$(find "$programs" -name '*.ini' -o -name 'Back.txt')" ] || fail "it wrote into Program Files"
-wine "$programs/uninstall.exe" /S </dev/null || fail "the silent uninstall failed"
-# The uninstaller copies itself away and returns at once.
-for _ in $(seq 100); do [ -e "$programs" ] || break; sleep 0.1; done
-[ ! -e "$programs" ] && ! wine reg query "$key" >/dev/null 2>&1 && [ -f "$user/karune-modem.ini" ] ||
-    fail "the uninstaller left the program or its entry, or took the user's settings"
-stop_wineserver
 source "$(dirname "$0")/office-stage.sh"
-
-# The conversion of the complete call's back-up: twice into the same file (the settings append),
-# then once more replacing it (MoveFileExW on Windows).
-convert() {
-    local home=$work/$1-complete/home output=$work/$1-converted.txt
-    if [ "$1" = windows ]; then
-        wine "$windows/karune-modem.exe" --home "$(win "$home")" --convert "$(win "$output")" \
-            </dev/null
-    else
-        "$linux/karune-modem" --home "$home" --convert "$output"
-    fi
-}
-start_wineserver
-for system in linux windows; do convert $system && convert $system; done
-cmp "$work/linux-converted.txt" "$work/windows-converted.txt" || fail "--convert (append) differs"
-appended=$(stat -c %s "$work/linux-converted.txt")
-for system in linux windows; do
-    sed -i -E 's/^(([^,]*,){5})0,/\11,/' "$work/$system-complete/home/karune-modem.ini"
-    convert $system
-done
-cmp "$work/linux-converted.txt" "$work/windows-converted.txt" &&
-    [ "$(stat -c %s "$work/windows-converted.txt")" -lt "$appended" ] ||
-    fail "--convert (replace) differs"
-
 source "$(dirname "$0")/tcp-stage.sh"
-stop_wineserver
-source "$(dirname "$0")/held-output.sh"  # the output file held open by another program
 source "$(dirname "$0")/window-stage.sh"
 if [ -s "$work/wineserver.log" ]; then
     sed 's/^/wine-stage: the wineserver complained: /; 20q' "$work/wineserver.log" >&2
@@ -218,5 +175,5 @@ if [ "$failures" -ne 0 ]; then
     echo "wine-stage: $failures failures" >&2
     exit 1
 fi
-echo "wine-stage: the complete call, the failed call and --convert match the Linux build;" \
-    "the service and the installer worked; the windows match their tables and serve a call"
+echo "wine-stage: the calls match the Linux build; the service, the installer and the window" \
+    "worked"

@@ -9,7 +9,6 @@ SimulatedLine::SimulatedLine(VirtualClock& clock, Peer peer)
     : clock_(clock), peer_(std::move(peer)) {}
 
 std::string SimulatedLine::readUntil(Clock::TimePoint deadline) {
-    ++reads_;
     Clock::TimePoint until = deadline;
     if (!pending_.empty())
         until = std::min(until, pending_.begin()->first);
@@ -19,15 +18,12 @@ std::string SimulatedLine::readUntil(Clock::TimePoint deadline) {
     while (!readyChanges_.empty() && readyChanges_.begin()->first <= clock_.now()) {
         ready_ = readyChanges_.begin()->second;
         readyChanges_.erase(readyChanges_.begin());
-        readyChangeUnseen_ = true;
     }
     std::string chunk;
     while (!pending_.empty() && pending_.begin()->first <= clock_.now()) {
         chunk += pending_.begin()->second;
         pending_.erase(pending_.begin());
     }
-    if (!std::exchange(readyChangeUnseen_, false) && chunk.empty())
-        ++emptyReads_;
     return chunk;
 }
 

@@ -49,10 +49,6 @@ public:
     const std::string& written() const { return written_; }
     std::vector<std::string> sentLines() const;
 
-    // Number of readUntil() calls, and how many of them ended empty at their deadline.
-    int reads() const { return reads_; }
-    int emptyReads() const { return emptyReads_; }
-
     VirtualClock& clock() { return clock_; }
 
 private:
@@ -64,9 +60,6 @@ private:
     std::string lostReason_;
     std::multimap<Clock::TimePoint, std::optional<bool>> readyChanges_;
     std::optional<bool> ready_;
-    bool readyChangeUnseen_ = false;
-    int reads_ = 0;
-    int emptyReads_ = 0;
 };
 
 }  // namespace karune::sim
