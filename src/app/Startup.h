@@ -4,8 +4,8 @@
 #include "config/HomeFolder.h"
 #include "config/ProgramPaths.h"
 #include "config/SettingsStore.h"
-#include "session/CommSession.h"
 #include "platform/HomeLock.h"
+#include "session/CommSession.h"
 
 namespace karune {
 

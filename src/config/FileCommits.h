@@ -14,8 +14,8 @@ namespace karune {
 // undone, over the file seam. One rule serves Linux and Windows alike: the step that makes a
 // change count (its commit point) is always a rename, followed by a sync of the folder. On
 // Linux the folder sync makes the rename durable; on Windows, which documents no folder sync for
-// programs, the rename is written through and durable when it returns. Creating and removing a name are
-// never commit points, since neither is durable on Windows before NTFS commits its log: a
+// programs, the rename is written through and durable when it returns. Creating and removing a name
+// are never commit points, since neither is durable on Windows before NTFS commits its log: a
 // creation only prepares what a rename puts in place, and a removal only tidies up what no
 // longer counts.
 //

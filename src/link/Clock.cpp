@@ -16,6 +16,8 @@ std::string timeText(const LocalDateTime& t) {
     return buf;
 }
 
-std::string timeStamp(const LocalDateTime& t) { return dateText(t) + "-" + timeText(t); }
+std::string timeStamp(const LocalDateTime& t) {
+    return dateText(t) + "-" + timeText(t);
+}
 
 }  // namespace karune

@@ -25,17 +25,20 @@ std::vector<std::size_t> characterOffsets(std::string_view text) {
 
 std::string FrameChecksum(std::string_view cp932) {
     std::uint8_t sum = 0;
-    for (char c : cp932) sum = static_cast<std::uint8_t>(sum + static_cast<unsigned char>(c));
+    for (char c : cp932)
+        sum = static_cast<std::uint8_t>(sum + static_cast<unsigned char>(c));
     static constexpr char kHex[] = "0123456789ABCDEF";
     return {kHex[sum >> 4], kHex[sum & 0x0F]};
 }
 
 FrameCheck CheckFrame(std::string_view line, char expectedSequence, int crcType) {
-    if (containsModemResultWord(line)) return FrameCheck::ModemError;
+    if (containsModemResultWord(line))
+        return FrameCheck::ModemError;
 
     const std::vector<std::size_t> at = characterOffsets(line);
     const std::size_t length = at.size() - 1;  // in characters
-    if (length < 5) return FrameCheck::FormatError;
+    if (length < 5)
+        return FrameCheck::FormatError;
 
     auto character = [&](std::size_t position) {  // 1-based, as the frame layout counts
         return line.substr(at[position - 1], at[position] - at[position - 1]);

@@ -15,12 +15,15 @@ std::string LineIo::ReceiveLine() {
     std::string reply;
     std::string chunk = line_.readUntil(clock_.now() + kFirstCharacterWait);
     while (!chunk.empty()) {
-        if (chunk == "\r") break;
+        if (chunk == "\r")
+            break;
         reply.append(chunk, 0, kMaxReply - reply.size());
-        if (reply.size() == kMaxReply) break;  // a babbling line: cut the reply here
+        if (reply.size() == kMaxReply)
+            break;  // a babbling line: cut the reply here
         chunk = line_.readUntil(clock_.now() + kQuietGap);
     }
-    if (!reply.empty() && reply.back() == '\r') reply.pop_back();
+    if (!reply.empty() && reply.back() == '\r')
+        reply.pop_back();
     return reply;
 }
 

@@ -10,7 +10,8 @@ bool containsWord(std::string_view cp932, std::string_view word) {
 
 bool containsModemResultWord(std::string_view cp932) {
     for (std::string_view word : kModemResultWords) {
-        if (containsWord(cp932, word)) return true;
+        if (containsWord(cp932, word))
+            return true;
     }
     return false;
 }

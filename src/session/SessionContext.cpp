@@ -30,7 +30,8 @@ void SessionContext::setStopText(const std::string& text) {
 }
 
 void SessionContext::setProgressMaximum(std::int64_t maximum) {
-    if (maximum <= 0) return;
+    if (maximum <= 0)
+        return;
     progressMax_ = clampToInt(maximum);
     progressValue_ = std::min(progressValue_, progressMax_);
     pushProgress();

@@ -16,9 +16,12 @@ LocalDateTime VirtualClock::localNow() const {
     const sys_days d = floor<days>(t);
     const year_month_day ymd{d};
     const hh_mm_ss hms{t - d};
-    return {static_cast<int>(ymd.year()),     static_cast<int>(unsigned(ymd.month())),
-            static_cast<int>(unsigned(ymd.day())), static_cast<int>(hms.hours().count()),
-            static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count())};
+    return {static_cast<int>(ymd.year()),
+            static_cast<int>(unsigned(ymd.month())),
+            static_cast<int>(unsigned(ymd.day())),
+            static_cast<int>(hms.hours().count()),
+            static_cast<int>(hms.minutes().count()),
+            static_cast<int>(hms.seconds().count())};
 }
 
 }  // namespace karune::sim

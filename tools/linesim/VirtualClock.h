@@ -15,7 +15,8 @@ public:
     void sleepUntil(TimePoint deadline) override { advanceTo(deadline); }
 
     void advanceTo(TimePoint t) {
-        if (t > now_) now_ = t;
+        if (t > now_)
+            now_ = t;
     }
     void advanceBy(Duration d) { advanceTo(now_ + d); }
     Duration elapsed() const { return now_ - TimePoint{}; }
