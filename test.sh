@@ -16,14 +16,16 @@ run_tests() {
 cmake -S . -B build -G Ninja -DKARUNE_WERROR=ON
 cmake --build build -j "$jobs"
 
-# The other trees build at the lowest priority while the Linux tests run: those tests mostly wait
-# on pseudo-terminals in real time and keep the processor whenever they need it.
-build_others() {
+# The other trees build at the lowest priority while the Linux tests, and then the Windows stage,
+# run: those mostly wait on calls in real time and keep the processor whenever they need it.
+build_windows() {
     # The Windows build, its installer and the window inspector.
     cmake -S . -B build-windows -G Ninja -DKARUNE_WERROR=ON -DKARUNE_NO_QT=ON \
         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
     cmake --build build-windows -j "$jobs"
     cmake --build build-windows --target installer
+}
+build_checkers() {
     # The Qt-free core under AddressSanitizer and UndefinedBehaviorSanitizer.
     cmake -S . -B build-asan -G Ninja -DKARUNE_WERROR=ON -DKARUNE_CORE_ONLY=ON \
         -DCMAKE_BUILD_TYPE=Debug \
@@ -36,11 +38,23 @@ build_others() {
     cmake --build build-fuzz -j "$jobs" --target "${fuzzers[@]}"
 }
 fuzzers=(fuzz_check_frame fuzz_cp932 fuzz_receive_line fuzz_settings_file)
-(
-    renice -n 19 -p "$BASHPID" >/dev/null
-    build_others
-) >build/others.log 2>&1 &
-others=$!
+# $1 a build function, run at the lowest priority into build/$1.log; sets `building`.
+build_behind() {
+    (
+        renice -n 19 -p "$BASHPID" >/dev/null
+        "$1"
+    ) >"build/$1.log" 2>&1 &
+    building=$!
+}
+built() {  # $1 the build function that `building` runs
+    if ! wait "$building"; then
+        cat "build/$1.log"
+        echo "test.sh: $1 failed" >&2
+        exit 1
+    fi
+}
+
+build_behind build_windows
 
 # Twice as many as there are processors: the whole-program tests spend their time waiting on calls
 # in real time.
@@ -51,11 +65,8 @@ deb_started=$SECONDS
 tests/packaging/deb-stage.sh build
 echo "test.sh: the Debian package stage took $((SECONDS - deb_started)) s"
 
-if ! wait "$others"; then
-    cat build/others.log
-    echo "test.sh: building the Windows, sanitizer or fuzzing tree failed" >&2
-    exit 1
-fi
+built build_windows
+build_behind build_checkers
 
 # The Windows build's core tests, whole calls through COM1, the service, the installer and the
 # window under Wine.
@@ -63,6 +74,7 @@ windows_started=$SECONDS
 tests/windows/wine-stage.sh build build-windows
 echo "test.sh: the Windows stage took $((SECONDS - windows_started)) s"
 
+built build_checkers
 run_tests build-asan "$jobs"
 
 # The fuzzers run side by side, each for its own time: a finding ends its run with a failure.
