@@ -1,5 +1,8 @@
 #include "link/LineIo.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace karune {
 
 void LineIo::SendLine(std::string_view text) {
@@ -13,13 +16,19 @@ void LineIo::SendLine(std::string_view text) {
 
 std::string LineIo::ReceiveLine() {
     std::string reply;
-    std::string chunk = line_.readUntil(clock_.now() + kFirstCharacterWait);
+    std::string chunk = pending_.empty() ? line_.readUntil(clock_.now() + kFirstCharacterWait)
+                                         : std::exchange(pending_, {});
     while (!chunk.empty()) {
         if (chunk == "\r")
             break;
-        reply.append(chunk, 0, kMaxReply - reply.size());
-        if (reply.size() == kMaxReply)
-            break;  // a babbling line: cut the reply here
+        const std::size_t taken = std::min(chunk.size(), kMaxReply - reply.size());
+        reply.append(chunk, 0, taken);
+        if (reply.size() == kMaxReply) {
+            // A babbling line: the reply ends here. The rest may hold the modem's last word
+            // ("NO CARRIER" after a cut-off), so it begins the next reply.
+            pending_ = chunk.substr(taken);
+            break;
+        }
         chunk = line_.readUntil(clock_.now() + kQuietGap);
     }
     if (!reply.empty() && reply.back() == '\r')

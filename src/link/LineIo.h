@@ -31,7 +31,8 @@ public:
 
     // Waits up to kFirstCharacterWait for a first byte, then collects chunks until kQuietGap
     // passes without data or a chunk that is exactly one CR arrives (that CR is not kept).
-    // One trailing CR is removed. Empty when nothing arrived in time.
+    // One trailing CR is removed. Empty when nothing arrived in time. A reply is cut at
+    // kMaxReply; what followed in the same chunk is the start of the next reply.
     std::string ReceiveLine();
 
     // See SerialLine::lostReason() and SerialLine::modemReady().
@@ -41,6 +42,7 @@ public:
 private:
     SerialLine& line_;
     Clock& clock_;
+    std::string pending_;  // what arrived beyond the last reply's limit
 };
 
 }  // namespace karune
