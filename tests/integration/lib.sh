@@ -7,8 +7,11 @@ export LC_ALL=C
 modem=$1 sim=$2
 dir=$(mktemp -d)
 chmod 755 "$dir"
-trap 'kill -9 $(jobs -p) 2>/dev/null; rm -rf "$dir"' EXIT
 failures=0
+# A failed check leaves what the programs printed in the test's log, since $dir goes.
+trap 'kill -9 $(jobs -p) 2>/dev/null
+      [ "$failures" -eq 0 ] || tail -n 30 "$dir"/*.out "$dir"/*.err "$dir"/*.sim "$dir"/*.log 2>/dev/null
+      rm -rf "$dir"' EXIT
 all=1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1
 
 check() {  # what, then a command that must succeed
