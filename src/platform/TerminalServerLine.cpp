@@ -1,5 +1,6 @@
 #include "platform/TerminalServerLine.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/NetworkTexts.h"
@@ -15,9 +16,22 @@ TerminalServerLine::TerminalServerLine(Socket connection, std::unique_ptr<ComPor
       name_(std::move(name)) {}
 
 TerminalServerLine::~TerminalServerLine() {
-    // The hang-up command goes out before the end of the stream.
+    awaitLastWords();
     if (!gone_)
         connection_.shutdownSend();
+}
+
+// The modem's reply to the hang-up shows that the server wrote the command to the port; what
+// else comes meanwhile is of no use.
+void TerminalServerLine::awaitLastWords() {
+    const Clock::TimePoint giveUp = clock_.now() + kClosingWait;
+    Clock::TimePoint quietUntil = lastWrite_ + kClosingQuiet;
+    while (!gone_ && pump(std::min(giveUp, quietUntil))) {
+        if (!data_.empty()) {
+            data_.clear();
+            quietUntil = clock_.now() + kClosingQuiet;
+        }
+    }
 }
 
 bool TerminalServerLine::settle() {
@@ -92,6 +106,7 @@ void TerminalServerLine::lose() {
 bool TerminalServerLine::write(std::string_view bytes) {
     if (gone_)
         return false;
+    lastWrite_ = clock_.now();
     if (sendAll(connection_, comPort_ ? comPort_->outbound(bytes) : std::string(bytes)))
         return true;
     lose();

@@ -21,6 +21,11 @@ public:
     // The longest the opening of the COM port option waits for the server to confirm the line
     // settings, DTR and RTS: a port without modem lines never confirms those two.
     static constexpr Clock::Duration kSettleTime = std::chrono::seconds(1);
+    // Before the connection ends, the line waits for this much quiet after the last byte either
+    // way, at most kClosingWait: a terminal server may drop what it has not yet written to the
+    // port when the connection ends, and the last bytes are the hang-up command.
+    static constexpr Clock::Duration kClosingQuiet = std::chrono::milliseconds(500);
+    static constexpr Clock::Duration kClosingWait = std::chrono::seconds(2);
 
     // `comPort` is null for a raw line. `name` ("tcp:HOST:PORT") names it in the operator's texts.
     TerminalServerLine(Socket connection, std::unique_ptr<ComPortClient> comPort,
@@ -42,6 +47,7 @@ public:
 private:
     // Waits for the server until `deadline` and takes in what it sent. False at the deadline.
     bool pump(Clock::TimePoint deadline);
+    void awaitLastWords();
     void take(std::string_view bytes);
     void lose();
 
@@ -51,6 +57,7 @@ private:
     std::string name_;
     std::string data_;  // the modem's bytes not yet read
     bool gone_ = false;
+    Clock::TimePoint lastWrite_{};
     std::optional<bool> reportedReady_;
     bool readyChanged_ = false;
 };

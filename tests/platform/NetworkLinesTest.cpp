@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ComPortClient.h"
@@ -222,6 +223,25 @@ TEST(TerminalServerLine, ReadsNoCarrierOnceWhenTheServerGoes) {
     EXPECT_GE(clock.now() - before, 200ms);
     EXPECT_FALSE(line.write("ATA\r"));
     EXPECT_EQ(line.lostReason(), "tcp:127.0.0.1:1 との接続が切れました。");
+}
+
+// A terminal server may drop what it has not yet written to the port when the connection ends:
+// the line ends it only after the modem has answered the hang-up.
+TEST(TerminalServerLine, EndsTheConnectionAfterTheModemsLastWord) {
+    Listening server = listenOnFreePort();
+    SystemClock clock;
+    auto line = std::make_unique<TerminalServerLine>(connectTo(server.port), nullptr, clock,
+                                                     "tcp:127.0.0.1:1");
+    Socket modem = acceptFrom(server);
+    EXPECT_TRUE(line->write("ATH0\r"));
+    std::thread closing([&] { line.reset(); });
+    bool closed = false;
+    EXPECT_EQ(peerReads(modem, 200ms, closed), "ATH0\r");
+    EXPECT_FALSE(closed) << "the connection ended before the modem answered";
+    EXPECT_TRUE(modem.send(kOk).status == Socket::Status::Done);
+    peerReads(modem, 2s, closed);
+    EXPECT_TRUE(closed);
+    closing.join();
 }
 
 // The modem's ready line as the server reports it ends a wait, once per change.
