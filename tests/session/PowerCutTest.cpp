@@ -27,7 +27,6 @@
 #include "ModemLine.h"
 #include "ModemLineWire.h"
 #include "config/HomeFolder.h"
-#include "config/SettingsFileIo.h"
 #include "config/SettingsStore.h"
 #include "platform/HomeLock.h"
 #include "session/CommSession.h"
@@ -147,8 +146,7 @@ struct Disk {
     std::map<fs::path, std::string> files;
     auto operator<=>(const Disk&) const = default;
     std::string file(const fs::path& path) const {  // empty when there is none
-        const auto it = files.find(path);
-        return it == files.end() ? "" : it->second;
+        return files.contains(path) ? files.at(path) : "";
     }
 };
 
@@ -338,35 +336,6 @@ bool holdsFirstOf(const std::string& text, const std::vector<std::string>& recor
     return false;
 }
 
-// The far end's line, writing "ACK" down among the file operations, and ending a call that runs
-// too long in virtual time (a session that waits for ever would otherwise never return).
-class WatchedLine : public ModemLineWire {
-public:
-    WatchedLine(sim::VirtualClock& clock, modemsim::ModemLine& farEnd, RecordingFileSystem& files,
-                SessionFlags& flags)
-        : ModemLineWire(clock, farEnd),
-          clock_(clock),
-          files_(files),
-          flags_(flags),
-          limit_(clock.now() + std::chrono::minutes(10)) {}
-    std::string readUntil(Clock::TimePoint deadline) override {
-        if (clock_.now() > limit_)
-            flags_.running = false;
-        return ModemLineWire::readUntil(deadline);
-    }
-    bool write(std::string_view bytes) override {
-        if (bytes == "ACK\r")
-            files_.note({FileOp::Ack}, 0);
-        return ModemLineWire::write(bytes);
-    }
-
-private:
-    const sim::VirtualClock& clock_;
-    RecordingFileSystem& files_;
-    SessionFlags& flags_;
-    Clock::TimePoint limit_;
-};
-
 // A program's folders under one root: the per-user home, made by the first start, and the save
 // folder with the operator's output file. In memory where the system offers it: thousands of
 // disks are written.
@@ -421,37 +390,39 @@ public:
         use(loaded);
     }
 
-    struct Served {
-        std::string report;  // the far end's: "call 1: ACK, 3 records acknowledged"
-        bool replaces = false;
-    };
-    // A start and one call uploading `records` as "abc"; the terminal follows the settings'
-    // protocol.
-    Served call(const std::vector<std::string>& records, RecordingFileSystem& files) {
-        Served served;
-        start(files, [&](const LoadResult& loaded) {
-            served.replaces = loaded.settings.OverWrite == 1;
-            sim::VirtualClock clock;
-            modemsim::ModemOptions modem;
-            modem.ringDelay = std::chrono::seconds(1);
-            modemsim::TerminalOptions terminal;
-            terminal.name = "abc";
-            terminal.records = records;
-            terminal.protocol = loaded.settings.Protocol;
-            terminal.crcType = loaded.settings.CrcType;
-            modemsim::ModemLine farEnd(modem, terminal, modemsim::DropMode::Silent);
-            SessionFlags flags{.running = true};
-            WatchedLine line(clock, farEnd, files, flags);
-            FakePorts ports(line, 1);
-            line.onReport = [&](const std::string& report) {
-                served.report = report;
+    // One call uploading `records` as "abc" after the start-up `loaded`, the terminal following
+    // its settings' protocol; the far end's report ("call 1: ACK, 3 records acknowledged").
+    std::string call(const std::vector<std::string>& records, RecordingFileSystem& files,
+                     const LoadResult& loaded) {
+        std::string report;
+        sim::VirtualClock clock;
+        modemsim::ModemLine farEnd({.answers = {}, .ringDelay = std::chrono::seconds(1)},
+                                   {.name = "abc",
+                                    .records = records,
+                                    .protocol = loaded.settings.Protocol,
+                                    .crcType = loaded.settings.CrcType,
+                                    .dropAfter = {}},
+                                   modemsim::DropMode::Silent);
+        SessionFlags flags{.running = true};
+        ModemLineWire line(clock, farEnd);
+        FakePorts ports(line, 1);
+        line.onReport = [&](const std::string& callReport) {
+            report = callReport;
+            flags.running = false;
+        };
+        line.onWrite = [&](std::string_view bytes) {
+            if (bytes == "ACK\r")
+                files.note({FileOp::Ack}, 0);
+        };
+        // A session that waits for ever would otherwise never return.
+        line.onRead = [&, limit = clock.now() + std::chrono::minutes(10)](Clock::TimePoint t) {
+            if (t > limit)
                 flags.running = false;
-            };
-            CommSession(SessionServices{ports, clock, display, messages, false, files}, flags,
-                        loaded.settings, loaded.backFile)
-                .run();
-        });
-        return served;
+        };
+        CommSession(SessionServices{ports, clock, display, messages, false, files}, flags,
+                    loaded.settings, loaded.backFile)
+            .run();
+        return report;
     }
 
     FakeMessages messages;
@@ -500,27 +471,24 @@ void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
     for (Event& e : events) {
         files.failWritesTo = e.failWritesTo;
         e.begin = files.ops.size();
-        if (e.kind == Event::Call) {
-            const Rig::Served served = rig.call(e.records, files);
-            e.ok = served.report.starts_with("call 1: ACK");
-            e.replaces = served.replaces;
-        } else
-            rig.start(files, [&](const LoadResult& loaded) {
-                e.ok = e.kind == Event::Start;
-                e.replaces = loaded.settings.OverWrite == 1;
-                if (e.kind == Event::ConvertKept) {
-                    const std::vector<fs::path> kept = rig.kept();
-                    ASSERT_EQ(kept.size(), 1u);
-                    e.ok = ConvertBackupFile(kept[0], loaded.backFile, rig.output(),
-                                             loaded.settings, rig.messages, files);
-                }
-                if (e.kind == Event::Save) {
-                    Settings changed = loaded.settings, applied;
-                    e.change(changed);
-                    SaveSettings(rig.environment(files), changed, applied);
-                    e.ok = e.failWritesTo.empty();
-                }
-            });
+        rig.start(files, [&](const LoadResult& loaded) {
+            e.ok = e.kind == Event::Start;
+            e.replaces = loaded.settings.OverWrite == 1;
+            if (e.kind == Event::Call)
+                e.ok = rig.call(e.records, files, loaded).starts_with("call 1: ACK");
+            if (e.kind == Event::ConvertKept) {
+                const std::vector<fs::path> kept = rig.kept();
+                ASSERT_EQ(kept.size(), 1u);
+                e.ok = ConvertBackupFile(kept[0], loaded.backFile, rig.output(), loaded.settings,
+                                         rig.messages, files);
+            }
+            if (e.kind == Event::Save) {
+                Settings changed = loaded.settings, applied;
+                e.change(changed);
+                SaveSettings(rig.environment(files), changed, applied);
+                e.ok = e.failWritesTo.empty();
+            }
+        });
         e.end = files.ops.size();
         e.ini = fileBytes(rig.ini());
         for (std::size_t i = e.begin; i < e.end; ++i)
@@ -598,7 +566,8 @@ bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
 
 // The program started on a disk and serving the next call.
 struct NextCall {
-    Rig::Served served;
+    std::string report;
+    bool replaces = false;
     bool takesTurns = false;
     std::string output;
     std::size_t keptBefore = 0;
@@ -614,7 +583,10 @@ NextCall serveNextCall(Rig& rig, const Disk& disk) {
     rig.display.calls.clear();
     RecordingFileSystem files;
     files.syncs = false;  // what the next call makes durable is not looked at
-    next.served = rig.call(kNext, files);
+    rig.start(files, [&](const LoadResult& loaded) {
+        next.replaces = loaded.settings.OverWrite == 1;
+        next.report = rig.call(kNext, files, loaded);
+    });
     next.takesTurns = takesTurns(files.ops, rig.output());
     next.output = fileBytes(rig.output());
     for (const fs::path& kept : rig.kept())
@@ -635,10 +607,10 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
         why += "5: the settings file is the old or the new one; ";
     if (!next.takesTurns)
         why += "6: a conversion holds its folder's turn while it recovers; ";
-    if (!next.served.report.starts_with("call 1: ACK"))
-        why += "7: the next call is served (" + next.served.report + "); ";
+    if (!next.report.starts_with("call 1: ACK"))
+        why += "7: the next call is served (" + next.report + "); ";
     std::string missing = "2, 3: every transfer whole once or not at all, whole once answered";
-    if (next.served.replaces && next.output != lines(kNext))
+    if (next.replaces && next.output != lines(kNext))
         return why + missing;
 
     // 1, 4: records answered "ACK" are in the output, or in a back-up kept whole; a kept back-up
@@ -649,8 +621,8 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
         });
     };
     for (const Promises::Version& v : promises.outputs()) {
-        if (next.served.replaces ? v.output != disk.file(rig.output())
-                                 : v.output + lines(kNext) != next.output)
+        if (next.replaces ? v.output != disk.file(rig.output())
+                          : v.output + lines(kNext) != next.output)
             continue;
         missing.clear();
         std::vector<const Event*> unconverted;  // calls a kept back-up may stand for
@@ -728,10 +700,10 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
             const std::size_t failingBefore = failing;
             for (const Disk& disk : cut.disks(random, samples, sampled)) {
                 ++disks;
-                auto it = served.find(disk);
-                if (it == served.end())
-                    it = served.emplace(disk, serveNextCall(rig, disk)).first;
-                const std::string why = breaches(disk, it->second, Promises{events, count}, rig);
+                if (!served.contains(disk))
+                    served.emplace(disk, serveNextCall(rig, disk));
+                const std::string why =
+                    breaches(disk, served.at(disk), Promises{events, count}, rig);
                 if (!why.empty() && ++failing <= 10)
                     firstFailures += (model == Model::Linux ? "Linux" : "Windows") +
                                      std::string(", cut after ") + std::to_string(count) + " of " +
