@@ -555,10 +555,8 @@ bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
     bool held = false;
     for (const FileOp& op : ops) {
         held = op.kind == FileOp::Turn || (held && op.kind != FileOp::TurnEnd);
-        const bool outputs =
-            op.path.parent_path() == output.parent_path() &&
-            op.path.filename().string().find(output.filename().string()) != std::string::npos;
-        if (outputs && !held)
+        if (!held && op.path.parent_path() == output.parent_path() &&
+            op.path.filename().string().find(output.filename().string()) != std::string::npos)
             return false;
     }
     return true;
@@ -570,15 +568,14 @@ struct NextCall {
     bool replaces = false;
     bool takesTurns = false;
     std::string output;
-    std::size_t keptBefore = 0;
     std::vector<std::string> kept;
-    bool told = false;
+    bool keptUntold = false;  // a new back-up kept and the operator not told of it
 };
 
 NextCall serveNextCall(Rig& rig, const Disk& disk) {
     rig.write(disk);
     NextCall next;
-    next.keptBefore = rig.kept().size();
+    const std::size_t keptBefore = rig.kept().size();
     rig.messages.clear();
     rig.display.calls.clear();
     RecordingFileSystem files;
@@ -591,10 +588,11 @@ NextCall serveNextCall(Rig& rig, const Disk& disk) {
     next.output = fileBytes(rig.output());
     for (const fs::path& kept : rig.kept())
         next.kept.push_back(fileBytes(kept));
-    next.told = rig.display.last("error").find(kKeptBackupNote) != std::string::npos &&
-                std::ranges::any_of(rig.messages.shown(), [](const OperatorMessage& m) {
-                    return m.text.starts_with(kKeptBackupNote);
-                });
+    next.keptUntold = next.kept.size() > keptBefore &&
+                      (rig.display.last("error").find(kKeptBackupNote) == std::string::npos ||
+                       std::ranges::none_of(rig.messages.shown(), [](const OperatorMessage& m) {
+                           return m.text.starts_with(kKeptBackupNote);
+                       }));
     return next;
 }
 
@@ -647,7 +645,7 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
                 unconverted.erase(stands);
         }
         if (missing.empty()) {
-            if (next.kept.size() > next.keptBefore && !next.told)
+            if (next.keptUntold)
                 why += "4: the operator is told of a kept back-up; ";
             return why;
         }
@@ -693,6 +691,7 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
     std::size_t failingCuts[2] = {};  // Linux, Windows
     std::string firstFailures;
     for (const Model model : {Model::Linux, Model::Windows}) {
+        const std::string terms = model == Model::Linux ? "Linux" : "Windows";
         for (std::size_t count = 0; count <= ops.size(); ++count) {
             const CutDisks cut(rig.root(), before, std::span(ops).first(count), model);
             std::mt19937_64 random(seed * 1000003 + count * 2 + (model == Model::Windows));
@@ -705,8 +704,7 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
                 const std::string why =
                     breaches(disk, served.at(disk), Promises{events, count}, rig);
                 if (!why.empty() && ++failing <= 10)
-                    firstFailures += (model == Model::Linux ? "Linux" : "Windows") +
-                                     std::string(", cut after ") + std::to_string(count) + " of " +
+                    firstFailures += terms + ", cut after " + std::to_string(count) + " of " +
                                      std::to_string(ops.size()) + ": " + why + "\n";
             }
             sampledCuts += sampled;

@@ -51,17 +51,11 @@ std::string cp932(std::string_view utf8) {
 TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     const std::vector<std::string> records = {cp932("ｶﾀｶﾅ,ﾃｽﾄ,001"), cp932("ソフト,表示,①番"),
                                               cp932("C:\\DATA,表,ソ"), "plain,ascii,line"};
-    std::string block;
-    for (const std::string& r : records)
-        block += r + "\r\n";
 
     sim::VirtualClock clock;
-    modemsim::ModemOptions modemOptions;
-    modemOptions.ringDelay = std::chrono::seconds(1);
-    modemOptions.calls = kCalls;
-    modemsim::TerminalOptions terminal;
-    terminal.records = records;
-    modemsim::ModemLine farEnd(modemOptions, terminal, modemsim::DropMode::Silent);
+    modemsim::ModemLine farEnd(
+        {.answers = {}, .ringDelay = std::chrono::seconds(1), .calls = kCalls},
+        {.records = records, .dropAfter = {}}, modemsim::DropMode::Silent);
     test::ModemLineWire wire(clock, farEnd);
     test::FakePorts ports(wire, kCalls + 1);
     test::FakeDisplay display;
@@ -69,11 +63,8 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     test::FakeMessages messages;
     SessionFlags flags;
     test::TempFolder folder;
-    Settings settings;
-    settings.Folder = folder.text();
-    settings.Port = 1;
-    settings.AutoStart = 1;
-    settings.TimeAdjust = "1";
+    Settings settings{
+        .FixFname = {}, .Folder = folder.text(), .Port = 1, .AutoStart = 1, .TimeAdjust = "1"};
     settings.Field.fill(1);
     const std::filesystem::path output = folder.path() / "DATA.txt";
 
@@ -105,7 +96,8 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     EXPECT_TRUE(messages.shown().empty());
     std::string all;
     for (int i = 0; i < kCalls; ++i)
-        all += block;
+        for (const std::string& r : records)
+            all += r + "\r\n";
     EXPECT_TRUE(test::fileBytes(output) == all);
 
     ASSERT_GT(early.rssKiB, 0);
