@@ -24,7 +24,6 @@
 #include <set>
 #include <span>
 
-#include "ModemLine.h"
 #include "ModemLineWire.h"
 #include "config/HomeFolder.h"
 #include "config/SettingsStore.h"
@@ -60,7 +59,6 @@ class RecordingFileSystem : public FileSystem {
 public:
     std::vector<FileOp> ops;
     std::string failWritesTo;
-    bool syncs = true;  // false: nothing is forced to the disk (faster)
 
     Opened open(const fs::path& file, Mode mode, const fs::path& permissionsOf) override {
         const bool created = !fileStatus(file).exists;
@@ -79,7 +77,7 @@ public:
         return noteCut(file, length, real_.truncate(file, length));
     }
     int syncFolder(const fs::path& folder) override {
-        return note({FileOp::SyncDir, folder}, syncs ? real_.syncFolder(folder) : 0);
+        return note({FileOp::SyncDir, folder}, real_.syncFolder(folder));
     }
     int createFolder(const fs::path& folder) override {
         return note({FileOp::Mkdir, folder, {}, {}, 0, true}, real_.createFolder(folder));
@@ -117,9 +115,7 @@ private:
                 files_.note({FileOp::Write, path_, {}, std::string(landed)}, real_->write(landed));
             return full ? ENOSPC : err;
         }
-        int sync() override {
-            return files_.note({FileOp::Sync, path_}, files_.syncs ? real_->sync() : 0);
-        }
+        int sync() override { return files_.note({FileOp::Sync, path_}, real_->sync()); }
         int truncate(std::uintmax_t length) override {
             return files_.noteCut(path_, length, real_->truncate(length));
         }
@@ -579,7 +575,6 @@ NextCall serveNextCall(Rig& rig, const Disk& disk) {
     rig.messages.clear();
     rig.display.calls.clear();
     RecordingFileSystem files;
-    files.syncs = false;  // what the next call makes durable is not looked at
     rig.start(files, [&](const LoadResult& loaded) {
         next.replaces = loaded.settings.OverWrite == 1;
         next.report = rig.call(kNext, files, loaded);

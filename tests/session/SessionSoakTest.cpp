@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ModemLine.h"
 #include "ModemLineWire.h"
-#include "linesim/VirtualClock.h"
 #include "link/Cp932.h"
 #include "session/CommSession.h"
 #include "support/FakeDisplay.h"
@@ -61,12 +59,11 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     test::FakeDisplay display;
     display.keep = false;
     test::FakeMessages messages;
-    SessionFlags flags;
+    SessionFlags flags{.running = true};
     test::TempFolder folder;
     Settings settings{
         .FixFname = {}, .Folder = folder.text(), .Port = 1, .AutoStart = 1, .TimeAdjust = "1"};
     settings.Field.fill(1);
-    const std::filesystem::path output = folder.path() / "DATA.txt";
 
     int calls = 0;
     std::vector<std::string> failures;  // kept short: the first few only
@@ -85,7 +82,6 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
         }
     };
 
-    flags.running = true;
     CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
                         folder.path() / "Back.txt");
     session.run();
@@ -98,7 +94,7 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     for (int i = 0; i < kCalls; ++i)
         for (const std::string& r : records)
             all += r + "\r\n";
-    EXPECT_TRUE(test::fileBytes(output) == all);
+    EXPECT_TRUE(test::fileBytes(folder.path() / "DATA.txt") == all);
 
     ASSERT_GT(early.rssKiB, 0);
     // AddressSanitizer keeps freed memory in quarantine, so resident memory says nothing there.
