@@ -66,10 +66,9 @@ private:
         if (!out.bytes.empty())
             pending_.emplace_back(due, out.bytes);
         closed_ = closed_ || out.closeLine;
-        for (const std::string& report : out.reports) {
+        for (const std::string& report : out.reports)
             if (onReport)
                 onReport(report);
-        }
     }
 
     sim::VirtualClock& clock_;

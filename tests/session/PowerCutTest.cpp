@@ -350,12 +350,11 @@ public:
 
     Disk read() const {
         Disk disk;
-        for (const auto& e : fs::recursive_directory_iterator(root())) {
+        for (const auto& e : fs::recursive_directory_iterator(root()))
             if (e.is_directory())
                 disk.folders.insert(e.path().lexically_normal());
             else if (e.path().filename() != kTurnFileName)
                 disk.files[e.path().lexically_normal()] = fileBytes(e.path());
-        }
         return disk;
     }
     void write(const Disk& disk) const {
@@ -513,13 +512,12 @@ struct Promises {
     // one once the save returned. Empty: no file.
     std::vector<std::string> settings() const {
         std::vector<std::string> allowed = {""};
-        for (const Event& e : events) {
+        for (const Event& e : events)
             if ((e.kind == Event::Start || e.kind == Event::Save) && e.ok && started(e)) {
                 allowed = {allowed.back(), e.ini};
                 if (count >= e.end)
                     allowed.erase(allowed.begin());
             }
-        }
         return allowed;
     }
 
