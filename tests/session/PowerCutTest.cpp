@@ -24,10 +24,8 @@
 #include <set>
 #include <span>
 
-#include "ModemLine.h"
 #include "ModemLineWire.h"
 #include "config/HomeFolder.h"
-#include "config/SettingsFileIo.h"
 #include "config/SettingsStore.h"
 #include "platform/HomeLock.h"
 #include "session/CommSession.h"
@@ -61,7 +59,6 @@ class RecordingFileSystem : public FileSystem {
 public:
     std::vector<FileOp> ops;
     std::string failWritesTo;
-    bool syncs = true;  // false: nothing is forced to the disk (faster)
 
     Opened open(const fs::path& file, Mode mode, const fs::path& permissionsOf) override {
         const bool created = !fileStatus(file).exists;
@@ -80,7 +77,7 @@ public:
         return noteCut(file, length, real_.truncate(file, length));
     }
     int syncFolder(const fs::path& folder) override {
-        return note({FileOp::SyncDir, folder}, syncs ? real_.syncFolder(folder) : 0);
+        return note({FileOp::SyncDir, folder}, real_.syncFolder(folder));
     }
     int createFolder(const fs::path& folder) override {
         return note({FileOp::Mkdir, folder, {}, {}, 0, true}, real_.createFolder(folder));
@@ -118,9 +115,7 @@ private:
                 files_.note({FileOp::Write, path_, {}, std::string(landed)}, real_->write(landed));
             return full ? ENOSPC : err;
         }
-        int sync() override {
-            return files_.note({FileOp::Sync, path_}, files_.syncs ? real_->sync() : 0);
-        }
+        int sync() override { return files_.note({FileOp::Sync, path_}, real_->sync()); }
         int truncate(std::uintmax_t length) override {
             return files_.noteCut(path_, length, real_->truncate(length));
         }
@@ -147,8 +142,7 @@ struct Disk {
     std::map<fs::path, std::string> files;
     auto operator<=>(const Disk&) const = default;
     std::string file(const fs::path& path) const {  // empty when there is none
-        const auto it = files.find(path);
-        return it == files.end() ? "" : it->second;
+        return files.contains(path) ? files.at(path) : "";
     }
 };
 
@@ -338,35 +332,6 @@ bool holdsFirstOf(const std::string& text, const std::vector<std::string>& recor
     return false;
 }
 
-// The far end's line, writing "ACK" down among the file operations, and ending a call that runs
-// too long in virtual time (a session that waits for ever would otherwise never return).
-class WatchedLine : public ModemLineWire {
-public:
-    WatchedLine(sim::VirtualClock& clock, modemsim::ModemLine& farEnd, RecordingFileSystem& files,
-                SessionFlags& flags)
-        : ModemLineWire(clock, farEnd),
-          clock_(clock),
-          files_(files),
-          flags_(flags),
-          limit_(clock.now() + std::chrono::minutes(10)) {}
-    std::string readUntil(Clock::TimePoint deadline) override {
-        if (clock_.now() > limit_)
-            flags_.running = false;
-        return ModemLineWire::readUntil(deadline);
-    }
-    bool write(std::string_view bytes) override {
-        if (bytes == "ACK\r")
-            files_.note({FileOp::Ack}, 0);
-        return ModemLineWire::write(bytes);
-    }
-
-private:
-    const sim::VirtualClock& clock_;
-    RecordingFileSystem& files_;
-    SessionFlags& flags_;
-    Clock::TimePoint limit_;
-};
-
 // A program's folders under one root: the per-user home, made by the first start, and the save
 // folder with the operator's output file. In memory where the system offers it: thousands of
 // disks are written.
@@ -385,12 +350,11 @@ public:
 
     Disk read() const {
         Disk disk;
-        for (const auto& e : fs::recursive_directory_iterator(root())) {
+        for (const auto& e : fs::recursive_directory_iterator(root()))
             if (e.is_directory())
                 disk.folders.insert(e.path().lexically_normal());
             else if (e.path().filename() != kTurnFileName)
                 disk.files[e.path().lexically_normal()] = fileBytes(e.path());
-        }
         return disk;
     }
     void write(const Disk& disk) const {
@@ -421,37 +385,39 @@ public:
         use(loaded);
     }
 
-    struct Served {
-        std::string report;  // the far end's: "call 1: ACK, 3 records acknowledged"
-        bool replaces = false;
-    };
-    // A start and one call uploading `records` as "abc"; the terminal follows the settings'
-    // protocol.
-    Served call(const std::vector<std::string>& records, RecordingFileSystem& files) {
-        Served served;
-        start(files, [&](const LoadResult& loaded) {
-            served.replaces = loaded.settings.OverWrite == 1;
-            sim::VirtualClock clock;
-            modemsim::ModemOptions modem;
-            modem.ringDelay = std::chrono::seconds(1);
-            modemsim::TerminalOptions terminal;
-            terminal.name = "abc";
-            terminal.records = records;
-            terminal.protocol = loaded.settings.Protocol;
-            terminal.crcType = loaded.settings.CrcType;
-            modemsim::ModemLine farEnd(modem, terminal, modemsim::DropMode::Silent);
-            SessionFlags flags{.running = true};
-            WatchedLine line(clock, farEnd, files, flags);
-            FakePorts ports(line, 1);
-            line.onReport = [&](const std::string& report) {
-                served.report = report;
+    // One call uploading `records` as "abc" after the start-up `loaded`, the terminal following
+    // its settings' protocol; the far end's report ("call 1: ACK, 3 records acknowledged").
+    std::string call(const std::vector<std::string>& records, RecordingFileSystem& files,
+                     const LoadResult& loaded) {
+        std::string report;
+        sim::VirtualClock clock;
+        modemsim::ModemLine farEnd({.answers = {}, .ringDelay = std::chrono::seconds(1)},
+                                   {.name = "abc",
+                                    .records = records,
+                                    .protocol = loaded.settings.Protocol,
+                                    .crcType = loaded.settings.CrcType,
+                                    .dropAfter = {}},
+                                   modemsim::DropMode::Silent);
+        SessionFlags flags{.running = true};
+        ModemLineWire line(clock, farEnd);
+        FakePorts ports(line, 1);
+        line.onReport = [&](const std::string& callReport) {
+            report = callReport;
+            flags.running = false;
+        };
+        line.onWrite = [&](std::string_view bytes) {
+            if (bytes == "ACK\r")
+                files.note({FileOp::Ack}, 0);
+        };
+        // A session that waits for ever would otherwise never return.
+        line.onRead = [&, limit = clock.now() + std::chrono::minutes(10)](Clock::TimePoint t) {
+            if (t > limit)
                 flags.running = false;
-            };
-            CommSession(SessionServices{ports, clock, display, messages, false, files}, flags,
-                        loaded.settings, loaded.backFile)
-                .run();
-        });
-        return served;
+        };
+        CommSession(SessionServices{ports, clock, display, messages, false, files}, flags,
+                    loaded.settings, loaded.backFile)
+            .run();
+        return report;
     }
 
     FakeMessages messages;
@@ -500,27 +466,24 @@ void record(Rig& rig, std::vector<Event>& events, RecordingFileSystem& files) {
     for (Event& e : events) {
         files.failWritesTo = e.failWritesTo;
         e.begin = files.ops.size();
-        if (e.kind == Event::Call) {
-            const Rig::Served served = rig.call(e.records, files);
-            e.ok = served.report.starts_with("call 1: ACK");
-            e.replaces = served.replaces;
-        } else
-            rig.start(files, [&](const LoadResult& loaded) {
-                e.ok = e.kind == Event::Start;
-                e.replaces = loaded.settings.OverWrite == 1;
-                if (e.kind == Event::ConvertKept) {
-                    const std::vector<fs::path> kept = rig.kept();
-                    ASSERT_EQ(kept.size(), 1u);
-                    e.ok = ConvertBackupFile(kept[0], loaded.backFile, rig.output(),
-                                             loaded.settings, rig.messages, files);
-                }
-                if (e.kind == Event::Save) {
-                    Settings changed = loaded.settings, applied;
-                    e.change(changed);
-                    SaveSettings(rig.environment(files), changed, applied);
-                    e.ok = e.failWritesTo.empty();
-                }
-            });
+        rig.start(files, [&](const LoadResult& loaded) {
+            e.ok = e.kind == Event::Start;
+            e.replaces = loaded.settings.OverWrite == 1;
+            if (e.kind == Event::Call)
+                e.ok = rig.call(e.records, files, loaded).starts_with("call 1: ACK");
+            if (e.kind == Event::ConvertKept) {
+                const std::vector<fs::path> kept = rig.kept();
+                ASSERT_EQ(kept.size(), 1u);
+                e.ok = ConvertBackupFile(kept[0], loaded.backFile, rig.output(), loaded.settings,
+                                         rig.messages, files);
+            }
+            if (e.kind == Event::Save) {
+                Settings changed = loaded.settings, applied;
+                e.change(changed);
+                SaveSettings(rig.environment(files), changed, applied);
+                e.ok = e.failWritesTo.empty();
+            }
+        });
         e.end = files.ops.size();
         e.ini = fileBytes(rig.ini());
         for (std::size_t i = e.begin; i < e.end; ++i)
@@ -549,13 +512,12 @@ struct Promises {
     // one once the save returned. Empty: no file.
     std::vector<std::string> settings() const {
         std::vector<std::string> allowed = {""};
-        for (const Event& e : events) {
+        for (const Event& e : events)
             if ((e.kind == Event::Start || e.kind == Event::Save) && e.ok && started(e)) {
                 allowed = {allowed.back(), e.ini};
                 if (count >= e.end)
                     allowed.erase(allowed.begin());
             }
-        }
         return allowed;
     }
 
@@ -587,10 +549,8 @@ bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
     bool held = false;
     for (const FileOp& op : ops) {
         held = op.kind == FileOp::Turn || (held && op.kind != FileOp::TurnEnd);
-        const bool outputs =
-            op.path.parent_path() == output.parent_path() &&
-            op.path.filename().string().find(output.filename().string()) != std::string::npos;
-        if (outputs && !held)
+        if (!held && op.path.parent_path() == output.parent_path() &&
+            op.path.filename().string().find(output.filename().string()) != std::string::npos)
             return false;
     }
     return true;
@@ -598,31 +558,34 @@ bool takesTurns(const std::vector<FileOp>& ops, const fs::path& output) {
 
 // The program started on a disk and serving the next call.
 struct NextCall {
-    Rig::Served served;
+    std::string report;
+    bool replaces = false;
     bool takesTurns = false;
     std::string output;
-    std::size_t keptBefore = 0;
     std::vector<std::string> kept;
-    bool told = false;
+    bool keptUntold = false;  // a new back-up kept and the operator not told of it
 };
 
 NextCall serveNextCall(Rig& rig, const Disk& disk) {
     rig.write(disk);
     NextCall next;
-    next.keptBefore = rig.kept().size();
+    const std::size_t keptBefore = rig.kept().size();
     rig.messages.clear();
     rig.display.calls.clear();
     RecordingFileSystem files;
-    files.syncs = false;  // what the next call makes durable is not looked at
-    next.served = rig.call(kNext, files);
+    rig.start(files, [&](const LoadResult& loaded) {
+        next.replaces = loaded.settings.OverWrite == 1;
+        next.report = rig.call(kNext, files, loaded);
+    });
     next.takesTurns = takesTurns(files.ops, rig.output());
     next.output = fileBytes(rig.output());
     for (const fs::path& kept : rig.kept())
         next.kept.push_back(fileBytes(kept));
-    next.told = rig.display.last("error").find(kKeptBackupNote) != std::string::npos &&
-                std::ranges::any_of(rig.messages.shown(), [](const OperatorMessage& m) {
-                    return m.text.starts_with(kKeptBackupNote);
-                });
+    next.keptUntold = next.kept.size() > keptBefore &&
+                      (rig.display.last("error").find(kKeptBackupNote) == std::string::npos ||
+                       std::ranges::none_of(rig.messages.shown(), [](const OperatorMessage& m) {
+                           return m.text.starts_with(kKeptBackupNote);
+                       }));
     return next;
 }
 
@@ -635,10 +598,10 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
         why += "5: the settings file is the old or the new one; ";
     if (!next.takesTurns)
         why += "6: a conversion holds its folder's turn while it recovers; ";
-    if (!next.served.report.starts_with("call 1: ACK"))
-        why += "7: the next call is served (" + next.served.report + "); ";
+    if (!next.report.starts_with("call 1: ACK"))
+        why += "7: the next call is served (" + next.report + "); ";
     std::string missing = "2, 3: every transfer whole once or not at all, whole once answered";
-    if (next.served.replaces && next.output != lines(kNext))
+    if (next.replaces && next.output != lines(kNext))
         return why + missing;
 
     // 1, 4: records answered "ACK" are in the output, or in a back-up kept whole; a kept back-up
@@ -649,8 +612,8 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
         });
     };
     for (const Promises::Version& v : promises.outputs()) {
-        if (next.served.replaces ? v.output != disk.file(rig.output())
-                                 : v.output + lines(kNext) != next.output)
+        if (next.replaces ? v.output != disk.file(rig.output())
+                          : v.output + lines(kNext) != next.output)
             continue;
         missing.clear();
         std::vector<const Event*> unconverted;  // calls a kept back-up may stand for
@@ -675,7 +638,7 @@ std::string breaches(const Disk& disk, const NextCall& next, const Promises& pro
                 unconverted.erase(stands);
         }
         if (missing.empty()) {
-            if (next.kept.size() > next.keptBefore && !next.told)
+            if (next.keptUntold)
                 why += "4: the operator is told of a kept back-up; ";
             return why;
         }
@@ -721,6 +684,7 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
     std::size_t failingCuts[2] = {};  // Linux, Windows
     std::string firstFailures;
     for (const Model model : {Model::Linux, Model::Windows}) {
+        const std::string terms = model == Model::Linux ? "Linux" : "Windows";
         for (std::size_t count = 0; count <= ops.size(); ++count) {
             const CutDisks cut(rig.root(), before, std::span(ops).first(count), model);
             std::mt19937_64 random(seed * 1000003 + count * 2 + (model == Model::Windows));
@@ -728,13 +692,12 @@ TEST(PowerCut, EveryCutOfAMonthKeepsThePromisesOnLinuxAndWindows) {
             const std::size_t failingBefore = failing;
             for (const Disk& disk : cut.disks(random, samples, sampled)) {
                 ++disks;
-                auto it = served.find(disk);
-                if (it == served.end())
-                    it = served.emplace(disk, serveNextCall(rig, disk)).first;
-                const std::string why = breaches(disk, it->second, Promises{events, count}, rig);
+                if (!served.contains(disk))
+                    served.emplace(disk, serveNextCall(rig, disk));
+                const std::string why =
+                    breaches(disk, served.at(disk), Promises{events, count}, rig);
                 if (!why.empty() && ++failing <= 10)
-                    firstFailures += (model == Model::Linux ? "Linux" : "Windows") +
-                                     std::string(", cut after ") + std::to_string(count) + " of " +
+                    firstFailures += terms + ", cut after " + std::to_string(count) + " of " +
                                      std::to_string(ops.size()) + ": " + why + "\n";
             }
             sampledCuts += sampled;

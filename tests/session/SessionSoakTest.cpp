@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ModemLine.h"
 #include "ModemLineWire.h"
-#include "linesim/VirtualClock.h"
 #include "link/Cp932.h"
 #include "session/CommSession.h"
 #include "support/FakeDisplay.h"
@@ -44,38 +42,26 @@ Usage usageNow() {
     return {resident * (::sysconf(_SC_PAGESIZE) / 1024), static_cast<long>(fds)};
 }
 
-std::string cp932(std::string_view utf8) {
-    return utf8ToCp932(utf8).value_or("<not CP932>");
-}
-
 TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
-    const std::vector<std::string> records = {cp932("ｶﾀｶﾅ,ﾃｽﾄ,001"), cp932("ソフト,表示,①番"),
-                                              cp932("C:\\DATA,表,ソ"), "plain,ascii,line"};
-    std::string block;
-    for (const std::string& r : records)
-        block += r + "\r\n";
+    std::vector<std::string> records;
+    for (const char* utf8 :
+         {"ｶﾀｶﾅ,ﾃｽﾄ,001", "ソフト,表示,①番", "C:\\DATA,表,ソ", "plain,ascii,line"})
+        records.push_back(utf8ToCp932(utf8).value());
 
     sim::VirtualClock clock;
-    modemsim::ModemOptions modemOptions;
-    modemOptions.ringDelay = std::chrono::seconds(1);
-    modemOptions.calls = kCalls;
-    modemsim::TerminalOptions terminal;
-    terminal.records = records;
-    modemsim::ModemLine farEnd(modemOptions, terminal, modemsim::DropMode::Silent);
+    modemsim::ModemLine farEnd(
+        {.answers = {}, .ringDelay = std::chrono::seconds(1), .calls = kCalls},
+        {.records = records, .dropAfter = {}}, modemsim::DropMode::Silent);
     test::ModemLineWire wire(clock, farEnd);
     test::FakePorts ports(wire, kCalls + 1);
     test::FakeDisplay display;
     display.keep = false;
     test::FakeMessages messages;
-    SessionFlags flags;
+    SessionFlags flags{.running = true};
     test::TempFolder folder;
-    Settings settings;
-    settings.Folder = folder.text();
-    settings.Port = 1;
-    settings.AutoStart = 1;
-    settings.TimeAdjust = "1";
+    Settings settings{
+        .FixFname = {}, .Folder = folder.text(), .Port = 1, .AutoStart = 1, .TimeAdjust = "1"};
     settings.Field.fill(1);
-    const std::filesystem::path output = folder.path() / "DATA.txt";
 
     int calls = 0;
     std::vector<std::string> failures;  // kept short: the first few only
@@ -94,7 +80,6 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
         }
     };
 
-    flags.running = true;
     CommSession session(SessionServices{ports, clock, display, messages}, flags, settings,
                         folder.path() / "Back.txt");
     session.run();
@@ -105,8 +90,9 @@ TEST(SessionSoak, ThousandCallsWithAutomaticStartKeepEveryRecordAndStayFlat) {
     EXPECT_TRUE(messages.shown().empty());
     std::string all;
     for (int i = 0; i < kCalls; ++i)
-        all += block;
-    EXPECT_TRUE(test::fileBytes(output) == all);
+        for (const std::string& r : records)
+            all += r + "\r\n";
+    EXPECT_TRUE(test::fileBytes(folder.path() / "DATA.txt") == all);
 
     ASSERT_GT(early.rssKiB, 0);
     // AddressSanitizer keeps freed memory in quarantine, so resident memory says nothing there.
