@@ -42,36 +42,18 @@ TEST(FileErrors, OnlyWhatIsStoredIsAcknowledgedAndTheOperatorLearnsWhichFile) {
         int messages;  // the operator's, besides the label
     };
     const std::string failed = " [異常終了]";
+    const std::string logHeld = ">ﾚｺｰﾄﾞ受信<1件> : 正常終了  LogFile" + detail(EBUSY) +
+                                " ［LOG.TXTは他のﾌﾟﾛｸﾞﾗﾑが使用中です。この通信は記録されません］";
+    const std::string logRefused = "> LogFile" + detail(EACCES) + failed;
     const std::string outputHeld =
         ">出力ﾌｧｲﾙが他のﾌﾟﾛｸﾞﾗﾑで使用中です : OUT ［端末はﾚｺｰﾄﾞを再送します］" + failed;
+    const std::string backupFull = "> BackFile#1WR " + detail(ENOSPC) + failed;
     const Case cases[] = {
-        {"LOG.TXT held",
-         {{"LOG.TXT", EBUSY}},
-         {},
-         0,
-         3,
-         ">ﾚｺｰﾄﾞ受信<1件> : 正常終了  LogFile" + detail(EBUSY) +
-             " ［LOG.TXTは他のﾌﾟﾛｸﾞﾗﾑが使用中です。この通信は記録されません］",
-         2,
-         0},
-        {"LOG.TXT refused",
-         {{"LOG.TXT", EACCES}},
-         {},
-         0,
-         1,
-         "> LogFile" + detail(EACCES) + failed,
-         1,
-         0},
+        {"LOG.TXT held", {{"LOG.TXT", EBUSY}}, {}, 0, 3, logHeld, 2, 0},
+        {"LOG.TXT refused", {{"LOG.TXT", EACCES}}, {}, 0, 1, logRefused, 1, 0},
         {"output held, appending", {{"abc.txt", EBUSY}}, {}, 0, 2, outputHeld, 0, 2},
         {"output held, replacing", {{"abc.txt", EBUSY}}, {}, 1, 2, outputHeld, 0, 2},
-        {"back-up on a full disk",
-         {},
-         {"Back.txt"},
-         0,
-         1,
-         "> BackFile#1WR " + detail(ENOSPC) + failed,
-         1,
-         0},
+        {"back-up on a full disk", {}, {"Back.txt"}, 0, 1, backupFull, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
