@@ -25,8 +25,6 @@ const std::string kOk = "\r\nOK\r\n";
 const std::string kRing = "\r\nRING\r\n";
 const std::string kNoCarrier = "\r\nNO CARRIER\r\n";
 
-const IpAddress kLoopback = *parseIpAddress("127.0.0.1");
-
 // A listener on a free port of 127.0.0.1.
 struct Listening {
     Socket socket;
@@ -36,7 +34,7 @@ Listening listenOnFreePort() {
     std::mt19937 random(std::random_device{}());
     for (;;) {
         const auto port = static_cast<std::uint16_t>(20000 + random() % 30000);
-        if (SocketResult r = listenSocket(kLoopback, port); r.socket.isOpen())
+        if (SocketResult r = listenSocket(*parseIpAddress("127.0.0.1"), port); r.socket.isOpen())
             return {std::move(r.socket), port};
     }
 }

@@ -25,17 +25,15 @@ namespace karune {
 namespace {
 
 // The system bus the program finds, for the length of a test: a dbus-daemon of the test's own
-// (with the session bus's open policy) on a socket in `folder`, or `address` where none listens.
+// (the session bus's open policy) on a socket in its own folder, or `address` where none listens.
 class SystemBus {
 public:
-    explicit SystemBus(const std::filesystem::path& folder, bool running = true)
-        : address_("unix:path=" + (folder / "bus").string()) {
+    explicit SystemBus(bool running = true) {
         if (running) {
-            daemon_ =
-                popen(("exec dbus-daemon --session --nofork --print-pid --address=" + address_ +
-                       " 2>/dev/null")
-                          .c_str(),
-                      "r");
+            const std::string command =
+                "exec dbus-daemon --session --nofork --print-pid --address=" + address_ +
+                " 2>/dev/null";
+            daemon_ = popen(command.c_str(), "r");
             // The daemon prints its pid once it listens.
             if (daemon_ == nullptr || std::fscanf(daemon_, "%d", &pid_) != 1)
                 pid_ = -1;
@@ -55,7 +53,8 @@ public:
     const std::string& address() const { return address_; }
 
 private:
-    std::string address_;
+    test::TempFolder folder_;
+    std::string address_ = "unix:path=" + (folder_.path() / "bus").string();
     FILE* daemon_ = nullptr;
     pid_t pid_ = -1;
 };
@@ -133,8 +132,7 @@ long openDescriptors() {
 }
 
 TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
-    test::TempFolder folder;
-    const SystemBus bus(folder.path());
+    const SystemBus bus;
     ASSERT_TRUE(bus.running());
     LogindStandIn logind(bus.address(), false);
     ASSERT_TRUE(logind.ready());
@@ -168,8 +166,7 @@ TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
                  {true, {}, ""},
                  {true, true, "logind did not grant a sleep lock: Access denied"}};
     for (const auto& c : cases) {
-        test::TempFolder folder;
-        const SystemBus bus(folder.path(), c.bus);
+        const SystemBus bus(c.bus);
         std::optional<LogindStandIn> logind;
         if (c.logindRefusing)
             logind.emplace(bus.address(), *c.logindRefusing);
