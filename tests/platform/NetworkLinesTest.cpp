@@ -12,6 +12,7 @@
 #include "platform/ListenLine.h"
 #include "platform/NetworkLines.h"
 #include "platform/Socket.h"
+#include "platform/SocketIo.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminalServerLine.h"
 
@@ -58,10 +59,7 @@ std::string peerReads(Socket& peer, std::chrono::milliseconds wait) {
     while (std::chrono::steady_clock::now() < end) {
         SocketWait ready{&peer};
         waitForSockets({&ready, 1}, end - std::chrono::steady_clock::now());
-        char buffer[4096];
-        const Socket::Transfer t = peer.receive(buffer, sizeof buffer);
-        got.append(buffer, t.bytes);
-        if (t.status == Socket::Status::Closed)
+        if (ready.ready && !receiveWaiting(peer, got))
             return got + "<closed>";
     }
     return got;
@@ -106,7 +104,7 @@ TEST_F(ListenLineTest, PlaysTheModemForOneCallAtATime) {
     EXPECT_NE(log[0].find("a call is in progress"), std::string::npos) << log[0];
 
     EXPECT_EQ(said(*line, "ATA\r"), "\r\nCONNECT 38400\r\n");
-    EXPECT_TRUE(caller.send("^0DATA\xff*12\r").status == Socket::Status::Done);
+    EXPECT_TRUE(sendAll(caller, "^0DATA\xff*12\r"));
     EXPECT_EQ(heard(*line), "^0DATA\xff*12\r");
     EXPECT_TRUE(line->write("ACK\r"));
     EXPECT_EQ(peerReads(caller, 200ms), "ACK\r");
@@ -166,7 +164,7 @@ TEST_F(ListenLineTest, EndsCallsThatGoBeyondTheirLimits) {
         if (c.answered) {
             EXPECT_EQ(said(*line, "ATA\r"), "\r\nCONNECT 38400\r\n") << c.limit;
             read.clear();
-            EXPECT_TRUE(caller.send(std::string(c.sends, 'x')).status == Socket::Status::Done);
+            EXPECT_TRUE(sendAll(caller, std::string(c.sends, 'x')));
         }
         for (int reads = 0; reads < 10; ++reads) {
             const std::string more = heard(*line, 500ms);
@@ -191,7 +189,7 @@ TEST(TerminalServerLine, ReadsNoCarrierOnceWhenTheServerGoes) {
     Socket modem = acceptFrom(server);
     ASSERT_TRUE(modem.isOpen());
 
-    EXPECT_TRUE(modem.send("\r\nOK\r\n").status == Socket::Status::Done);
+    EXPECT_TRUE(sendAll(modem, "\r\nOK\r\n"));
     EXPECT_EQ(said(line, "ATE0\r"), kOk);
     EXPECT_EQ(peerReads(modem, 200ms), "ATE0\r");
     EXPECT_EQ(line.lostReason(), "");
@@ -234,12 +232,11 @@ TEST(TerminalServerLine, AChangeOfTheModemsReadyLineEndsAWait) {
         return "\xff\xfa\x2c"s + static_cast<char>(code) + value + "\xff\xf0"s;
     };
     // A server on a real port confirms every setting, then reports the modem off.
-    EXPECT_TRUE(modem
-                    .send("\xff\xfd\x2c"s + comPort(112, "\x03") + comPort(101, "\0\0\x96\0"s) +
-                          comPort(102, "\x08") + comPort(103, "\x01") + comPort(104, "\x01") +
-                          comPort(105, "\x01") + comPort(105, "\x08") + comPort(105, "\x0b") +
-                          comPort(107, "\x00"s))
-                    .status == Socket::Status::Done);
+    EXPECT_TRUE(sendAll(modem, "\xff\xfd\x2c"s + comPort(112, "\x03") +
+                                   comPort(101, "\0\0\x96\0"s) + comPort(102, "\x08") +
+                                   comPort(103, "\x01") + comPort(104, "\x01") +
+                                   comPort(105, "\x01") + comPort(105, "\x08") +
+                                   comPort(105, "\x0b") + comPort(107, "\x00"s)));
     TerminalServerLine line(std::move(client), std::make_unique<ComPortClient>(), clock,
                             "rfc2217:127.0.0.1:1");
     const auto opened = clock.now();
@@ -247,12 +244,12 @@ TEST(TerminalServerLine, AChangeOfTheModemsReadyLineEndsAWait) {
     EXPECT_LT(clock.now() - opened, TerminalServerLine::kSettleTime) << "every setting confirmed";
     EXPECT_EQ(line.modemReady(), false);
 
-    EXPECT_TRUE(modem.send(comPort(107, "\x20")).status == Socket::Status::Done);
+    EXPECT_TRUE(sendAll(modem, comPort(107, "\x20")));
     const auto before = clock.now();
     EXPECT_EQ(heard(line), "");
     EXPECT_LT(clock.now() - before, 1s);
     EXPECT_EQ(line.modemReady(), true);
-    EXPECT_TRUE(modem.send(comPort(107, "\x20") + "\r\nRING\r\n").status == Socket::Status::Done);
+    EXPECT_TRUE(sendAll(modem, comPort(107, "\x20") + "\r\nRING\r\n"));
     EXPECT_EQ(heard(line), kRing) << "a report without a change ends nothing";
 }
 
