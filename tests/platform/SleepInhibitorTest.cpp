@@ -25,7 +25,7 @@ namespace karune {
 namespace {
 
 // The system bus the program finds, for the length of a test: a dbus-daemon of the test's own
-// (the session bus's open policy) on a socket in its own folder, or `address` where none listens.
+// (the session bus's open policy) on a socket in its own folder, or an address where none listens.
 class SystemBus {
 public:
     explicit SystemBus(bool running = true) {
@@ -50,7 +50,6 @@ public:
             pclose(daemon_);
     }
     bool running() const { return pid_ > 0; }
-    const std::string& address() const { return address_; }
 
 private:
     test::TempFolder folder_;
@@ -59,16 +58,13 @@ private:
     pid_t pid_ = -1;
 };
 
-// logind's Manager.Inhibit on the bus, answered while a request of the program's runs: each call
-// gets the write end of a new pipe, whose read end tells when the caller's last copy has closed. A
-// `refusing` one answers as logind does a caller that polkit does not allow.
+// logind's Manager.Inhibit on the system bus, answered while a request of the program's runs: each
+// call gets the write end of a new pipe, whose read end tells when the caller's last copy has
+// closed. A `refusing` one answers as logind does a caller that polkit does not allow.
 class LogindStandIn {
 public:
-    LogindStandIn(const std::string& address, bool refusing) : refusing_(refusing) {
-        sd_bus_new(&bus_);
-        sd_bus_set_address(bus_, address.c_str());
-        sd_bus_set_bus_client(bus_, 1);
-        ready_ = sd_bus_start(bus_) >= 0 &&
+    explicit LogindStandIn(bool refusing) : refusing_(refusing) {
+        ready_ = sd_bus_open_system(&bus_) >= 0 &&
                  sd_bus_add_object_vtable(bus_, nullptr, "/org/freedesktop/login1",
                                           "org.freedesktop.login1.Manager", kVtable, this) >= 0 &&
                  sd_bus_request_name(bus_, "org.freedesktop.login1", 0) >= 0;
@@ -134,7 +130,7 @@ long openDescriptors() {
 TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
     const SystemBus bus;
     ASSERT_TRUE(bus.running());
-    LogindStandIn logind(bus.address(), false);
+    LogindStandIn logind(false);
     ASSERT_TRUE(logind.ready());
     {
         SystemSleepInhibitor inhibitor("answering calls");
@@ -169,7 +165,7 @@ TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
         const SystemBus bus(c.bus);
         std::optional<LogindStandIn> logind;
         if (c.logindRefusing)
-            logind.emplace(bus.address(), *c.logindRefusing);
+            logind.emplace(*c.logindRefusing);
         std::string told;
         SystemSleepInhibitor inhibitor("answering calls",
                                        [&told](const std::string& why) { told = why; });
