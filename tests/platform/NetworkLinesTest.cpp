@@ -179,15 +179,20 @@ TEST_F(ListenLineTest, EndsCallsThatGoBeyondTheirLimits) {
     }
 }
 
+// The program's connection to a terminal server on loopback, whose end is `modem`.
+class TerminalServerLineTest : public testing::Test {
+protected:
+    Listening server = listenOnFreePort();
+    Socket client = connectTo(server.port);
+    Socket modem = acceptFrom(server);
+    SystemClock clock;
+};
+
 // A terminal server that goes away is the modem's line gone: "NO CARRIER" once, then silence to
 // the deadline, and the operator's reason.
-TEST(TerminalServerLine, ReadsNoCarrierOnceWhenTheServerGoes) {
-    Listening server = listenOnFreePort();
-    SystemClock clock;
-    TerminalServerLine line(connectTo(server.port), nullptr, clock, "tcp:127.0.0.1:1");
+TEST_F(TerminalServerLineTest, ReadsNoCarrierOnceWhenTheServerGoes) {
+    TerminalServerLine line(std::move(client), nullptr, clock, "tcp:127.0.0.1:1");
     ASSERT_TRUE(line.settle());
-    Socket modem = acceptFrom(server);
-    ASSERT_TRUE(modem.isOpen());
 
     EXPECT_TRUE(sendAll(modem, "\r\nOK\r\n"));
     EXPECT_EQ(said(line, "ATE0\r"), kOk);
@@ -205,29 +210,20 @@ TEST(TerminalServerLine, ReadsNoCarrierOnceWhenTheServerGoes) {
 
 // A terminal server may drop what it has not yet written to the port when the connection ends:
 // the line ends it only after the modem has answered the hang-up.
-TEST(TerminalServerLine, EndsTheConnectionAfterTheModemsLastWord) {
-    Listening server = listenOnFreePort();
-    SystemClock clock;
-    auto line = std::make_unique<TerminalServerLine>(connectTo(server.port), nullptr, clock,
-                                                     "tcp:127.0.0.1:1");
-    Socket modem = acceptFrom(server);
+TEST_F(TerminalServerLineTest, EndsTheConnectionAfterTheModemsLastWord) {
+    auto line =
+        std::make_unique<TerminalServerLine>(std::move(client), nullptr, clock, "tcp:127.0.0.1:1");
     EXPECT_TRUE(line->write("ATH0\r"));
     std::thread closing([&] { line.reset(); });
-    bool closed = false;
-    EXPECT_EQ(peerReads(modem, 200ms, closed), "ATH0\r");
-    EXPECT_FALSE(closed) << "the connection ended before the modem answered";
-    EXPECT_TRUE(modem.send(kOk).status == Socket::Status::Done);
-    peerReads(modem, 2s, closed);
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(peerReads(modem, 200ms), "ATH0\r")
+        << "the connection ended before the modem answered";
+    EXPECT_TRUE(sendAll(modem, kOk));
+    EXPECT_EQ(peerReads(modem, 2s), "<closed>");
     closing.join();
 }
 
 // The modem's ready line as the server reports it ends a wait, once per change.
-TEST(TerminalServerLine, AChangeOfTheModemsReadyLineEndsAWait) {
-    Listening server = listenOnFreePort();
-    SystemClock clock;
-    Socket client = connectTo(server.port);
-    Socket modem = acceptFrom(server);
+TEST_F(TerminalServerLineTest, AChangeOfTheModemsReadyLineEndsAWait) {
     const auto comPort = [](int code, const std::string& value) {
         return "\xff\xfa\x2c"s + static_cast<char>(code) + value + "\xff\xf0"s;
     };
