@@ -155,17 +155,16 @@ TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
 // logind that refuses is told.
 TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
     const struct {
-        bool bus;
-        std::optional<bool> logindRefusing;
+        bool bus, refusingLogind;
         std::string told;
-    } cases[] = {{false, {}, ""},
-                 {true, {}, ""},
+    } cases[] = {{false, false, ""},
+                 {true, false, ""},
                  {true, true, "logind did not grant a sleep lock: Access denied"}};
     for (const auto& c : cases) {
         const SystemBus bus(c.bus);
         std::optional<LogindStandIn> logind;
-        if (c.logindRefusing)
-            logind.emplace(*c.logindRefusing);
+        if (c.refusingLogind)
+            logind.emplace(true);
         std::string told;
         SystemSleepInhibitor inhibitor("answering calls",
                                        [&told](const std::string& why) { told = why; });
