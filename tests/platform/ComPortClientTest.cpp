@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/ComPortClient.h"
 #include "platform/TelnetClient.h"
@@ -27,25 +28,15 @@ constexpr int kBinary = 0, kEcho = 1, kSga = 3, kComPort = 44;
 TEST(TelnetClient, SplitsTheServersBytesAndAnswersItsNegotiation) {
     const struct {
         std::vector<std::string> chunks;
-        std::string data;
-        std::string replies;
-        std::string subnegotiation;
+        std::string data, replies, subnegotiation;
     } cases[] = {
         {{"OK\r\n"}, "OK\r\n", "", ""},
-        {{"A\xff\xff"s, "B"},
-         "A\xff"s
-         "B",
-         "",
-         ""},
+        {{"A\xff\xff"s, "B"}, "A\xff"s + "B", "", ""},
         {{"A\xff", "\xff"s}, "A\xff", "", ""},
         {{"A\r\0B"s}, "A\rB", "", ""},
         {{"A\r", "\0B"s}, "A\rB", "", ""},
         {{iac(kWill, kBinary) + "A\r\0B"s}, "A\r\0B"s, "", ""},
-        {{"A\xff\xf1"s
-          "B"},
-         "AB",
-         "",
-         ""},
+        {{"A\xff\xf1"s + "B"}, "AB", "", ""},
         {{iac(kWill, kEcho)}, "", iac(kDont, kEcho), ""},
         {{"\xff", "\xfb\x01"s}, "", iac(kDont, kEcho), ""},
         {{iac(kDo, 24) + iac(kDont, kEcho)}, "", iac(kWont, 24), ""},
@@ -71,10 +62,9 @@ TEST(TelnetClient, SplitsTheServersBytesAndAnswersItsNegotiation) {
                 subnegotiation += received.subnegotiation.value_or("");
             }
         }
-        const std::string name = testing::PrintToString(c.chunks);
-        EXPECT_EQ(data, c.data) << name;
-        EXPECT_EQ(replies, c.replies) << name;
-        EXPECT_EQ(subnegotiation, c.subnegotiation) << name;
+        EXPECT_EQ(std::tie(data, replies, subnegotiation),
+                  std::tie(c.data, c.replies, c.subnegotiation))
+            << testing::PrintToString(c.chunks);
     }
 }
 
@@ -129,11 +119,10 @@ TEST(ComPortClient, SettlesWithEachKindOfServer) {
         EXPECT_EQ(client.opening(), iac(kWill, kBinary) + iac(kDo, kBinary) + iac(kWill, kSga) +
                                         iac(kDo, kSga) + iac(kWill, kComPort));
         const ComPortClient::Inbound in = client.receive(c.says);
-        EXPECT_EQ(in.replies, c.replies) << c.server;
-        EXPECT_EQ(client.settled(), c.settled) << c.server;
-        EXPECT_EQ(client.modemReady(), c.ready) << c.server;
         // What comes before the purge is confirmed, or the opening ends, is dropped.
-        EXPECT_EQ(in.data, c.data) << c.server;
+        EXPECT_EQ(std::tuple(in.replies, client.settled(), client.modemReady(), in.data),
+                  std::tuple(c.replies, c.settled, c.ready, c.data))
+            << c.server;
         client.endOpening();
         EXPECT_EQ(client.receive("RING").data, "RING") << c.server;
     }

@@ -25,17 +25,15 @@ namespace karune {
 namespace {
 
 // The system bus the program finds, for the length of a test: a dbus-daemon of the test's own
-// (with the session bus's open policy) on a socket in `folder`, or `address` where none listens.
+// (the session bus's open policy) on a socket in its own folder, or an address where none listens.
 class SystemBus {
 public:
-    explicit SystemBus(const std::filesystem::path& folder, bool running = true)
-        : address_("unix:path=" + (folder / "bus").string()) {
+    explicit SystemBus(bool running = true) {
         if (running) {
-            daemon_ =
-                popen(("exec dbus-daemon --session --nofork --print-pid --address=" + address_ +
-                       " 2>/dev/null")
-                          .c_str(),
-                      "r");
+            const std::string command =
+                "exec dbus-daemon --session --nofork --print-pid --address=" + address_ +
+                " 2>/dev/null";
+            daemon_ = popen(command.c_str(), "r");
             // The daemon prints its pid once it listens.
             if (daemon_ == nullptr || std::fscanf(daemon_, "%d", &pid_) != 1)
                 pid_ = -1;
@@ -52,24 +50,21 @@ public:
             pclose(daemon_);
     }
     bool running() const { return pid_ > 0; }
-    const std::string& address() const { return address_; }
 
 private:
-    std::string address_;
+    test::TempFolder folder_;
+    std::string address_ = "unix:path=" + (folder_.path() / "bus").string();
     FILE* daemon_ = nullptr;
     pid_t pid_ = -1;
 };
 
-// logind's Manager.Inhibit on the bus, answered while a request of the program's runs: each call
-// gets the write end of a new pipe, whose read end tells when the caller's last copy has closed. A
-// `refusing` one answers as logind does a caller that polkit does not allow.
+// logind's Manager.Inhibit on the system bus, answered while a request of the program's runs: each
+// call gets the write end of a new pipe, whose read end tells when the caller's last copy has
+// closed. A `refusing` one answers as logind does a caller that polkit does not allow.
 class LogindStandIn {
 public:
-    LogindStandIn(const std::string& address, bool refusing) : refusing_(refusing) {
-        sd_bus_new(&bus_);
-        sd_bus_set_address(bus_, address.c_str());
-        sd_bus_set_bus_client(bus_, 1);
-        ready_ = sd_bus_start(bus_) >= 0 &&
+    explicit LogindStandIn(bool refusing) : refusing_(refusing) {
+        ready_ = sd_bus_open_system(&bus_) >= 0 &&
                  sd_bus_add_object_vtable(bus_, nullptr, "/org/freedesktop/login1",
                                           "org.freedesktop.login1.Manager", kVtable, this) >= 0 &&
                  sd_bus_request_name(bus_, "org.freedesktop.login1", 0) >= 0;
@@ -133,10 +128,9 @@ long openDescriptors() {
 }
 
 TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
-    test::TempFolder folder;
-    const SystemBus bus(folder.path());
+    const SystemBus bus;
     ASSERT_TRUE(bus.running());
-    LogindStandIn logind(bus.address(), false);
+    LogindStandIn logind(false);
     ASSERT_TRUE(logind.ready());
     {
         SystemSleepInhibitor inhibitor("answering calls");
@@ -161,18 +155,16 @@ TEST(SleepInhibitor, HoldsLogindsSleepLockUntilReleased) {
 // logind that refuses is told.
 TEST(SleepInhibitor, WithoutALockNothingStaysOpenAndARefusalIsTold) {
     const struct {
-        bool bus;
-        std::optional<bool> logindRefusing;
+        bool bus, refusingLogind;
         std::string told;
-    } cases[] = {{false, {}, ""},
-                 {true, {}, ""},
+    } cases[] = {{false, false, ""},
+                 {true, false, ""},
                  {true, true, "logind did not grant a sleep lock: Access denied"}};
     for (const auto& c : cases) {
-        test::TempFolder folder;
-        const SystemBus bus(folder.path(), c.bus);
+        const SystemBus bus(c.bus);
         std::optional<LogindStandIn> logind;
-        if (c.logindRefusing)
-            logind.emplace(bus.address(), *c.logindRefusing);
+        if (c.refusingLogind)
+            logind.emplace(true);
         std::string told;
         SystemSleepInhibitor inhibitor("answering calls",
                                        [&told](const std::string& why) { told = why; });

@@ -22,17 +22,16 @@ TEST(WindowsPaths, SeparatorsAndRoots) {
     EXPECT_EQ(outputPathFor("D:\\受信", fileName), "D:\\受信\\abc.txt");
     EXPECT_EQ(outputPathFor("D:\\受信\\", fileName), "D:\\受信\\abc.txt");
 
-    struct Case {
+    const struct {
         std::string executable;
         std::optional<std::string> home;
         std::string folder;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"C:\\Program Files\\KARUNE\\karune-modem.exe", std::nullopt, "C:\\Program Files\\KARUNE"},
         {"C:\\karune-modem.exe", std::nullopt, "C:\\"},
         {"C:\\k\\karune-modem.exe", "D:\\ﾃﾞｰﾀ\\", "D:\\ﾃﾞｰﾀ"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const ProgramPaths paths =
             programPaths(pathFromUtf8(c.executable),
                          c.home ? std::optional(pathFromUtf8(*c.home)) : std::nullopt);
@@ -44,16 +43,15 @@ TEST(WindowsPaths, SeparatorsAndRoots) {
 
 // KARUNE_COM<n>: a USB adapter's COM12 is reachable only through the device namespace.
 TEST(WindowsPaths, PortDevices) {
-    struct Case {
+    const struct {
         const char* override;
         const char* device;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {nullptr, "\\\\.\\COM1"},         {"", "\\\\.\\COM1"},
         {"COM12", "\\\\.\\COM12"},        {"COM3", "\\\\.\\COM3"},
         {"\\\\.\\COM12", "\\\\.\\COM12"}, {"\\\\.\\CNCA0", "\\\\.\\CNCA0"},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(portDevicePath(1, c.override), c.device) << (c.override ? c.override : "(none)");
 }
 
