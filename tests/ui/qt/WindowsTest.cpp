@@ -47,10 +47,9 @@ void settle() {
 
 // The visible top-level window of that name, or null.
 QWidget* topLevel(const QString& name) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->objectName() == name && widget->isVisible())
             return widget;
-    }
     return nullptr;
 }
 
