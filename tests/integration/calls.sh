@@ -35,23 +35,18 @@ row)
     check "resident memory stays near $rss2 KiB (now $rss8)" [ "$rss8" -le $((rss2 + 1024)) ]
     ;;
 
-drop)
-    # A second call keeps the simulator, and so the line, alive after the drop: a simulator that ends
-    # with its last call closes the pseudo-terminal, and the hang-up can swallow the "NO CARRIER".
+drop | gone)
+    # A dropped call: the modem says "NO CARRIER". A second call keeps the simulator, and so the line,
+    # alive after the drop: a simulator that ends with its last call closes the pseudo-terminal, and
+    # the hang-up can swallow the "NO CARRIER". A line that goes among the records: the program
+    # reads silence, gives up and hangs up.
     fresh a 0
-    start --calls 2 --drop-after 2 --drop-mode carrier
-    check "a dropped call ends the program with status 1" status 1 wait "$modemPid"
-    kill "$simPid"
-    check "no output file after a dropped call" [ ! -e "$dir/a/out/DATA.txt" ]
-    check "the modem error is shown" grep -q 'ﾚｺｰﾄﾞ受信 : ﾓﾃﾞﾑ通信ｴﾗｰ$' "$dir/a.out"
-    ;;
-
-gone)
-    # The line itself goes among the records: the program reads silence, gives up and hangs up.
-    fresh a 0
-    start --drop-after 1 --drop-mode close
-    check "a line that goes ends the program with status 1" status 1 wait "$modemPid"
-    check "no output file after the line went" [ ! -e "$dir/a/out/DATA.txt" ]
+    drop=(--calls 2 --drop-after 2 --drop-mode carrier) error=ﾓﾃﾞﾑ通信ｴﾗｰ
+    [ "$3" = drop ] || drop=(--drop-after 1 --drop-mode close) error='ﾀｲﾑｱｳﾄ ｴﾗｰ'
+    start "${drop[@]}"
+    check "$3: the call ends the program with status 1" status 1 wait "$modemPid"
+    check "$3: no output file" [ ! -e "$dir/a/out/DATA.txt" ]
+    check "$3: the error is shown" grep -q "ﾚｺｰﾄﾞ受信 : $error\$" "$dir/a.out"
     ;;
 
 window)

@@ -6,28 +6,24 @@
 # Usage: diagnostics.sh KARUNE_MODEM KARUNE_SIM
 source "$(dirname "$0")/lib.sh"
 modem=$(realpath "$modem")
-waiting='ﾓﾃﾞﾑ着信(RING)待ち'
 
-# The program on line a with both its streams in $dir/a.log; JOURNAL_STREAM names that file
-# (the journal) or, with `elsewhere`, another one.
-journal() {  # journal | elsewhere, program options
+# The headless program on line a, with both its streams in $dir/a.log, waiting for a call; in $dir,
+# so that a missing save folder is replaced by the current directory.
+waiting() {  # the file that JOURNAL_STREAM names: a.log (the journal) or another one
     : >"$dir/a.log"
-    : >"$dir/elsewhere"
-    local file=$dir/a.log
-    [ "$1" = elsewhere ] && file=$dir/elsewhere
-    # In $dir: a save folder that is missing is replaced by the current directory.
-    (cd "$dir" && JOURNAL_STREAM=$(stat -c '%d:%i' "$file") KARUNE_COM1=$(head -n 1 "$dir/a.sim") \
-        exec "$modem" "${@:2}" >"$dir/a.log" 2>&1) &
+    touch "$1"
+    line a --records /dev/null --ring-delay 600
+    (cd "$dir" && JOURNAL_STREAM=$(stat -c '%d:%i' "$1") KARUNE_COM1=$(head -n 1 "$dir/a.sim") \
+        exec "$modem" --home "$dir/a/home" --headless >"$dir/a.log" 2>&1) &
     modemPid=$!
+    await "$dir/a.log" 'ﾓﾃﾞﾑ着信(RING)待ち'
 }
 
 # The journal: a pulled adapter with automatic start is an error that says why; the call's error
 # lines are warnings, a missing save folder an error, the start a notice; status lines carry none.
 fresh a 1
 rmdir "$dir/a/out"
-line a --records /dev/null --ring-delay 600
-journal journal --home "$dir/a/home" --headless
-await "$dir/a.log" "$waiting"
+waiting "$dir/a.log"
 kill -9 "$simPid"
 check "a pulled adapter ends the program with status 1" status 1 wait "$modemPid"
 tty=$(head -n 1 "$dir/a.sim")
@@ -43,9 +39,7 @@ ROWS
 
 # Not the journal: no priorities; a stop request is a notice.
 fresh a 1
-line a --records /dev/null --ring-delay 600
-journal elsewhere --home "$dir/a/home" --headless
-await "$dir/a.log" "$waiting"
+waiting "$dir/elsewhere"
 kill -TERM "$modemPid"
 check "SIGTERM ends the program with status 0" wait "$modemPid"
 kill "$simPid"

@@ -8,8 +8,7 @@ source "$(dirname "$0")/lib.sh"
 fresh a 0
 out=$dir/a/out/DATA.txt
 for n in $(seq 400); do printf 'R%04d,x,y\r\n' "$n"; done >"$dir/a/home/Back.txt"
-head -c 1000 /dev/zero | tr '\0' o >"$out"
-cp "$out" "$dir/before"
+head -c 1000 /dev/zero | tr '\0' o | tee "$dir/before" >"$out"
 (
     trap '' XFSZ  # the limit's signal would end the program before its write fails
     strace -f -y -qq -e trace=ftruncate,fsync -o "$dir/trace" prlimit --fsize=2048 \

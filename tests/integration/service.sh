@@ -31,12 +31,15 @@ done <<ROWS
 --set Port=3 Port=9|2|err|--set Port: "9" is not a whole number
 --set FixFname=$(printf '\xf0\x9f\x98\x80')|2|err|--set FixFname
 --set Port=2 --headless|2|err|--set and --headless do not go together
+--modem-check 1.5 --settings|2|err|--modem-check expects seconds from 0 to 86400
 --convert $dir/x.txt --set Port=2|2|err|^usage: 
 --settings --home $dir|2|err|--home is given twice
 --convert $ini|2|err|karune-modem\.ini is the settings file
 --convert $dir/a/home/Back.txt|2|err|Back\.txt is the back-up file
 --convert $dir/2026-12.txt|2|err|named like the transfer log or a history file
 ROWS
+KARUNE_MODEM_CHECK=-1 check "KARUNE_MODEM_CHECK=-1 is refused" status 2 run --settings
+check "it names the variable" grep -q "^$modem: KARUNE_MODEM_CHECK expects seconds" "$dir/err"
 cp "$ini" "$dir/before" && printf '0,"",1\r\n' >"$ini"
 check "--settings on a damaged file exits with 1" status 1 run --settings
 cp "$dir/before" "$ini"

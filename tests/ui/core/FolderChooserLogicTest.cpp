@@ -98,11 +98,9 @@ TEST(FolderChooserLogic, RowsAndRootsOpenFoldersOrReportWhyNot) {
     folders.folders.erase(at({"media", "card", "DCIM"}));
     folders.folders.erase(at({}));
     const auto before = chooser.rows();
-    for (const auto& refused : {chooser.pickRoot(0), chooser.openRow(1)}) {
-        ASSERT_TRUE(refused.has_value());
-        const std::error_code error = std::make_error_code(std::errc::no_such_device);
-        EXPECT_EQ(*refused, "ｴﾗｰ " + std::to_string(error.value()) + "\r\n" + error.message());
-    }
+    const std::error_code error = std::make_error_code(std::errc::no_such_device);
+    for (const auto& refused : {chooser.pickRoot(0), chooser.openRow(1)})
+        EXPECT_EQ(refused, "ｴﾗｰ " + std::to_string(error.value()) + "\r\n" + error.message());
     EXPECT_EQ(chooser.selectedRoot(), 0) << "the drive list keeps the new drive";
     EXPECT_EQ(chooser.rows(), before);
     EXPECT_EQ(chooser.openFolder(), at({"media", "card", "DCIM"}));

@@ -57,8 +57,7 @@ TEST(Layout, TwipsRoundAndTheAboutTextsRead) {
     EXPECT_EQ(rescaledPixels(48, 144, 144), 48);
     EXPECT_EQ(rescaledPixels(48, 144, 120), 40);
     EXPECT_EQ(versionLabel(10, 4, 0), "Ver.10.4.0");
-    const AboutTexts texts = aboutTexts();
-    EXPECT_EQ(texts.caption, "Karune_modemのﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(aboutTexts().caption, "Karune_modemのﾊﾞｰｼﾞｮﾝ情報");
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ TEST(SettingsDialogLogic, EventsChangeTheWorkingCopyAndOkSavesIt) {
     before.AddDate = 4;
     before.CrcType = 1;
     before.field(3) = 0;
-    before.field(20) = 1;
     before.TimeAdjust = "0.6";
     std::array<bool, Settings::kFieldCount> fields;
     fields.fill(true);
