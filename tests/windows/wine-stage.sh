@@ -45,9 +45,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-stage: creating the Wine prefix"
     wineboot -i >/dev/null 2>&1
 fi
-# Wine rewrites hand-made dosdevices links; the registry mapping stays. It is read at the
-# server's start.
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$tty" /f >/dev/null 2>&1
 
 # A persistent server, warmed once: without it each program start waits on Wine's helpers.
 start_wineserver() {
@@ -59,7 +56,15 @@ stop_wineserver() {
     wineserver -w 2>/dev/null || true
 }
 
-stop_wineserver
+# Wine rewrites hand-made dosdevices links; the registry mapping stays. It is read at the
+# server's start, and looked for where the stopped server keeps it: once, on a new prefix, the
+# calls found no COM1 after the mapping had been added.
+com1_mapped() {
+    wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$tty" /f >/dev/null 2>&1
+    stop_wineserver
+    grep -q -F "\"$tty\"" "$WINEPREFIX/system.reg"
+}
+eventually com1_mapped || fail "COM1 is not mapped to $tty in the registry"
 start_wineserver
 
 (cd "$windows" && ctest --output-on-failure -j "$(nproc)") | tee "$windows/ctest.log"
