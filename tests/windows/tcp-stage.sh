@@ -13,7 +13,7 @@ listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
 # One headless call of the Windows build on KARUNE_COM1=$2, in $work/windows-$1; the far end
 # plays already, or is the command $3, run once the program waits for its call.
 tcp_call() {
-    local dir=$work/windows-$1 status=0 program
+    local dir=$work/windows-$1 status program
     mkdir -p "$dir/home" "$dir/out"
     settings_file "$dir/home" "$(win "$dir/out")"
     KARUNE_COM1=$2 wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
@@ -24,12 +24,9 @@ tcp_call() {
         eventually grep -q 'ﾓﾃﾞﾑ着信(RING)待ち' "$dir/stdout"
         "$3"
     fi
-    wait "$program" || status=$?
+    run wait "$program"
     [ "$status" = 0 ] || fail "windows $1 exited with $status:" "$(cat "$dir/std"*)"
-    (cd "$dir/out" && find . -type f | sort) >"$dir/files"
-    for file in files home/Back.txt stdout $(cd "$work/linux-complete" && find out -type f); do
-        same "$work/linux-complete/$file" "$dir/$file"
-    done
+    same_call "$work/linux-complete" "$dir" stdout
 }
 
 start_wineserver

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, each byte for byte as the Linux build makes it
-# (times and the save folder's path masked), and the program as a service serving a call; then
-# the service commands (service-stage.sh), held files and the installer over running copies
+# (times and the save folder's path masked); then the service commands and the program as a
+# service serving a call (service-stage.sh), held files and the installer over running copies
 # (office-stage.sh), the lines over TCP (tcp-stage.sh) and the window (window-stage.sh). What the
 # ctest and the Linux build's tests show of shared code is not shown again here.
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
@@ -30,6 +30,11 @@ fail() {
     failures=$((failures + 1))
 }
 win() { winepath -w "$1" 2>/dev/null; }
+# Runs the command that follows, leaving its exit status in $status.
+run() {
+    status=0
+    "$@" || status=$?
+}
 # Waits up to $1 seconds for the command that follows to succeed: under Wine a loaded machine
 # takes seconds where an idle one takes milliseconds, and a met wait ends at once.
 within() {
@@ -106,11 +111,24 @@ same() {
     fi
 }
 
+# The call left in $2 (its home and save folder "out") against the Linux build's in $1: the files
+# saved, the history and the files named after them.
+same_call() {
+    local dir file
+    for dir in "$1" "$2"; do
+        (cd "$dir/out" && find . -type f | sort) >"$dir/files"
+    done
+    # The file names hold no blanks.
+    for file in files home/Back.txt "${@:3}" $(cd "$1" && find out -type f); do
+        same "$1/$file" "$2/$file"
+    done
+}
+
 # One call with each build: $1 case name, $2 the exit status both must give, then karune-sim's
 # options. Leaves the home and save folders in $work/linux-$1 and $work/windows-$1 and compares
 # them, and what the program wrote to its standard output.
 calls() {
-    local case=$1 expected=$2 system dir folder status file
+    local case=$1 expected=$2 system dir folder status
     shift 2
     for system in linux windows; do
         dir=$work/$system-$case
@@ -122,47 +140,25 @@ calls() {
         fi
         settings_file "$dir/home" "$folder"
         simulator "$dir/sim.log" --ring-delay 1 --calls 2 "$@"
-        status=0
         if [ "$system" = windows ]; then
-            wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
-                >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
+            run wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
+                >"$dir/stdout" 2>"$dir/stderr" </dev/null
             # The simulator rings again after the hang-up, so the pseudo-terminal stays open
             # until the wineserver is gone.
             stop_wineserver
         else
-            KARUNE_COM1=$tty "$linux/karune-modem" --headless --home "$dir/home" \
-                >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
+            KARUNE_COM1=$tty run "$linux/karune-modem" --headless --home "$dir/home" \
+                >"$dir/stdout" 2>"$dir/stderr" </dev/null
         fi
         stop_simulator
         [ "$status" = "$expected" ] ||
             fail "$system $case exited with $status, not $expected:" "$(cat "$dir/std"*)"
-        (cd "$dir/out" && find . -type f | sort) >"$dir/files"
     done
-    # The file names hold no blanks.
-    for file in files home/Back.txt stdout $(cd "$work/linux-$case" && find out -type f); do
-        same "$work/linux-$case/$file" "$work/windows-$case/$file"
-    done
+    same_call "$work/linux-$case" "$work/windows-$case" stdout
 }
 
 calls complete 0
-[ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
 calls failed 1 --drop-after 2 --drop-mode carrier
-
-# The program as a service of Wine's service control manager, with the modem there: it runs and
-# serves a call, its output going to karune-modem.log in its home.
-serving=$work/serving
-mkdir -p "$serving/home" "$serving/out"
-start_wineserver
-settings_file "$serving/home" "$(win "$serving/out")" 1
-simulator "$serving/sim.log" --ring-delay 1
-wine sc delete karune-serving >/dev/null 2>&1 || true
-wine sc create karune-serving \
-    binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$serving/home")" \
-    >/dev/null && wine net start karune-serving >/dev/null 2>&1 || fail "the service did not start"
-eventually cmp -s "$serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
-    fail "the service's call did not write what the Linux build wrote"
-stop_wineserver
-stop_simulator
 
 source "$(dirname "$0")/service-stage.sh"
 source "$(dirname "$0")/office-stage.sh"
