@@ -108,18 +108,29 @@ end_simulator
 source "$(dirname "${BASH_SOURCE[0]}")/window-office.sh"
 
 # A whole call with the window and automatic start: the files as the Linux build wrote them in
-# the complete call, once the call has closed (the labels' texts are the shared window logic's).
+# the complete call, the labels as its window shows them once the call has closed. The second
+# call rings only well after the closing pause that the labels are read in.
 simulator "$work/sim-call" --ring-delay 4 --calls 2
 fresh_home call '' 1 1
 program call
 eventually grep -q '^call 1: ACK' "$work/sim-call" || fail "the window's call was not acknowledged"
 pausing() { control_text "$main" lblStatus | grep -q -F '準備中 ... '; }
 eventually pausing || fail "the window's call did not close"
+inspect dump "$main" >"$work/call/dump" || fail "no window at the end of the call"
 same_call "$work/linux-complete" "$work/call"
 # Its end by the close box is the buttons' case above: here the wineserver takes it.
 end_simulator
 wait "$program_pid" 2>/dev/null || true
 program_pid=
+# The labels the session wrote last (each through its own call into the window), as the Linux
+# build printed them.
+label() { awk -F '\t' -v name="$1" '$1 == name { print $3 }' "$work/call/dump"; }
+for pair in lblFile:file lblErr:error lblStart:start lblStop:stop; do
+    grep "^${pair#*:}: " "$work/linux-complete/stdout" | tail -n 1 >>"$work/call/linux-labels"
+    echo "${pair#*:}: $(label "${pair%:*}")" >>"$work/call/labels"
+done
+same "$work/call/linux-labels" "$work/call/labels"
+[ "$(label lblFolder)" = "$(win "$work/call/out")" ] || fail "lblFolder shows: $(label lblFolder)"
 
 stop_wineserver
 echo "wine-stage: the window stage took $((SECONDS - window_started)) s"
