@@ -58,9 +58,7 @@ simulator "$work/line1.sim" --ring-delay 1
 wine net start karune-line1 >/dev/null 2>&1 || fail "the service did not start again"
 eventually cmp -s "$work/line1/$name.txt" "$work/linux-complete/out/$name.txt" ||
     fail "the service's call did not write what the Linux build wrote"
-stop_wineserver
-stop_simulator
-start_wineserver
+end_simulator
 ln -s "$work/nowhere/lock" "$work/line2/karune-modem.lock"
 wine sc create karune-line2 binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$work/line2")" \
     >/dev/null || fail "sc create karune-line2"

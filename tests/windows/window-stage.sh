@@ -35,12 +35,6 @@ export DISPLAY=:$(cat "$work/display")
 trap 'cleanup; kill $xvfb_pid $program_pid 2>/dev/null || true' EXIT
 start_wineserver
 
-# The simulator goes; the wineserver goes first (a hang-up makes it dump) and comes back.
-end_simulator() {
-    stop_wineserver
-    stop_simulator
-    start_wineserver
-}
 # A fresh home with its save folder "out" beside it for the case $1, its settings: $2 the file
 # name, $3 automatic start, $4 F3; port 1.
 fresh_home() {
@@ -99,7 +93,7 @@ cmp "$work/buttons/home/karune-modem.ini" "$work/expected.ini" ||
     fail "the settings dialog's OK wrote:" "$(od -c "$work/buttons/home/karune-modem.ini")"
 [ "$(control_text "$main" lblFolder)" = "$(win "$work/buttons/out")\\picked" ] ||
     fail "lblFolder does not show the picked folder"
-act close "$main" # while receiving: reception stops, the window stays for the clicks below
+act close "$main"
 settled gone "$main" 0
 program_ended
 end_simulator

@@ -95,6 +95,12 @@ stop_simulator() {
     wait "$sim_pid" 2>/dev/null || true
     sim_pid=
 }
+# The simulator goes; the wineserver goes first (a hang-up makes it dump) and comes back.
+end_simulator() {
+    stop_wineserver
+    stop_simulator
+    start_wineserver
+}
 
 # Masks the dates, times, the save folder's path and the separator before the file name shown.
 masked() {
