@@ -28,9 +28,6 @@ uninstall() {  # in place, for its exit status
 rm -rf "$installed" "$user"
 wine reg delete "$key" /f >/dev/null 2>&1 || true  # a run that failed half-way
 wine "$setup" /S </dev/null || fail "the silent install failed"
-[ "$(version)" = 3.4.0 ] || fail "no uninstall entry"
-wine reg query "$events" /v EventMessageFile 2>/dev/null | grep -q -F "$install_dir\\karune-modem.exe" ||
-    fail "the installer registered no event source"
 [ "$(wine "$installed/karune-modem.exe" --version </dev/null)" = "$("$linux/karune-modem" --version)" ] &&
     wine "$installed/karune-modem.exe" --set Port=2 </dev/null >/dev/null 2>&1 &&
     grep -q '^0,"[^"]*","[^"]*",2,' "$user/karune-modem.ini" &&
@@ -43,15 +40,13 @@ wine "$installed/karune-modem.exe" --headless --home "$(win "$office/home")" \
     >"$office/running" 2>&1 </dev/null &
 copy_pid=$!
 eventually grep -q RING "$office/running" || fail "the console copy did not start"
-status=0
-wine "$setup" /S </dev/null 2>"$office/setup.err" || status=$?
+run wine "$setup" /S </dev/null 2>"$office/setup.err"
 [ "$status" = 2 ] && grep -q 'karune-modem.exe is running' "$office/setup.err" &&
     [ "$(tail -c 3 "$installed/karune-modem.exe")" = OLD ] && [ "$(version)" = 0.0.1 ] ||
     fail "setup over a running copy: status $status, version $(version)" "$(cat "$office/setup.err")"
-status=0
-uninstall || status=$?
+run uninstall
 [ "$status" = 2 ] && [ -e "$installed/karune-modem.exe" ] && [ "$(version)" = 0.0.1 ] &&
-    wine reg query "$events" >/dev/null 2>&1 ||
+    wine reg query "$events" /v EventMessageFile | grep -q -F "$install_dir\\karune-modem.exe" ||
     fail "uninstall of a running copy: status $status" "$(cat "$office/uninstall.err")"
 kill "$copy_pid"
 wait "$copy_pid" 2>/dev/null || true
@@ -70,8 +65,7 @@ eventually waited 2 &&
     [ "$(version)" = 3.4.0 ] && wine sc query karune-office | grep -q RUNNING ||
     fail "setup over a service: not replaced, or the service not running again" \
         "$(cat "$office/service/karune-modem.log")"
-status=0
-uninstall || status=$?
+run uninstall
 [ "$status" = 0 ] && grep -q 'stopping and removing the services that run it: karune-office' \
     "$office/uninstall.err" && ! wine sc query karune-office >/dev/null 2>&1 &&
     [ ! -e "$installed/karune-modem.exe" ] && [ -z "$(version)" ] &&

@@ -1,31 +1,35 @@
 # The service commands under Wine's service manager, as far as it goes: --install-service creates
 # a line's service with its home, its port mapping and its recovery actions (Wine accepts the
 # actions but keeps none, and refuses the failure-actions flag), the service stops with exit code
-# 2 on a home it cannot use and 1 without its port, and its log says why, each line stamped;
-# --uninstall-service removes it and refuses a service that is not the program's. (The installer's
-# event source: office-stage.sh.)
-# Sourced by wine-stage.sh, which provides $work, $windows, fail, win and the wineserver helpers.
+# 2 on a home it cannot use and 1 without its port, and its log says why, each line stamped; with
+# the modem there it serves a call as the Linux build does; --uninstall-service removes it and
+# refuses a service that is not the program's. (The installer's event source: office-stage.sh.)
+# Sourced by wine-stage.sh after its calls, whose helpers and results it uses.
 services='HKLM\SYSTEM\CurrentControlSet\Services'
 start_wineserver
 modem() { wine "$windows/karune-modem.exe" "$@" </dev/null >"$work/service.out" 2>&1; }
 exists() { wine reg query "$services\\$1" >/dev/null 2>&1; }
-# Starts service $1: true once it has stopped with service-specific exit code $2 (its state is in
-# $work/$1.state either way).
-stops_with() {
-    wine net start "$1" >/dev/null 2>&1 || true
-    eventually stopped_with "$1" "$2"
-}
 stopped_with() {
     wine sc query "$1" 2>/dev/null | tr -d '\r' >"$work/$1.state"
     grep -q STOPPED "$work/$1.state" &&
         grep -Pzq "1066.*\n.*SERVICE_EXIT_CODE *: $2 " "$work/$1.state"
 }
 stamped='^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} '
+# Starts service $1 with home $2: it stops with service-specific exit code $3 and its log says each
+# line that follows, stamped.
+stops_saying() {
+    local line
+    wine net start "$1" >/dev/null 2>&1 || true
+    eventually stopped_with "$1" "$3" || fail "$1 did not stop with $3:" "$(cat "$work/$1.state")"
+    for line in "${@:4}"; do
+        grep -Eq "$stamped$line" "$2/karune-modem.log" ||
+            fail "$1's log lacks $line:" "$(cat "$2/karune-modem.log" 2>&1)"
+    done
+}
 
 mkdir -p "$work/line1" "$work/line2"
 line1=$(win "$work/line1")
-status=0
-modem --install-service karune-line1 --home "$line1" --port-map COM1=COM12 || status=$?
+run modem --install-service karune-line1 --home "$line1" --port-map COM1=COM12
 [ "$status" -eq 0 ] || { [ "$status" -eq 1 ] &&
     grep -q 'created, but without its restart.*(sc failureflag karune-line1 1)' "$work/service.out"; } ||
     fail "--install-service: $(cat "$work/service.out")"
@@ -44,25 +48,22 @@ if modem --install-service karune-line3 --home "$(win "$work/missing")" ||
 fi
 
 # Wine's service manager leaves the environment of the service's key out, so the service looks for
-# COM1 as Wine maps it, which is not there; a home whose lock cannot be made (its name a link into
-# nowhere) cannot be used.
+# COM1 as Wine maps it, which is not there until the simulator comes; a home whose lock cannot be
+# made (its name a link into nowhere) cannot be used.
 rm -f "$tty"
 settings_file "$work/line1" "$line1" 1
-stops_with karune-line1 1 &&
-    grep -Eq "${stamped}karune-modem 3\.4\.0 started: home .*line1, COM1 = " \
-        "$work/line1/karune-modem.log" &&
-    grep -Eq "${stamped}karune-modem stopped: reception ended without a stop: .*ﾎﾟｰﾄ 1" \
-        "$work/line1/karune-modem.log" ||
-    fail "the service without its port:" \
-        "$(cat "$work/karune-line1.state" "$work/line1/karune-modem.log")"
+stops_saying karune-line1 "$work/line1" 1 'karune-modem 3\.4\.0 started: home .*line1, COM1 = ' \
+    'karune-modem stopped: reception ended without a stop: .*ﾎﾟｰﾄ 1'
+simulator "$work/line1.sim" --ring-delay 1
+wine net start karune-line1 >/dev/null 2>&1 || fail "the service did not start again"
+eventually cmp -s "$work/line1/$name.txt" "$work/linux-complete/out/$name.txt" ||
+    fail "the service's call did not write what the Linux build wrote"
+end_simulator
 ln -s "$work/nowhere/lock" "$work/line2/karune-modem.lock"
 wine sc create karune-line2 binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$work/line2")" \
     >/dev/null || fail "sc create karune-line2"
-stops_with karune-line2 2 &&
-    grep -Eq "${stamped}karune-modem did not start: cannot use the home folder .*line2: " \
-        "$work/line2/karune-modem.log" ||
-    fail "the service on a home it cannot use:" \
-        "$(cat "$work/karune-line2.state" "$work/line2/karune-modem.log" 2>&1)"
+stops_saying karune-line2 "$work/line2" 2 \
+    'karune-modem did not start: cannot use the home folder .*line2: '
 
 modem --uninstall-service karune-line1 && ! exists karune-line1 ||
     fail "--uninstall-service: $(cat "$work/service.out")"

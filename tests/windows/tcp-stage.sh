@@ -10,28 +10,6 @@ free_port() {
 }
 listening() { grep -q ":$(printf %04X "$1") 00000000:0000 0A" /proc/net/tcp; }
 
-# One headless call of the Windows build on KARUNE_COM1=$2, in $work/windows-$1; the far end
-# plays already, or is the command $3, run once the program waits for its call.
-tcp_call() {
-    local dir=$work/windows-$1 status=0 program
-    mkdir -p "$dir/home" "$dir/out"
-    settings_file "$dir/home" "$(win "$dir/out")"
-    KARUNE_COM1=$2 wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
-        >"$dir/stdout" 2>"$dir/stderr" </dev/null &
-    program=$!
-    if [ -n "${3:-}" ]; then
-        # A caller that rings while the modem's "OK" is still being read would begin again.
-        eventually grep -q 'ﾓﾃﾞﾑ着信(RING)待ち' "$dir/stdout"
-        "$3"
-    fi
-    wait "$program" || status=$?
-    [ "$status" = 0 ] || fail "windows $1 exited with $status:" "$(cat "$dir/std"*)"
-    (cd "$dir/out" && find . -type f | sort) >"$dir/files"
-    for file in files home/Back.txt stdout $(cd "$work/linux-complete" && find out -type f); do
-        same "$work/linux-complete/$file" "$dir/$file"
-    done
-}
-
 start_wineserver
 for mode in raw rfc2217; do
     simulator "$work/$mode.sim" --ring-delay 1
@@ -43,7 +21,7 @@ for mode in raw rfc2217; do
     ser2net -n -u -c "$work/ser2net.yaml" -P "$work/ser2net.pid" >>"$work/ser2net.log" 2>&1 &
     ser2net_pid=$!
     eventually listening "$port" || fail "ser2net did not listen: $(cat "$work/ser2net.log")"
-    tcp_call "$mode" "${mode/raw/tcp}:127.0.0.1:$port"
+    windows_call "$mode" complete 0 "${mode/raw/tcp}:127.0.0.1:$port"
     kill "$ser2net_pid" 2>/dev/null || true
     wait "$ser2net_pid" 2>/dev/null || true
     stop_simulator
@@ -53,5 +31,5 @@ tcp_terminal() {
     "$linux/karune-sim" --connect "127.0.0.1:$port" --records "$work/records.txt" --name "$name" \
         --timeout 300 >"$work/listen.sim" 2>&1
 }
-tcp_call listen "listen:127.0.0.1:$port" tcp_terminal
+windows_call listen complete 0 "listen:127.0.0.1:$port" tcp_terminal
 stop_wineserver

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: its ctest, then a complete and a failed headless call through
 # COM1 against karune-sim on a pseudo-terminal, each byte for byte as the Linux build makes it
-# (times and the save folder's path masked), and the program as a service serving a call; then
-# the service commands (service-stage.sh), held files and the installer over running copies
+# (times and the save folder's path masked); then the service commands and the program as a
+# service serving a call (service-stage.sh), held files and the installer over running copies
 # (office-stage.sh), the lines over TCP (tcp-stage.sh) and the window (window-stage.sh). What the
 # ctest and the Linux build's tests show of shared code is not shown again here.
 #   tests/windows/wine-stage.sh LINUX_BUILD WINDOWS_BUILD
@@ -30,6 +30,11 @@ fail() {
     failures=$((failures + 1))
 }
 win() { winepath -w "$1" 2>/dev/null; }
+# Runs the command that follows, leaving its exit status in $status.
+run() {
+    status=0
+    "$@" || status=$?
+}
 # Waits up to $1 seconds for the command that follows to succeed: under Wine a loaded machine
 # takes seconds where an idle one takes milliseconds, and a met wait ends at once.
 within() {
@@ -95,6 +100,12 @@ stop_simulator() {
     wait "$sim_pid" 2>/dev/null || true
     sim_pid=
 }
+# The simulator goes; the wineserver goes first (a hang-up makes it dump) and comes back.
+end_simulator() {
+    stop_wineserver
+    stop_simulator
+    start_wineserver
+}
 
 # Masks the dates, times, the save folder's path and the separator before the file name shown.
 masked() {
@@ -111,63 +122,64 @@ same() {
     fi
 }
 
-# One call with each build: $1 case name, $2 the exit status both must give, then karune-sim's
-# options. Leaves the home and save folders in $work/linux-$1 and $work/windows-$1 and compares
-# them, and what the program wrote to its standard output.
-calls() {
-    local case=$1 expected=$2 system dir folder status file
-    shift 2
-    for system in linux windows; do
-        dir=$work/$system-$case
-        mkdir -p "$dir/home" "$dir/out"
-        folder=$dir/out
-        if [ "$system" = windows ]; then
-            start_wineserver
-            folder=$(win "$folder")
-        fi
-        settings_file "$dir/home" "$folder"
-        simulator "$dir/sim.log" --ring-delay 1 --calls 2 "$@"
-        status=0
-        if [ "$system" = windows ]; then
-            wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
-                >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
-            # The simulator rings again after the hang-up, so the pseudo-terminal stays open
-            # until the wineserver is gone.
-            stop_wineserver
-        else
-            KARUNE_COM1=$tty "$linux/karune-modem" --headless --home "$dir/home" \
-                >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
-        fi
-        stop_simulator
-        [ "$status" = "$expected" ] ||
-            fail "$system $case exited with $status, not $expected:" "$(cat "$dir/std"*)"
+# The call left in $2 (its home and save folder "out") against the Linux build's in $1: the files
+# saved, the history and the files named after them.
+same_call() {
+    local dir file
+    for dir in "$1" "$2"; do
         (cd "$dir/out" && find . -type f | sort) >"$dir/files"
     done
     # The file names hold no blanks.
-    for file in files home/Back.txt stdout $(cd "$work/linux-$case" && find out -type f); do
-        same "$work/linux-$case/$file" "$work/windows-$case/$file"
+    for file in files home/Back.txt "${@:3}" $(cd "$1" && find out -type f); do
+        same "$1/$file" "$2/$file"
     done
 }
 
-calls complete 0
-[ -s "$work/windows-complete/out/$name.txt" ] || fail "the complete call wrote no output file"
-calls failed 1 --drop-after 2 --drop-mode carrier
+# One headless call of the Windows build in $work/windows-$1, compared with the Linux build's in
+# $work/linux-$2: $3 the exit status it must give, $4 its KARUNE_COM1 (none: COM1 as Wine maps
+# it). The far end plays already, or is the command $5, run once the program waits for its call.
+windows_call() {
+    local dir=$work/windows-$1 program status
+    mkdir -p "$dir/home" "$dir/out"
+    settings_file "$dir/home" "$(win "$dir/out")"
+    env ${4:+KARUNE_COM1=$4} wine "$windows/karune-modem.exe" --headless --home "$(win "$dir/home")" \
+        >"$dir/stdout" 2>"$dir/stderr" </dev/null &
+    program=$!
+    if [ -n "${5:-}" ]; then
+        # A caller that rings while the modem's "OK" is still being read would begin again.
+        eventually grep -q 'ﾓﾃﾞﾑ着信(RING)待ち' "$dir/stdout"
+        "$5"
+    fi
+    run wait "$program"
+    [ "$status" = "$3" ] || fail "windows $1 exited with $status, not $3:" "$(cat "$dir/std"*)"
+    same_call "$work/linux-$2" "$dir" stdout
+}
 
-# The program as a service of Wine's service control manager, with the modem there: it runs and
-# serves a call, its output going to karune-modem.log in its home.
-serving=$work/serving
-mkdir -p "$serving/home" "$serving/out"
-start_wineserver
-settings_file "$serving/home" "$(win "$serving/out")" 1
-simulator "$serving/sim.log" --ring-delay 1
-wine sc delete karune-serving >/dev/null 2>&1 || true
-wine sc create karune-serving \
-    binPath= "$(win "$windows/karune-modem.exe") --service --home $(win "$serving/home")" \
-    >/dev/null && wine net start karune-serving >/dev/null 2>&1 || fail "the service did not start"
-eventually cmp -s "$serving/out/$name.txt" "$work/linux-complete/out/$name.txt" ||
-    fail "the service's call did not write what the Linux build wrote"
-stop_wineserver
-stop_simulator
+# One call with each build through COM1: $1 case name, $2 the exit status both must give, then
+# karune-sim's options. Leaves the home and save folders in $work/linux-$1 and $work/windows-$1
+# and compares them, and what the program wrote to its standard output.
+calls() {
+    local case=$1 expected=$2 dir=$work/linux-$1 status
+    shift 2
+    mkdir -p "$dir/home" "$dir/out"
+    settings_file "$dir/home" "$dir/out"
+    simulator "$dir/sim.log" --ring-delay 1 --calls 2 "$@"
+    KARUNE_COM1=$tty run "$linux/karune-modem" --headless --home "$dir/home" \
+        >"$dir/stdout" 2>"$dir/stderr" </dev/null
+    stop_simulator
+    [ "$status" = "$expected" ] ||
+        fail "linux $case exited with $status, not $expected:" "$(cat "$dir/std"*)"
+    start_wineserver
+    simulator "$work/windows-$case.sim" --ring-delay 1 --calls 2 "$@"
+    windows_call "$case" "$case" "$expected"
+    # The simulator rings again after the hang-up, so the pseudo-terminal stays open until the
+    # wineserver is gone.
+    stop_wineserver
+    stop_simulator
+}
+
+calls complete 0
+calls failed 1 --drop-after 2 --drop-mode carrier
 
 source "$(dirname "$0")/service-stage.sh"
 source "$(dirname "$0")/office-stage.sh"
