@@ -4,6 +4,7 @@
 
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace karune {
 
@@ -29,12 +30,19 @@ HomeLock::HomeLock(const std::filesystem::path& folder, std::chrono::millisecond
     HANDLE file = openLockFile(lockFile);
     DWORD error = GetLastError();
     bool releasing = false;
-    while (file == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED &&
-           GetFileAttributesW(lockFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        releasing = true;
-        if (std::chrono::steady_clock::now() >= giveUp)
-            break;
-        std::this_thread::sleep_for(kRetryPause);
+    bool openedAfterItWent = false;
+    while (file == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+        if (GetFileAttributesW(lockFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            // Gone between the open and this look: the next open takes it. A folder that refuses
+            // the file itself refuses it again.
+            if (std::exchange(openedAfterItWent, true))
+                break;
+        } else {
+            releasing = true;
+            if (std::chrono::steady_clock::now() >= giveUp)
+                break;
+            std::this_thread::sleep_for(kRetryPause);
+        }
         file = openLockFile(lockFile);
         error = GetLastError();
     }
